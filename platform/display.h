@@ -1,0 +1,77 @@
+// The display back end: where the console's cells are shown and where key
+// and mouse input comes from. Chosen at start by SONARIS_DISPLAY.
+#pragma once
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace platform {
+
+struct Rgb {
+  uint8_t r = 0, g = 0, b = 0;
+  bool operator==(const Rgb&) const = default;
+};
+
+struct DisplaySettings {
+  int columns = 80;
+  int rows = 25;
+  std::string fontFace;  // Windows-1252
+  int fontWidth = 0;     // pixels; 0 lets the back end choose
+  int fontHeight = 0;
+  int fontWeight = 0;    // 0 = the font's own default
+  bool maximised = false;
+  std::string title;     // Windows-1252
+};
+
+class Display {
+ public:
+  virtual ~Display() = default;
+  virtual const char* Name() const = 0;
+
+  virtual bool Open(const DisplaySettings& settings) = 0;
+  // Restores what Open changed (terminal modes, window); safe to call twice.
+  virtual void Close() = 0;
+
+  // Draws count Windows-1252 characters from cell (column, row), 0-based.
+  virtual void DrawText(int column, int row, const unsigned char* text,
+                        int count, Rgb fg, Rgb bg) = 0;
+  // Moves rows 1..rows-1 up by one and fills the last row with fill.
+  // Returns false when the back end cannot move pixels; the console then
+  // repaints everything.
+  virtual bool ScrollUp(Rgb fill) = 0;
+  virtual void SetCaret(bool visible, int column, int row) = 0;
+  virtual void SetTitle(const std::string& title) = 0;
+  // Makes everything drawn so far visible.
+  virtual void Present() = 0;
+
+  // Sleeps up to timeoutMs (negative: without bound) until input arrives
+  // or Wake is called; turns input into posted messages. 0 only polls.
+  virtual void WaitEvents(int timeoutMs) = 0;
+  // Thread-safe: ends a WaitEvents early.
+  virtual void Wake() = 0;
+  virtual bool Focused() const = 0;
+
+  // Pixel size of the client area and of the usable desktop.
+  virtual void ClientSize(int& width, int& height) const = 0;
+  virtual void WorkArea(int& width, int& height) const = 0;
+  // Magnifier: show the given source rectangle of the current picture
+  // stretched over the whole client area; EndZoom returns to normal text.
+  virtual void ShowZoom(int srcX, int srcY, int srcW, int srcH) = 0;
+  virtual void EndZoom() = 0;
+
+  // Clipboard text, Windows-1252 inside.
+  virtual void SetClipboardText(const std::string& text) = 0;
+  virtual bool GetClipboardText(std::string& text) = 0;
+};
+
+// Creates the back end named by SONARIS_DISPLAY (window, terminal, headless);
+// with none set, the window when a graphical display is there, else the
+// terminal.
+std::unique_ptr<Display> CreateDisplay();
+std::unique_ptr<Display> CreateDisplay(const std::string& name);
+
+// The display that the message queue waits on (owned by the console).
+void SetActiveDisplay(Display* display);
+Display* ActiveDisplay();
+
+}  // namespace platform

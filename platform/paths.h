@@ -1,0 +1,24 @@
+// Paths: the stand-in for the Windows folder and Windows-style paths.
+#pragma once
+#include <string>
+
+namespace platform {
+
+// The "Windows directory": $SONARIS_WINDIR, else $XDG_CONFIG_HOME/sonaris,
+// else ~/.config/sonaris. No trailing slash.
+std::string WindowsDir();
+// Where a bare INI name handed to the profile functions is looked up.
+std::string WindowsDirFile(const std::string& bareName);
+// The folder of the data this build made ($SONARIS_DATA when set).
+std::string DataDir();
+// Current directory, no trailing slash.
+std::string CurrentDir();
+
+// Turns a path of the settings into a Linux path: backslashes become
+// slashes, a drive prefix is dropped, the default data folders
+// (\ecofala\...) mean DataDir(), and a part missing under its exact name is
+// looked up without regard to case.
+std::string ResolvePath(const std::string& path);
+bool FileExists(const std::string& linuxPath);
+
+}  // namespace platform

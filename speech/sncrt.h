@@ -1,0 +1,63 @@
+// The speech front end: starts and ends speech and speaks text, letters,
+// recorded words and cue sounds on top of the console.
+#pragma once
+#include <cstdint>
+#include <string>
+
+// Start-up and configuration (config.cpp)
+void StartSpeech(int speed, const std::string& wordDir);
+void EndSpeech();
+std::string ReadConfig(const std::string& section, const std::string& key);
+void LoadSynthTuning(int speed);
+void ApplySynthTuning(int cut, int extra, int interval, bool cutSpeech, bool rapid);
+
+// Front-end state that other units read or set.
+extern std::string StartFolder;
+extern std::string WordDir;
+extern std::string LettersDir;
+extern bool VoiceActive;
+extern int VoiceKind;
+extern bool EchoTyping;
+extern bool SpeakPunctSign;
+extern bool SelectionOverwrite;
+extern bool DeferSpeech;
+extern std::string DeferredText;
+extern int LastEditColumn;
+extern int TuningSet;
+
+// Speaking (speak.cpp)
+void SpeakText(const std::string& s);
+void WriteAndSpeak(const std::string& s);
+void WriteLineAndSpeak(const std::string& s);
+void SpellText(const std::string& s);
+void SpeakLetter(unsigned char c);
+void PlayWordFile(const std::string& name);
+void SpeakPunctuation(const std::string& s);
+void SpeechPause(int ms);
+void SoundClick();
+void SoundBuzz();
+void PlayDtmf(const std::string& s);
+void PlayWaveImage(const uint8_t* image);
+void MakeWaveHeader(uint8_t* image, uint32_t dataLength, uint32_t rate, uint16_t bits, uint16_t channels);
+unsigned char ReadKeySpoken();
+bool IsSpeaking();
+void WaitPendingSpeech();
+void StopSpeech();
+std::string UpperLatin1(const std::string& s);
+
+// Numbers, times and dates (numbers.cpp)
+std::string NumberToWords(int64_t n);
+void SpeakWords(const std::string& words, bool feminine);
+int WeekdayOf(int day, int month, int year);
+void SpeakTime(uint16_t hour, uint16_t minute);
+void SpeakCurrentTime();
+void SpeakDate(uint16_t day, uint16_t month, uint16_t year);
+void SpeakCurrentDate();
+
+// Line editor (editor.cpp)
+void ReadLineSpoken(std::string& s);
+char EditLineSpoken(std::string& s, int x, int y, int maxLen, bool editable);
+char EditFieldSpoken(std::string& s, int x, int y, int maxLen, int width, bool editable);
+
+// Opening programs, documents and web pages (launcher.cpp)
+void OpenTarget(const std::string& s);
