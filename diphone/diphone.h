@@ -2,6 +2,7 @@
 // speech by joining recorded units.
 #pragma once
 #include <string>
+#include <vector>
 
 extern std::string DiphoneDbName;   // at most 8 characters
 extern std::string SynthLettersDir; // Windows-style, ends in a backslash
@@ -13,3 +14,13 @@ void DiphoneSetTuning(int cut, int keep, int wordGap);
 
 void TranslateText(const std::string& text, std::string& phonetic);
 void SpeakPhonetic(const std::string& phonetic, bool noPauses);
+
+// What became of each unit that SpeakPhonetic asked for (sonaris-say
+// --units, the database builder and the coverage check listen here).
+enum class UnitOutcome { Found, Recorded, Split, Noise, Dropped };
+using UnitObserver = void (*)(const std::string& unit, UnitOutcome outcome);
+extern UnitObserver UnitReport;
+
+// Synthesizes into samples (8-bit mono 11025 Hz) instead of playing them;
+// for tools and benchmarks. Needs DiphoneStart.
+void RenderPhonetic(const std::string& phonetic, bool noPauses, std::vector<unsigned char>& samples);
