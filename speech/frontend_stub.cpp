@@ -3,13 +3,10 @@
 #include "console/snwin.h"
 #include "speech/sncrt.h"
 
-void StartSpeech(int, const std::string&) {}
-void EndSpeech() {}
 void SpeakText(const std::string&) {}
 void WriteAndSpeak(const std::string& s) { StdWrite(s); StdFlush(); SpeakText(s); }
 void WriteLineAndSpeak(const std::string& s) { StdWriteLn(s); SpeakText(s); }
 void SoundClick() {}
-bool IsSpeaking() { return false; }
 
 void ReadLineSpoken(std::string& s) {
   s = StdReadLn();

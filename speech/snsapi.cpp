@@ -1,0 +1,61 @@
+// The voice dispatcher. Each kind of back end is one row of a table, so
+// the front end never names a back end itself.
+#include "speech/snsapi.h"
+
+#include "console/snwin.h"
+#include "sapi/snsapi4.h"
+#include "sapi/snsapi5.h"
+#include "sapi/snsapi54.h"
+#include "speech/sncrt.h"
+#include "tts/snfonserv.h"
+
+namespace {
+
+struct VoiceBackEnd {
+  int kind;
+  bool (*start)(int voice, int speed, int pitch, const std::string& file);
+  void (*end)();
+  void (*speak)(const std::string& text);
+  bool (*busy)(int waitFlag);
+  void (*stop)();
+};
+
+// SAPI 5 back ends take no pitch, and only SAPI 4 looks at the wait flag.
+const VoiceBackEnd BackEnds[] = {
+    {3, [](int v, int s, int p, const std::string& f) { return ToadaStart(v, s, p, f); },
+     ToadaEnd, ToadaSpeak, [](int) { return ToadaBusy(); }, ToadaStop},
+    {5, [](int v, int s, int, const std::string& f) { return Sapi5Start(v, s, f); },
+     Sapi5End, Sapi5Speak, [](int) { return Sapi5Busy(); }, Sapi5Stop},
+    {54, [](int v, int s, int, const std::string& f) { return Sapi54Start(v, s, f); },
+     Sapi54End, Sapi54Speak, [](int) { return Sapi54Busy(); }, Sapi54Stop},
+};
+
+const VoiceBackEnd Sapi4BackEnd = {
+    4, [](int v, int s, int p, const std::string& f) { return Sapi4Start(v, s, p, f); },
+    Sapi4End, Sapi4Speak, Sapi4Busy, Sapi4Stop};
+
+const VoiceBackEnd& Current() {
+  for (const VoiceBackEnd& b : BackEnds)
+    if (b.kind == VoiceKind) return b;
+  return Sapi4BackEnd;
+}
+
+}  // namespace
+
+bool VoiceStart(int voice, int speed, int pitch, const std::string& outputFile, int kind) {
+  VoiceKind = kind;
+  bool ready = Current().start(voice, speed, pitch, outputFile);
+  // Let whatever the voice says on opening finish first.
+  if (ready)
+    while (VoiceBusy(1)) Delay(50);
+  return ready;
+}
+
+void VoiceEnd() { Current().end(); }
+void VoiceSpeak(const std::string& text) { Current().speak(text); }
+void VoiceStop() { Current().stop(); }
+
+bool VoiceBusy(int waitFlag) {
+  PumpMessages();
+  return Current().busy(waitFlag);
+}
