@@ -47,6 +47,9 @@ std::string UpperLatin1(const std::string& s);
 
 // Numbers, times and dates (numbers.cpp)
 std::string NumberToWords(int64_t n);
+// Three digit characters; fifteen digit characters and group 0 (trillions) .. 4 (units).
+std::string HundredsToWords(const std::string& digits);
+std::string GroupToWords(const std::string& digits, int group);
 void SpeakWords(const std::string& words, bool feminine);
 int WeekdayOf(int day, int month, int year);
 void SpeakTime(uint16_t hour, uint16_t minute);

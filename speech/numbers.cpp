@@ -1,0 +1,147 @@
+// Numbers as Portuguese words, spoken by joining the recorded word files
+// into one sound.
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+#include "diphone/diphone.h"
+#include "platform/paths.h"
+#include "speech/crtstate.h"
+#include "speech/sncrt.h"
+
+namespace {
+
+constexpr uint32_t NumberBufferBytes = 30000;
+
+const char* const Units[10] = {"zero", "um",   "dois", "tres", "quatro",
+                               "cinco", "seis", "sete", "oito", "nove"};
+const char* const Teens[10] = {"dez",    "onze",      "doze",      "treze",   "quatorze",
+                               "quinze", "dezesseis", "dezessete", "dezoito", "dezenove"};
+const char* const Tens[10] = {"",         "",         "vinte",   "trinta",  "quarenta",
+                              "cinquenta", "sessenta", "setenta", "oitenta", "noventa"};
+const char* const Hundreds[10] = {"",             "cento",      "duzentos",   "trezentos",
+                                  "quatrocentos", "quinhentos", "seiscentos", "setecentos",
+                                  "oitocentos",   "novecentos"};
+const char* const ScaleOne[5] = {"trilh\xE3o ", "bilh\xE3o ", "milh\xE3o ", "mil ", ""};
+const char* const ScaleMany[5] = {"trilh\xF5" "es ", "bilh\xF5" "es ", "milh\xF5" "es ",
+                                  "mil ", ""};
+
+int Digit(char c) { return c - '0'; }
+
+// The recorded file name of one number word.
+std::string WordFileName(std::string w, bool feminineLast) {
+  for (char& c : w) {
+    if (c == '\xE3') c = 'a';
+    if (c == '\xF5') c = 'o';
+  }
+  if (w == "dezessete") w = "dezeset";
+  std::string name = ("_" + w).substr(0, 8);
+  if (feminineLast && name == "_um") name = "_uma";
+  if (feminineLast && name == "_dois") name = "_duas";
+  return name;
+}
+
+// The samples of a recorded word: everything after its 44-byte header.
+std::vector<uint8_t> WordSamples(const std::string& name) {
+  std::ifstream in(platform::ResolvePath(SynthLettersDir + name + ".wav"), std::ios::binary);
+  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (bytes.size() <= WaveHeaderBytes) return {};
+  return std::vector<uint8_t>(bytes.begin() + WaveHeaderBytes, bytes.end());
+}
+
+struct NumberSound {
+  std::vector<uint8_t> image = std::vector<uint8_t>(WaveHeaderBytes + NumberBufferBytes);
+  uint32_t filled = 0;
+
+  void Play() {
+    if (filled == 0) return;
+    MakeWaveHeader(image.data(), filled, 11025, 8, 1);
+    PlayWaveImage(image.data());
+    WaitWhileSpeaking();
+    filled = 0;
+  }
+
+  // A word that does not fit after what is there starts a new sound; one
+  // longer than the whole buffer is played in buffer-sized parts.
+  void Append(const std::vector<uint8_t>& samples) {
+    if (filled + samples.size() > NumberBufferBytes) Play();
+    size_t done = 0;
+    while (done < samples.size()) {
+      size_t n = std::min<size_t>(samples.size() - done, NumberBufferBytes - filled);
+      std::copy_n(samples.begin() + done, n, image.begin() + WaveHeaderBytes + filled);
+      filled += uint32_t(n);
+      done += n;
+      if (done < samples.size()) Play();
+    }
+  }
+};
+
+std::vector<std::string> SplitWords(const std::string& words) {
+  std::vector<std::string> out;
+  size_t at = 0;
+  while (at < words.size()) {
+    size_t end = words.find(' ', at);
+    if (end == std::string::npos) end = words.size();
+    if (end > at) out.push_back(words.substr(at, end - at));
+    at = end + 1;
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string HundredsToWords(const std::string& d) {
+  if (d == "000") return "";
+  if (d == "100") return "cem";
+  std::string w;
+  if (d[0] != '0') {
+    w = Hundreds[Digit(d[0])];
+    if (d[1] == '0' && d[2] == '0') return w;
+    w += " e ";
+  }
+  if (d[1] == '1') return w + Teens[Digit(d[2])];
+  if (d[1] != '0') {
+    w += Tens[Digit(d[1])];
+    if (d[2] == '0') return w;
+    w += " e ";
+  }
+  if (d[2] != '0') w += Units[Digit(d[2])];
+  return w;
+}
+
+std::string GroupToWords(const std::string& digits, int i) {
+  std::string group = digits.substr(size_t(i) * 3, 3);
+  std::string w = HundredsToWords(group);
+  if (*ScaleOne[i] != '\0' && group != "000")
+    w += std::string(" ") + (group == "001" ? ScaleOne[i] : ScaleMany[i]);
+  return w;
+}
+
+std::string NumberToWords(int64_t n) {
+  // Callers pass no negative number; should one come, its size is said.
+  uint64_t v = n < 0 ? 0 - uint64_t(n) : uint64_t(n);
+  if (v == 0) return "zero";
+  std::string digits = std::string(14, '0') + std::to_string(v);
+  digits = digits.substr(digits.size() - 15);
+  std::string groups[5];
+  int last = 0;
+  for (int i = 0; i < 5; ++i)
+    if (!(groups[i] = GroupToWords(digits, i)).empty()) last = i;
+  std::string w;
+  for (int i = 0; i < 5; ++i) {
+    if (groups[i].empty()) continue;
+    if (i == last && !w.empty()) w += "e ";
+    w += groups[i];
+  }
+  if (w.compare(0, 6, "um mil") == 0 && w.compare(0, 7, "um milh") != 0) w.erase(0, 3);
+  return w;
+}
+
+void SpeakWords(const std::string& words, bool feminine) {
+  NumberSound sound;
+  std::vector<std::string> list = SplitWords(words);
+  for (size_t i = 0; i < list.size(); ++i)
+    sound.Append(WordSamples(WordFileName(list[i], feminine && i + 1 == list.size())));
+  sound.Play();
+}
