@@ -1,0 +1,49 @@
+#include "app/birthdate.h"
+
+namespace {
+
+const int32_t MonthLength[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+
+const char* const WeekdayName[7] = {
+    "Domingo", "Segunda", "Ter\xE7" "a", "Quarta", "Quinta", "Sexta", "S\xE1" "bado",
+};
+
+// Days of the months before `month` of one year. Month 13 sums the whole
+// table; higher months wrap around it, a common year (365) for each further
+// twelve, so month 14 lands in February of the following year just as day 31
+// of February lands in March. Months below 1 add nothing.
+int32_t DaysBeforeMonth(int32_t month) {
+  if (month <= 1) return 0;
+  int32_t months = month - 1;
+  int32_t days = (months / 12) * 365;
+  for (int32_t m = 0; m < months % 12; ++m) days += MonthLength[m];
+  return days;
+}
+
+}  // namespace
+
+int32_t DayNumber(int32_t day, int32_t month, int32_t year) {
+  int32_t y = year - 1800;
+  int32_t n = 365 * y + (y - 1) / 4;
+  n += DaysBeforeMonth(month);
+  if (y % 4 == 0 && month > 2) n += 1;
+  return n + day;
+}
+
+int WeekdayIndex(const SimpleDate& date) {
+  int32_t i = (DayNumber(date.day, date.month, date.year) + 1) % 7;
+  return i < 0 ? i + 7 : i;  // day numbers before 1800 stay in the table
+}
+
+BirthFigures ComputeFigures(const SimpleDate& birth, const SimpleDate& today) {
+  BirthFigures f;
+  f.age = today.year - birth.year;
+  if (birth.month > today.month || (birth.month == today.month && birth.day > today.day))
+    f.age -= 1;
+  f.daysLived = DayNumber(today.day, today.month, today.year) -
+                DayNumber(birth.day, birth.month, birth.year);
+  f.weekdayName = WeekdayName[WeekdayIndex(birth)];
+  f.daysSlept = f.daysLived / 3;
+  f.heartbeats = static_cast<double>(f.daysLived) * 115200.0;
+  return f;
+}
