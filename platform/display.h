@@ -71,7 +71,19 @@ std::unique_ptr<Display> CreateDisplay();
 std::unique_ptr<Display> CreateDisplay(const std::string& name);
 
 // The display that the message queue waits on (owned by the console).
+// SetActiveDisplay(nullptr) before destroying it: a Wake from another
+// thread never reaches a display that is gone.
 void SetActiveDisplay(Display* display);
 Display* ActiveDisplay();
+// Thread-safe: wakes the active display's WaitEvents, if there is one.
+void WakeActiveDisplay();
+
+// The back ends that CreateDisplay chooses from.
+struct DisplayDriver {
+  const char* name;
+  std::unique_ptr<Display> (*create)();
+};
+std::unique_ptr<Display> CreateTerminalDisplay();
+std::unique_ptr<Display> CreateHeadlessDisplay();
 
 }  // namespace platform

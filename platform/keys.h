@@ -15,4 +15,10 @@ enum : unsigned {
   VK_F10, VK_F11, VK_F12,
 };
 
+// Linux desktops keep Ctrl+Alt+F1..F12 for switching virtual consoles, so
+// Ctrl+Shift+F9, Ctrl+Shift+F11 and Ctrl+Shift+F12 stand for Ctrl+Alt+F9
+// (review mode), Ctrl+Alt+F11 and Ctrl+Alt+F12 (Braille mode). Every back
+// end passes its key-downs through here. mods uses ModShift/ModCtrl/ModAlt.
+void DesktopChord(unsigned vk, unsigned& mods);
+
 }  // namespace platform

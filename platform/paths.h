@@ -17,7 +17,9 @@ std::string CurrentDir();
 // Turns a path of the settings into a Linux path: backslashes become
 // slashes, a drive prefix is dropped, the default data folders
 // (\ecofala\...) mean DataDir(), and a part missing under its exact name is
-// looked up without regard to case.
+// looked up without regard to case. The path is Windows-1252 (a path that
+// is already well-formed UTF-8 is taken as it stands); the result is a
+// UTF-8 Linux path. A trailing slash is kept.
 std::string ResolvePath(const std::string& path);
 bool FileExists(const std::string& linuxPath);
 

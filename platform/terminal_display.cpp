@@ -1,0 +1,5 @@
+#include "platform/display.h"
+
+namespace platform {
+std::unique_ptr<Display> CreateTerminalDisplay() { return CreateHeadlessDisplay(); }
+}  // namespace platform

@@ -1,0 +1,22 @@
+// Terminal input bytes -> the key messages a Windows keyboard would give.
+#pragma once
+#include <string_view>
+#include <vector>
+
+#include "platform/messages.h"
+
+namespace platform {
+
+// Decodes the keys in bytes into messages (WM_KEYDOWN / WM_SYSKEYDOWN with
+// the virtual key in wParam, WM_CHAR with the Windows-1252 character,
+// WM_SETFOCUS / WM_KILLFOCUS from focus reports) and returns how many bytes
+// were used. Unless atEnd, an incomplete sequence at the end (a lone ESC,
+// half a CSI, half a UTF-8 character) is left for more bytes to complete;
+// with atEnd a lone ESC is the Escape key. lineFeedIsEnter makes byte 10
+// the Enter key (piped input) instead of Ctrl+Enter.
+size_t DecodeKeys(std::string_view bytes, bool atEnd, std::vector<Message>& out,
+                  bool lineFeedIsEnter = false);
+
+void PostKeyEvents(const std::vector<Message>& events);
+
+}  // namespace platform
