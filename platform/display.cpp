@@ -13,6 +13,7 @@ namespace {
 
 // The back ends, in the order they are named in messages.
 constexpr DisplayDriver kDrivers[] = {
+    {"window", CreateWindowDisplay},
     {"terminal", CreateTerminalDisplay},
     {"headless", CreateHeadlessDisplay},
 };

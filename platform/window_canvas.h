@@ -1,0 +1,34 @@
+// The window's picture: the cell grid drawn into a surface of its own, so
+// that exposing, resizing and the magnifier only copy pixels.
+#pragma once
+#include <SDL2/SDL.h>
+
+#include "platform/display.h"
+#include "platform/window_font.h"
+
+namespace platform {
+
+struct Canvas {
+  SDL_Surface* cells = nullptr;     // columns x rows cells
+  SDL_Surface* glyphs[256] = {};    // white glyphs with alpha, made on first use
+  SDL_Surface* zoomCopy = nullptr;  // the picture when the magnifier started
+  SDL_Rect zoomSource{};
+  CellFont font;
+  int columns = 0, rows = 0;
+};
+
+bool CanvasCreate(Canvas& canvas, const CellFont& font, int columns, int rows);
+void CanvasDestroy(Canvas& canvas);
+void CanvasDrawText(Canvas& canvas, int column, int row,
+                    const unsigned char* text, int count, Rgb fg, Rgb bg);
+void CanvasScrollUp(Canvas& canvas, Rgb fill);
+// Freezes the picture as target shows it (first call) and shows the
+// source rectangle of it stretched over the whole target from then on.
+void CanvasZoom(Canvas& canvas, SDL_Surface* target, SDL_Rect source);
+void CanvasEndZoom(Canvas& canvas);
+// Black target, the grid at its top-left (or the zoomed view), then the
+// caret: an inverted underline of one cell on the baseline.
+void CanvasCompose(Canvas& canvas, SDL_Surface* target, bool caret,
+                   int caretColumn, int caretRow);
+
+}  // namespace platform
