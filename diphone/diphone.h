@@ -20,6 +20,10 @@ void SpeakPhonetic(const std::string& phonetic, bool noPauses);
 enum class UnitOutcome { Found, Recorded, Split, Noise, Dropped };
 using UnitObserver = void (*)(const std::string& unit, UnitOutcome outcome);
 extern UnitObserver UnitReport;
+// The same, with the stress mode and duration factor the unit was asked
+// for (the unit is the name looked up: upper case for diphones).
+using UnitDetailObserver = void (*)(const std::string& unit, UnitOutcome outcome, int mode, double factor);
+extern UnitDetailObserver UnitDetailReport;
 
 // Synthesizes into samples (8-bit mono 11025 Hz) instead of playing them;
 // for tools and benchmarks. Needs DiphoneStart.

@@ -1,0 +1,252 @@
+// The diphone database (.IND index, .DIF samples), the recorded sounds of
+// the letters folder, and the sound buffer they are joined in.
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstring>
+#include <filesystem>
+#include <random>
+#include <vector>
+
+#include "diphone/diphone.h"
+#include "diphone/sound.h"
+#include "diphone/translator.h"
+#include "platform/ini.h"
+#include "platform/paths.h"
+
+std::string DiphoneDbName = "DIFONES2";
+std::string SynthLettersDir;
+std::string DiphoneDir;
+
+namespace {
+
+constexpr size_t kRecordSize = 15;
+constexpr size_t kMaxNameLength = 8;
+constexpr int kIniValueLength = 80;  // 79 characters kept
+constexpr uint8_t kSilence = 128;
+
+struct DiphoneRecord {
+  std::string name;
+  uint16_t length;
+  int32_t offset;
+};
+
+struct SoundState {
+  std::vector<DiphoneRecord> index;
+  std::FILE* dif = nullptr;
+  std::array<uint8_t, kSoundBufferSize> buffer{};
+  size_t writePos = kWaveHeaderSize;
+  int cut = 400;    // CORTEFON
+  int keep = 0;     // SOBRAFON
+  int wordGap = 100;  // INTERPAL
+  SoundSink* sink = nullptr;
+  std::minstd_rand noise{1};
+};
+SoundState S;
+
+uint32_t ReadLittle(const uint8_t* p, int bytes) {
+  uint32_t v = 0;
+  for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | p[i];
+  return v;
+}
+
+// A name length byte above 8 would read past the record: it is taken as 8.
+DiphoneRecord ParseRecord(const uint8_t* r) {
+  size_t len = std::min<size_t>(r[0], kMaxNameLength);
+  return {std::string(reinterpret_cast<const char*>(r + 1), len),
+          static_cast<uint16_t>(ReadLittle(r + 9, 2)),
+          static_cast<int32_t>(ReadLittle(r + 11, 4))};
+}
+
+// Trailing bytes that do not fill a whole record are ignored.
+bool ReadIndex(const std::string& path) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  std::array<uint8_t, kRecordSize> record;
+  while (std::fread(record.data(), 1, kRecordSize, f) == kRecordSize) {
+    S.index.push_back(ParseRecord(record.data()));
+  }
+  std::fclose(f);
+  return true;
+}
+
+// Reads a folder key of section TRADUTOR; the folder must exist. The
+// Windows-style value is kept, ending in a backslash.
+bool ReadFolder(const char* key, const char* def, std::string& folder) {
+  folder = platform::IniReadString(platform::WindowsDirFile("SONARIS.INI"), "TRADUTOR", key, def,
+                                   kIniValueLength);
+  std::error_code ec;
+  if (folder.empty() || !std::filesystem::is_directory(platform::ResolvePath(folder), ec)) return false;
+  if (folder.back() != '\\' && folder.back() != '/') folder += '\\';
+  return true;
+}
+
+const DiphoneRecord* FindRecord(const std::string& name) {
+  auto it = std::lower_bound(S.index.begin(), S.index.end(), name,
+                             [](const DiphoneRecord& r, const std::string& n) { return r.name < n; });
+  return (it != S.index.end() && it->name == name) ? &*it : nullptr;
+}
+
+std::string UpperAscii(std::string s) {
+  for (char& c : s) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+  }
+  return s;
+}
+
+// Samples kept of a unit: an unstressed diphone loses its tail, keeping at
+// least SOBRAFON; stressed units and single phones keep everything.
+long KeptLength(const std::string& name, uint16_t length, int mode) {
+  long n = length;
+  if (mode < 2 && name.size() > 2) {
+    n = static_cast<long>(length) - S.cut;
+    if (n < S.keep) n = std::min<long>(length, S.keep);
+  }
+  return n;
+}
+
+// Appends in pieces that each fit behind the header, so that a unit larger
+// than the buffer is played in turns rather than written past its end.
+void AppendBytes(const uint8_t* data, size_t n) {
+  while (n > 0) {
+    size_t piece = std::min(n, kMaxUnitSamples);
+    EnsureRoom(piece);
+    std::memcpy(S.buffer.data() + S.writePos, data, piece);
+    S.writePos += piece;
+    data += piece;
+    n -= piece;
+  }
+}
+
+bool ReadChunkHeader(std::FILE* f, char id[4], uint32_t& size) {
+  uint8_t h[8];
+  if (std::fread(h, 1, 8, f) != 8) return false;
+  std::memcpy(id, h, 4);
+  size = ReadLittle(h + 4, 4);
+  return true;
+}
+
+// Chunk names compare without regard to letter case.
+bool SameId(const char* id, const char* want) {
+  for (int i = 0; i < 4; ++i) {
+    if (std::toupper(static_cast<unsigned char>(id[i])) != std::toupper(static_cast<unsigned char>(want[i]))) return false;
+  }
+  return true;
+}
+
+bool SkipBody(std::FILE* f, uint32_t size) { return std::fseek(f, static_cast<long>(size), SEEK_CUR) == 0; }
+
+}  // namespace
+
+void DiphoneSetTuning(int cut, int keep, int wordGap) {
+  S.cut = cut;
+  S.keep = keep;
+  S.wordGap = wordGap;
+}
+
+int WordGapSamples() { return S.wordGap; }
+
+bool LoadDiphoneIndex() {
+  if (!ReadFolder("dirLetras", "c:\\ecofala\\som\\letras", SynthLettersDir)) return false;
+  if (!ReadFolder("DIRDIFONES", "c:\\ecofala\\som\\difones", DiphoneDir)) return false;
+  std::string base = DiphoneDir + DiphoneDbName;
+  if (!ReadIndex(platform::ResolvePath(base + ".IND"))) return false;
+  S.dif = std::fopen(platform::ResolvePath(base + ".DIF").c_str(), "rb");
+  return S.dif != nullptr;
+}
+
+size_t DiphoneCount() { return S.index.size(); }
+
+int DiphoneStart() {
+  DiphoneEnd();
+  if (!LoadDiphoneIndex()) return 1;
+  if (!LoadRules(platform::ResolvePath(DiphoneDir + "regras.rgr"))) return 2;
+  if (!LoadExceptions(platform::ResolvePath(DiphoneDir + "portug.exc"))) return 2;
+  S.writePos = kWaveHeaderSize;
+  return 0;
+}
+
+void DiphoneEnd() {
+  FreeRules();
+  if (S.dif) std::fclose(S.dif);
+  S.dif = nullptr;
+  S.index.clear();
+  S.writePos = kWaveHeaderSize;
+}
+
+SoundSink* SetSoundSink(SoundSink* sink) {
+  SoundSink* before = S.sink;
+  S.sink = sink;
+  return before;
+}
+
+bool AppendDiphone(const std::string& unit, int mode, double factor) {
+  std::string name = UpperAscii(unit);
+  const DiphoneRecord* r = FindRecord(name);
+  if (!r) return false;
+  long k = static_cast<long>(KeptLength(name, r->length, mode) * factor);
+  if (k <= 0 || !S.dif || r->offset < 0) return true;
+  std::vector<uint8_t> samples(static_cast<size_t>(k));
+  size_t got = 0;
+  if (std::fseek(S.dif, r->offset, SEEK_SET) == 0) got = std::fread(samples.data(), 1, samples.size(), S.dif);
+  AppendBytes(samples.data(), got);
+  return true;
+}
+
+bool AppendRecorded(const std::string& unit) {
+  std::FILE* f = std::fopen(platform::ResolvePath(SynthLettersDir + unit + ".wav").c_str(), "rb");
+  if (!f) return false;
+  uint32_t size = FindWaveData(f);
+  std::vector<uint8_t> samples(size);
+  size_t got = size ? std::fread(samples.data(), 1, size, f) : 0;
+  std::fclose(f);
+  if (size == 0) return false;
+  AppendBytes(samples.data(), got);
+  return true;
+}
+
+uint32_t FindWaveData(std::FILE* f) {
+  uint8_t riff[12];
+  if (std::fread(riff, 1, 12, f) != 12 || !SameId(reinterpret_cast<char*>(riff), "RIFF")) return 0;
+  char id[4];
+  uint32_t size = 0;
+  if (!ReadChunkHeader(f, id, size) || !SameId(id, "fmt ") || !SkipBody(f, size)) return 0;
+  while (ReadChunkHeader(f, id, size)) {
+    if (SameId(id, "data")) return size;
+    if (!SkipBody(f, size)) return 0;
+  }
+  return 0;
+}
+
+void EnsureRoom(size_t n) {
+  if (S.writePos + n < kSoundBufferSize) return;
+  FlushSound();
+  if (S.sink) S.sink->WaitPlayed();
+}
+
+void AppendSilence(int samples) {
+  static const std::array<uint8_t, 100> kBlock = [] {
+    std::array<uint8_t, 100> b;
+    b.fill(kSilence);
+    return b;
+  }();
+  for (int i = 0; i < samples / 100; ++i) AppendBytes(kBlock.data(), kBlock.size());
+}
+
+// A short burst of noise stands in for a missing single phone.
+void AppendNoise() {
+  std::array<uint8_t, 300> noise;
+  for (uint8_t& b : noise) b = static_cast<uint8_t>(88 + S.noise() % 80);
+  AppendBytes(noise.data(), noise.size());
+}
+
+void FlushSound() {
+  if (S.writePos == kWaveHeaderSize) return;
+  size_t samples = S.writePos - kWaveHeaderSize;
+  S.writePos = kWaveHeaderSize;
+  if (S.sink) S.sink->Play(S.buffer.data(), samples);
+}
+
+size_t WritePos() { return S.writePos; }
+
+void ClearSound() { S.writePos = kWaveHeaderSize; }
