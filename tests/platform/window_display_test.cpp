@@ -1,0 +1,219 @@
+// The window's picture and its window, on SDL's off-screen video driver:
+// cells, scrolling, caret, magnifier, font fitting, waking and clipboard.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <thread>
+
+#include "platform/display.h"
+#include "platform/window_canvas.h"
+#include "platform/window_display.h"
+#include "platform/window_font.h"
+
+using namespace platform;
+
+namespace {
+
+constexpr Rgb kBlack{0, 0, 0}, kWhite{255, 255, 255}, kBlue{0, 0, 255},
+    kRed{255, 0, 0}, kGrey{192, 192, 192};
+
+Rgb PixelOf(SDL_Surface* s, int x, int y) {
+  Rgb c;
+  Uint32 p = reinterpret_cast<Uint32*>(static_cast<Uint8*>(s->pixels) + y * s->pitch)[x];
+  SDL_GetRGB(p, s->format, &c.r, &c.g, &c.b);
+  return c;
+}
+
+// How many pixels of a cell have exactly this colour.
+int CountInCell(SDL_Surface* s, const CellFont& f, int column, int row, Rgb c) {
+  int n = 0;
+  for (int y = 0; y < f.cellHeight; ++y)
+    for (int x = 0; x < f.cellWidth; ++x)
+      n += PixelOf(s, column * f.cellWidth + x, row * f.cellHeight + y) == c;
+  return n;
+}
+
+class WindowCanvas : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(OpenCellFont("DejaVu Sans Mono", 10, 20, 0, font));
+    ASSERT_TRUE(CanvasCreate(canvas, font, 8, 4));
+    target = SDL_CreateRGBSurfaceWithFormat(0, 8 * 10 + 30, 4 * 20 + 10, 32,
+                                            SDL_PIXELFORMAT_RGB888);
+  }
+  void TearDown() override {
+    SDL_FreeSurface(target);
+    CanvasDestroy(canvas);
+    CloseCellFont(font);
+  }
+  void Draw(int column, int row, const char* text, Rgb fg, Rgb bg) {
+    CanvasDrawText(canvas, column, row, reinterpret_cast<const unsigned char*>(text),
+                   int(strlen(text)), fg, bg);
+  }
+  int Cells(int column, int row, Rgb c) { return CountInCell(canvas.cells, font, column, row, c); }
+  const int area = 10 * 20;
+
+  CellFont font;
+  Canvas canvas;
+  SDL_Surface* target = nullptr;
+};
+
+}  // namespace
+
+TEST(WindowFont, GlyphsFitTheRequestedCellAndUnknownFacesFallBack) {
+  for (const char* face : {"DejaVu Sans Mono", "No Such Face At All"}) {
+    CellFont f;
+    ASSERT_TRUE(OpenCellFont(face, 13, 28, 0, f)) << face;
+    EXPECT_EQ(f.cellWidth, 13);
+    EXPECT_EQ(f.cellHeight, 28);
+    int minx, maxx, miny, maxy, advance;
+    TTF_GlyphMetrics32(f.font, 'M', &minx, &maxx, &miny, &maxy, &advance);
+    EXPECT_LE(advance, 13);
+    EXPECT_GE(advance, 10);  // the largest size that fits, not a tiny one
+    EXPECT_LE(TTF_FontHeight(f.font), 28);
+    EXPECT_TRUE(TTF_FontFaceIsFixedWidth(f.font)) << face;
+    EXPECT_GT(f.ascent, 0);
+    EXPECT_LT(f.ascent, 28);
+    CloseCellFont(f);
+  }
+  CellFont tiny;
+  ASSERT_TRUE(OpenCellFont("DejaVu Sans Mono", 1, 1, 700, tiny));
+  EXPECT_GE(tiny.cellWidth, 1);
+  EXPECT_GE(tiny.cellHeight, TTF_FontHeight(tiny.font));  // glyphs never overlap
+  CloseCellFont(tiny);
+}
+
+TEST_F(WindowCanvas, RunsPaintOpaqueBackgroundsAndGlyphsInTheirColours) {
+  Draw(1, 1, "M M", kWhite, kBlue);
+  EXPECT_GT(Cells(1, 1, kWhite), 10);
+  EXPECT_GT(Cells(1, 1, kBlue), area / 3);
+  EXPECT_EQ(Cells(2, 1, kBlue), area);       // a blank is all background
+  EXPECT_EQ(Cells(0, 1, kBlack), area);      // neighbours untouched
+  EXPECT_EQ(Cells(4, 1, kBlack), area);
+  // Redrawing a cell replaces the old glyph entirely.
+  Draw(1, 1, " ", kWhite, kRed);
+  EXPECT_EQ(Cells(1, 1, kRed), area);
+  // Runs past the right edge or outside the grid are cut, not written.
+  Draw(6, 3, "abcdef", kWhite, kBlue);
+  Draw(0, 4, "x", kWhite, kBlue);
+  Draw(0, -1, "x", kWhite, kBlue);
+  EXPECT_LT(Cells(7, 3, kBlue), area);  // "b" in the last column
+  EXPECT_EQ(Cells(0, 0, kBlack), area);
+}
+
+TEST_F(WindowCanvas, ScrollingMovesPixelsUpAndFillsTheBottomRow) {
+  Draw(0, 1, "A", kWhite, kBlue);
+  Draw(3, 3, "B", kWhite, kGrey);
+  CanvasScrollUp(canvas, kRed);
+  EXPECT_GT(Cells(0, 0, kBlue), 0);
+  EXPECT_EQ(Cells(0, 1, kBlack), area);
+  EXPECT_GT(Cells(3, 2, kGrey), 0);
+  for (int c = 0; c < 8; ++c) EXPECT_EQ(Cells(c, 3, kRed), area) << c;
+}
+
+TEST_F(WindowCanvas, ComposeKeepsTheGridTopLeftAndShowsTheCaretOnlyWhenAsked) {
+  Draw(0, 0, "        ", kWhite, kBlue);
+  CanvasCompose(canvas, target, false, 0, 0);
+  EXPECT_EQ(PixelOf(target, 0, 0), kBlue);
+  EXPECT_EQ(PixelOf(target, 8 * 10 + 5, 5), kBlack);  // right of the grid
+  EXPECT_EQ(PixelOf(target, 5, 4 * 20 + 5), kBlack);  // below it
+  const int y = font.ascent;
+  EXPECT_EQ(PixelOf(target, 2 * 10 + 3, y), kBlue);
+
+  CanvasCompose(canvas, target, true, 2, 0);
+  EXPECT_EQ(PixelOf(target, 2 * 10, y), (Rgb{255, 255, 0}));  // blue inverted
+  EXPECT_EQ(PixelOf(target, 2 * 10 + 9, y + 1), (Rgb{255, 255, 0}));
+  EXPECT_EQ(PixelOf(target, 2 * 10, y + 2), kBlue);
+  EXPECT_EQ(PixelOf(target, 2 * 10, y - 1), kBlue);
+  EXPECT_EQ(PixelOf(target, 3 * 10, y), kBlue);
+  EXPECT_EQ(PixelOf(target, 1 * 10 + 9, y), kBlue);
+  // The caret is drawn over the picture, never into it.
+  CanvasCompose(canvas, target, false, 2, 0);
+  EXPECT_EQ(PixelOf(target, 2 * 10, y), kBlue);
+}
+
+TEST_F(WindowCanvas, MagnifierStretchesAFrozenPictureUntilItEnds) {
+  Draw(0, 0, " ", kWhite, kRed);
+  CanvasCompose(canvas, target, false, 0, 0);
+  CanvasZoom(canvas, target, SDL_Rect{0, 0, 10, 20});  // the red cell
+  Draw(0, 0, " ", kWhite, kBlue);                      // not shown while zoomed
+  CanvasCompose(canvas, target, true, 0, 0);
+  for (int x : {0, target->w / 2, target->w - 1})
+    for (int y : {0, target->h / 2, target->h - 1})
+      EXPECT_EQ(PixelOf(target, x, y), kRed) << x << "," << y;
+  // A source partly outside the picture is cut to it.
+  CanvasZoom(canvas, target, SDL_Rect{target->w - 5, 0, 100, 100});
+  CanvasCompose(canvas, target, false, 0, 0);
+  EXPECT_EQ(PixelOf(target, target->w / 2, target->h / 2), kBlack);
+  CanvasEndZoom(canvas);
+  CanvasCompose(canvas, target, false, 0, 0);
+  EXPECT_EQ(PixelOf(target, 0, 0), kBlue);
+  EXPECT_EQ(PixelOf(target, target->w - 1, 0), kBlack);
+}
+
+class WindowOffscreen : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    display = CreateDisplay("window");
+    ASSERT_STREQ(display->Name(), "window");
+  }
+  std::unique_ptr<Display> display;
+};
+
+TEST_F(WindowOffscreen, OpensAtTheCellGridsSizeAndShowsWhatWasDrawn) {
+  DisplaySettings s;
+  s.fontFace = "DejaVu Sans Mono";
+  s.fontWidth = 9;
+  s.fontHeight = 18;
+  s.title = "Voc\xEA";
+  ASSERT_TRUE(display->Open(s));
+  int w, h, cw, ch;
+  display->ClientSize(w, h);
+  WindowCellSize(*display, cw, ch);
+  EXPECT_EQ(cw, 9);
+  EXPECT_EQ(ch, 18);
+  EXPECT_EQ(w, 80 * 9);
+  EXPECT_EQ(h, 25 * 18);
+  const unsigned char text[] = "ok";
+  display->DrawText(79, 24, text, 2, kWhite, kBlue);
+  display->Present();
+  Rgb c;
+  ASSERT_TRUE(WindowPixel(*display, 79 * 9 + 1, 24 * 18 + 1, c));
+  EXPECT_EQ(c, kBlue);
+  EXPECT_FALSE(WindowPixel(*display, w, h, c));
+  display->Close();
+  display->Close();
+  EXPECT_FALSE(WindowPixel(*display, 0, 0, c));
+}
+
+TEST_F(WindowOffscreen, DefaultCellSizeComesFromTheWorkArea) {
+  int workW, workH;
+  display->WorkArea(workW, workH);
+  ASSERT_TRUE(display->Open(DisplaySettings{}));
+  int cw, ch;
+  WindowCellSize(*display, cw, ch);
+  EXPECT_EQ(cw, int(workW / 1024.0 * 13));
+  EXPECT_EQ(ch, int(workH / 734.0 * 28));
+}
+
+TEST_F(WindowOffscreen, WakeFromAnotherThreadEndsAnUnboundedWait) {
+  std::thread other([&] { display->Wake(); });
+  display->WaitEvents(-1);  // hangs (and the test times out) if lost
+  other.join();
+  // Only one wake-up is queued however often it is asked for.
+  std::thread many([&] { for (int i = 0; i < 1000; ++i) display->Wake(); });
+  many.join();
+  display->WaitEvents(-1);
+}
+
+TEST_F(WindowOffscreen, ClipboardCarriesWindows1252AsUtf8) {
+  ASSERT_TRUE(display->Open(DisplaySettings{}));
+  display->SetClipboardText("Voc\xEA j\xE1 \x80");
+  char* utf8 = SDL_GetClipboardText();
+  EXPECT_STREQ(utf8, "Voc\xC3\xAA j\xC3\xA1 \xE2\x82\xAC");
+  SDL_free(utf8);
+  std::string back;
+  ASSERT_TRUE(display->GetClipboardText(back));
+  EXPECT_EQ(back, "Voc\xEA j\xE1 \x80");
+}

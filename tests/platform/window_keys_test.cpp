@@ -1,0 +1,136 @@
+// What the window's keyboard and text events become: the messages Windows
+// would post for the same keys.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/keys.h"
+#include "platform/window_keys.h"
+
+using namespace platform;
+
+namespace {
+
+struct Keyboard {
+  WindowKeyState state;
+
+  std::vector<Message> Key(Uint32 type, SDL_Keycode sym, Uint16 mod = KMOD_NONE) {
+    SDL_Event e{};
+    e.type = type;
+    e.key.keysym.sym = sym;
+    e.key.keysym.mod = mod;
+    return Run(e);
+  }
+  std::vector<Message> Down(SDL_Keycode sym, Uint16 mod = KMOD_NONE) {
+    return Key(SDL_KEYDOWN, sym, mod);
+  }
+  std::vector<Message> Text(const char* utf8) {
+    SDL_Event e{};
+    e.type = SDL_TEXTINPUT;
+    SDL_strlcpy(e.text.text, utf8, sizeof e.text.text);
+    return Run(e);
+  }
+  std::vector<Message> Run(const SDL_Event& e) {
+    Message m[4];
+    int n = TranslateKeyEvent(e, state, m, 4);
+    return std::vector<Message>(m, m + n);
+  }
+};
+
+}  // namespace
+
+TEST(WindowKeys, CharacterKeysGiveKeyDownAndTheirTextAsWindows1252) {
+  Keyboard k;
+  auto down = k.Down(SDLK_c, KMOD_LSHIFT);
+  ASSERT_EQ(down.size(), 1u);
+  EXPECT_EQ(down[0].message, WM_KEYDOWN);
+  EXPECT_EQ(down[0].wParam, VK_A + 2);
+  EXPECT_EQ(down[0].mods, unsigned(ModShift));
+  auto text = k.Text("\xC3\xA7\xE2\x82\xAC");  // ç and the euro sign
+  ASSERT_EQ(text.size(), 2u);
+  EXPECT_EQ(text[0].message, WM_CHAR);
+  EXPECT_EQ(text[0].wParam, 0xE7u);
+  EXPECT_EQ(text[1].wParam, 0x80u);
+}
+
+TEST(WindowKeys, KeysWithoutTextGetTheCharacterWindowsWouldType) {
+  Keyboard k;
+  struct Case { SDL_Keycode sym; Uint16 mod; uintptr_t ch; };
+  const Case cases[] = {
+      {SDLK_RETURN, KMOD_NONE, 13}, {SDLK_KP_ENTER, KMOD_NONE, 13},
+      {SDLK_BACKSPACE, KMOD_NONE, 8}, {SDLK_TAB, KMOD_NONE, 9},
+      {SDLK_ESCAPE, KMOD_NONE, 27},   {SDLK_a, KMOD_LCTRL, 1},
+      {SDLK_z, KMOD_RCTRL | KMOD_LSHIFT, 26}, {SDLK_BACKSLASH, KMOD_LCTRL, 28},
+      // The console turns these into 10 and 127 from the Ctrl it sees.
+      {SDLK_RETURN, KMOD_LCTRL, 13},  {SDLK_BACKSPACE, KMOD_LCTRL, 8},
+  };
+  for (const Case& c : cases) {
+    auto m = k.Down(c.sym, c.mod);
+    ASSERT_EQ(m.size(), 2u) << c.sym;
+    EXPECT_EQ(m[1].message, WM_CHAR) << c.sym;
+    EXPECT_EQ(m[1].wParam, c.ch) << c.sym;
+    EXPECT_EQ(m[1].mods, m[0].mods) << c.sym;
+  }
+}
+
+TEST(WindowKeys, CtrlOrAltAloneTypeNoTextAndAltMakesSystemKeys) {
+  Keyboard k;
+  auto alt = k.Down(SDLK_x, KMOD_LALT);
+  ASSERT_EQ(alt.size(), 1u);
+  EXPECT_EQ(alt[0].message, WM_SYSKEYDOWN);
+  EXPECT_TRUE(k.Text("x").empty());
+  EXPECT_EQ(k.Key(SDL_KEYUP, SDLK_x, KMOD_LALT)[0].message, WM_SYSKEYUP);
+
+  auto ctrl = k.Down(SDLK_1, KMOD_LCTRL);
+  ASSERT_EQ(ctrl.size(), 1u);
+  EXPECT_TRUE(k.Text("1").empty());
+  EXPECT_TRUE(k.Down(SDLK_TAB, KMOD_LCTRL).size() == 1);
+  EXPECT_TRUE(k.Down(SDLK_RETURN, KMOD_LALT).size() == 1);
+
+  // Ctrl with Alt is an ordinary key-down, and typed text counts again.
+  auto both = k.Down(SDLK_F11, KMOD_LCTRL | KMOD_LALT);
+  EXPECT_EQ(both[0].message, WM_KEYDOWN);
+  k.Down(SDLK_e);
+  EXPECT_EQ(k.Text("e").size(), 1u);
+}
+
+TEST(WindowKeys, CtrlShiftFunctionKeysStandInForCtrlAlt) {
+  Keyboard k;
+  for (SDL_Keycode f : {SDLK_F9, SDLK_F11, SDLK_F12}) {
+    auto m = k.Down(f, KMOD_LCTRL | KMOD_LSHIFT);
+    ASSERT_EQ(m.size(), 1u);
+    EXPECT_EQ(m[0].message, WM_KEYDOWN);
+    EXPECT_EQ(m[0].mods, unsigned(ModCtrl | ModAlt));
+  }
+  EXPECT_EQ(k.Down(SDLK_F10, KMOD_LCTRL | KMOD_LSHIFT)[0].mods,
+            unsigned(ModCtrl | ModShift));
+}
+
+TEST(WindowKeys, VirtualKeysOfSpecialKeys) {
+  EXPECT_EQ(VirtualKeyOf(SDLK_PAUSE, KMOD_LCTRL), unsigned(VK_CANCEL));
+  EXPECT_EQ(VirtualKeyOf(SDLK_CANCEL, KMOD_NONE), unsigned(VK_CANCEL));
+  EXPECT_NE(VirtualKeyOf(SDLK_PAUSE, KMOD_NONE), unsigned(VK_CANCEL));
+  EXPECT_EQ(VirtualKeyOf(SDLK_F12, KMOD_NONE), unsigned(VK_F12));
+  EXPECT_EQ(VirtualKeyOf(SDLK_INSERT, KMOD_NONE), unsigned(VK_INSERT));
+  // The keypad: navigation keys without Num Lock, digits (no Insert) with it.
+  EXPECT_EQ(VirtualKeyOf(SDLK_KP_0, KMOD_NONE), unsigned(VK_INSERT));
+  EXPECT_EQ(VirtualKeyOf(SDLK_KP_8, KMOD_NONE), unsigned(VK_UP));
+  EXPECT_EQ(VirtualKeyOf(SDLK_KP_PERIOD, KMOD_NONE), unsigned(VK_DELETE));
+  EXPECT_EQ(VirtualKeyOf(SDLK_KP_0, KMOD_NUM), 0x60u);
+  EXPECT_EQ(VirtualKeyOf(SDLK_KP_9, KMOD_NUM), 0x69u);
+  // Punctuation must not collide with the navigation keys the console knows.
+  for (SDL_Keycode p : {SDLK_PERIOD, SDLK_COMMA, SDLK_MINUS, SDLK_QUOTE}) {
+    unsigned vk = VirtualKeyOf(p, KMOD_NONE);
+    EXPECT_TRUE(vk > VK_F12) << p;
+  }
+}
+
+TEST(WindowKeys, KeyUpsReachTheConsoleForBrailleChords) {
+  Keyboard k;
+  auto up = k.Key(SDL_KEYUP, SDLK_f);
+  ASSERT_EQ(up.size(), 1u);
+  EXPECT_EQ(up[0].message, WM_KEYUP);
+  EXPECT_EQ(up[0].wParam, VK_A + 5);
+  EXPECT_EQ(k.Key(SDL_KEYUP, SDLK_SPACE)[0].wParam, unsigned(VK_SPACE));
+  EXPECT_TRUE(k.Key(SDL_KEYUP, SDLK_APPLICATION).empty());
+}
