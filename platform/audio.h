@@ -4,6 +4,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -15,31 +16,47 @@ struct AudioFormat {
   uint16_t channels = 0;
 };
 
-// Error codes of Open, as the wave-out device gives them.
+// Error codes, as the wave-out device gives them.
 enum : int {
   AUDIO_OK = 0,
   AUDIO_BADDEVICEID = 2,   // no device
   AUDIO_ALLOCATED = 4,     // device busy
+  AUDIO_INVALHANDLE = 5,
+  AUDIO_NODRIVER = 6,
+  AUDIO_NOMEM = 7,
   AUDIO_BADFORMAT = 32,
+  AUDIO_STILLPLAYING = 33,
 };
 
 class AudioOut {
  public:
   virtual ~AudioOut() = default;
+  // 8 or 16 bits, 1 or 2 channels; anything else is AUDIO_BADFORMAT.
+  // Opening an open device again reopens it with the new format.
   virtual int Open(const AudioFormat& format) = 0;
   // Queues a block; the memory stays the caller's until the block comes
   // back as MM_WOM_DONE with lParam = tag.
   virtual void Write(const uint8_t* data, size_t length, intptr_t tag) = 0;
   // Silences the device at once and returns every queued block.
   virtual void Reset() = 0;
+  // Returns whatever is still queued, then closes.
   virtual void Close() = 0;
+  // Takes back a block that came home; an error code when the device
+  // still holds it.
+  virtual int Unprepare(intptr_t tag) { (void)tag; return AUDIO_OK; }
 };
 
 std::unique_ptr<AudioOut> CreateAudioOut();                      // SONARIS_AUDIO
 std::unique_ptr<AudioOut> CreateAudioOut(const std::string& spec);
 
+// Tests: CreateAudioOut() makes its devices with this factory while one is
+// set (an empty one returns to SONARIS_AUDIO).
+using AudioOutFactory = std::function<std::unique_ptr<AudioOut>()>;
+void SetAudioOutFactory(AudioOutFactory factory);
+
 // A RIFF image played in a loop until StopLoopSound (the Braille mode's
-// tones); it may sound together with the wave-out device.
+// tones); it may sound together with the wave-out device. The image is
+// copied: the caller may free it at once.
 void LoopSound(const uint8_t* image, size_t size);
 void StopLoopSound();
 

@@ -1,0 +1,133 @@
+// The audio back-end table, SONARIS_AUDIO, the looping sound and the small
+// helpers every back end uses.
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <vector>
+
+#include "platform/audio_backends.h"
+#include "platform/messages.h"
+
+namespace platform {
+namespace {
+
+const audio::BackEnd kBackEnds[] = {
+    {"device", audio::CreateDeviceOut, audio::DeviceLoop},
+    {"wav", audio::CreateCaptureOut, audio::CaptureLoop},
+    {"null", audio::CreateNullOut, nullptr},
+};
+
+struct AudioState {
+  AudioOutFactory factory;
+  std::vector<uint8_t> loopData;
+  std::unique_ptr<audio::AudioLoop> loop;
+};
+AudioState S;
+
+std::atomic<bool> ending{false};
+
+// "wav:/tmp/x.wav" -> back end "wav", argument "/tmp/x.wav".
+const audio::BackEnd& Choose(const std::string& spec, std::string& arg) {
+  size_t colon = spec.find(':');
+  std::string name = spec.substr(0, colon);
+  arg = colon == std::string::npos ? std::string() : spec.substr(colon + 1);
+  for (const auto& b : kBackEnds)
+    if (name == b.name) return b;
+  std::fprintf(stderr, "SONARIS_AUDIO=%s não é conhecido (use device, wav:ARQUIVO ou null); "
+                       "uso o dispositivo de som.\n", spec.c_str());
+  return kBackEnds[0];
+}
+
+std::string ConfiguredSpec() {
+  const char* env = std::getenv("SONARIS_AUDIO");
+  return env && *env ? env : "device";
+}
+
+uint32_t Le32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
+uint16_t Le16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
+
+}  // namespace
+
+std::unique_ptr<AudioOut> CreateAudioOut(const std::string& spec) {
+  std::string arg;
+  return Choose(spec, arg).create(arg);
+}
+
+std::unique_ptr<AudioOut> CreateAudioOut() {
+  if (S.factory) return S.factory();
+  return CreateAudioOut(ConfiguredSpec());
+}
+
+void SetAudioOutFactory(AudioOutFactory factory) { S.factory = std::move(factory); }
+
+void LoopSound(const uint8_t* image, size_t size) {
+  StopLoopSound();
+  AudioFormat format;
+  const uint8_t* data = nullptr;
+  size_t length = 0;
+  if (!image || !audio::ReadRiffImage(image, size, format, data, length) || length == 0) return;
+  S.loopData.assign(data, data + length);
+  std::string arg;
+  const audio::BackEnd& b = Choose(ConfiguredSpec(), arg);
+  if (b.loop) S.loop = b.loop(arg, format, S.loopData.data(), S.loopData.size());
+}
+
+void StopLoopSound() {
+  S.loop.reset();
+  S.loopData.clear();
+}
+
+namespace audio {
+
+bool FormatSupported(const AudioFormat& f) {
+  return (f.bits == 8 || f.bits == 16) && (f.channels == 1 || f.channels == 2) &&
+         f.rate >= 1000 && f.rate <= 384000;
+}
+
+unsigned FrameBytes(const AudioFormat& f) { return f.bits / 8u * f.channels; }
+
+void PostBlockDone(intptr_t tag) {
+  if (ending.load()) return;
+  PostMessage(MM_WOM_DONE, 0, tag);
+  // Registered after the queue exists, so it runs before the queue goes.
+  static const bool watched = (std::atexit([] { ending = true; }), true);
+  (void)watched;
+}
+
+void SayNoSound(const std::string& why) {
+  static std::once_flag once;
+  std::call_once(once, [&] {
+    std::fprintf(stderr, "Nenhum dispositivo de som disponível; o programa continua sem som.%s%s\n",
+                 why.empty() ? "" : " ", why.c_str());
+  });
+}
+
+bool ReadRiffImage(const uint8_t* image, size_t size, AudioFormat& format,
+                   const uint8_t*& data, size_t& length) {
+  if (size < 12 || std::memcmp(image, "RIFF", 4) != 0 || std::memcmp(image + 8, "WAVE", 4) != 0)
+    return false;
+  bool haveFormat = false;
+  for (size_t pos = 12; pos + 8 <= size;) {
+    uint32_t chunk = Le32(image + pos + 4);
+    size_t body = pos + 8, avail = size - body;
+    if (std::memcmp(image + pos, "fmt ", 4) == 0) {
+      if (chunk < 16 || chunk > avail) return false;
+      format.channels = Le16(image + body + 2);
+      format.rate = Le32(image + body + 4);
+      format.bits = Le16(image + body + 14);
+      haveFormat = true;
+    } else if (std::memcmp(image + pos, "data", 4) == 0) {
+      data = image + body;
+      length = chunk < avail ? chunk : avail;
+      return haveFormat && FormatSupported(format);
+    }
+    if (chunk > avail) return false;
+    pos = body + chunk;
+  }
+  return false;
+}
+
+}  // namespace audio
+}  // namespace platform

@@ -1,0 +1,14 @@
+// Shared inside wave playback: the slot size and the file buffer.
+#pragma once
+#include <cstdint>
+
+constexpr uint32_t WaveSlotSize = 65534;
+
+// Starts the unit when nobody has yet.
+void WaveEnsureStarted();
+// The WaveSlotSize-byte buffer that file chunks are read into.
+uint8_t* WaveFileBuffer();
+uint16_t WaveLe16(const uint8_t* p);
+uint32_t WaveLe32(const uint8_t* p);
+// Chunk identifiers match without regard to letter case.
+bool WaveChunkIs(const uint8_t* id, const char* name);
