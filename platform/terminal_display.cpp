@@ -1,5 +1,303 @@
+// The terminal display: the console's cells on an ANSI/UTF-8 terminal in
+// raw mode on the alternate screen; keys come from stdin. Stdin that is no
+// terminal (a pipe in tests) still works, without raw mode.
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
 #include "platform/display.h"
+#include "platform/messages.h"
+#include "platform/terminal_keys.h"
+#include "platform/terminal_output.h"
+#include "platform/terminal_signals.h"
+#include "platform/text.h"
 
 namespace platform {
-std::unique_ptr<Display> CreateTerminalDisplay() { return CreateHeadlessDisplay(); }
+namespace {
+
+// Nominal pixel size of a cell, for the pixel sizes the console asks about.
+constexpr int kCellWidth = 8, kCellHeight = 16;
+// A lone ESC is the Escape key when nothing follows within this time.
+constexpr int kEscapeWaitMs = 30;
+constexpr char kEnter[] = "\x1b[?1049h\x1b[?25l\x1b[?1004h\x1b[0m\x1b[2J";
+constexpr char kLeave[] = "\x1b[0m\x1b[?1004l\x1b[?25h\x1b[?1049l";
+
+struct TerminalState {
+  bool open = false;
+  bool inputIsTerminal = false;
+  bool inputEnded = false;
+  bool trueColour = false;
+  bool focused = true;
+  termios savedModes{};
+  int wakePipe[2] = {-1, -1};
+  int columns = 0, rows = 0;
+  std::vector<TerminalCell> cells, shadow;
+  bool caretVisible = false;
+  int caretColumn = 0, caretRow = 0;
+  std::string caretShown;  // the caret sequence last written
+  std::string pendingInput;
+  std::string clipboard;
+};
+TerminalState term;
+
+void WriteAll(const std::string& bytes) {
+  for (size_t done = 0; done < bytes.size();) {
+    ssize_t n = write(STDOUT_FILENO, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return;
+    done += static_cast<size_t>(n);
+  }
+}
+
+bool WantsTrueColour() {
+  const char* v = std::getenv("COLORTERM");
+  return v && (std::strcmp(v, "truecolor") == 0 || std::strcmp(v, "24bit") == 0);
+}
+
+void EnterRawMode() {
+  term.inputIsTerminal = isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &term.savedModes) == 0;
+  if (!term.inputIsTerminal) return;
+  termios raw = term.savedModes;
+  raw.c_iflag &= ~static_cast<tcflag_t>(BRKINT | ICRNL | INPCK | ISTRIP | IXON);
+  raw.c_lflag &= ~static_cast<tcflag_t>(ECHO | ICANON | IEXTEN | ISIG);
+  raw.c_cflag |= CS8;
+  raw.c_cc[VMIN] = 1;
+  raw.c_cc[VTIME] = 0;
+  tcsetattr(STDIN_FILENO, TCSAFLUSH, &raw);
+}
+
+bool OpenWakePipe() {
+  if (pipe(term.wakePipe) != 0) return false;
+  for (int fd : term.wakePipe) {
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+    fcntl(fd, F_SETFD, FD_CLOEXEC);
+  }
+  return true;
+}
+
+void CloseWakePipe() {
+  for (int& fd : term.wakePipe) {
+    if (fd >= 0) close(fd);
+    fd = -1;
+  }
+}
+
+std::string CaretSequence() {
+  if (!term.caretVisible) return "\x1b[?25l";
+  return "\x1b[" + std::to_string(term.caretRow + 1) + ";" +
+         std::to_string(term.caretColumn + 1) + "H\x1b[?25h";
+}
+
+void PresentFrame() {
+  std::string out;
+  RenderChanges(term.cells, term.shadow, term.columns, term.trueColour, out);
+  std::string caret = CaretSequence();
+  if (!out.empty() || caret != term.caretShown) out += caret;
+  term.caretShown = caret;
+  if (!out.empty()) WriteAll(out);
+}
+
+// After a resize the terminal's picture is unknown: draw everything again.
+void Repaint() {
+  term.shadow.assign(term.shadow.size(), TerminalCell{0, {}, {}});
+  term.caretShown.clear();
+  WriteAll("\x1b[0m\x1b[2J");
+  PresentFrame();
+}
+
+// Returns true when the wake pipe asked for a repaint.
+bool DrainWakePipe() {
+  char buffer[64];
+  bool resized = false;
+  ssize_t n;
+  while ((n = read(term.wakePipe[0], buffer, sizeof buffer)) > 0)
+    resized = resized || std::memchr(buffer, 'R', static_cast<size_t>(n)) != nullptr;
+  return resized;
+}
+
+// Reads what stdin has; false at its end.
+bool ReadInput() {
+  char buffer[4096];
+  ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
+  if (n < 0) return errno == EINTR || errno == EAGAIN;
+  if (n == 0) return false;
+  term.pendingInput.append(buffer, static_cast<size_t>(n));
+  return true;
+}
+
+bool InputWithin(int ms) {
+  pollfd fd{STDIN_FILENO, POLLIN, 0};
+  return poll(&fd, 1, ms) > 0;
+}
+
+void EndOfInput() {
+  term.inputEnded = true;
+  // Nobody can type any more: close the console rather than wait forever.
+  PostMessage(WM_CLOSE);
+}
+
+void DecodeInput() {
+  std::vector<Message> events;
+  bool piped = !term.inputIsTerminal;
+  for (;;) {
+    size_t used = DecodeKeys(term.pendingInput, false, events, piped);
+    term.pendingInput.erase(0, used);
+    if (term.pendingInput.empty()) break;
+    // An incomplete sequence: wait briefly for the rest of it.
+    if (!InputWithin(kEscapeWaitMs) || !ReadInput()) {
+      DecodeKeys(term.pendingInput, true, events, piped);
+      term.pendingInput.clear();
+      break;
+    }
+  }
+  for (const Message& m : events) {
+    if (m.message == WM_SETFOCUS || m.message == WM_KILLFOCUS)
+      term.focused = m.message == WM_SETFOCUS;
+  }
+  PostKeyEvents(events);
+}
+
+void WaitForInput(int timeoutMs) {
+  pollfd fds[2] = {{term.wakePipe[0], POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
+  nfds_t count = term.inputEnded ? 1 : 2;
+  if (poll(fds, count, timeoutMs) <= 0) return;
+  if ((fds[0].revents & POLLIN) && DrainWakePipe()) Repaint();
+  if (count < 2 || !(fds[1].revents & (POLLIN | POLLHUP | POLLERR))) return;
+  if (ReadInput())
+    DecodeInput();
+  else
+    EndOfInput();
+}
+
+class TerminalDisplay final : public Display {
+ public:
+  ~TerminalDisplay() override { Close(); }
+  const char* Name() const override { return "terminal"; }
+
+  bool Open(const DisplaySettings& settings) override {
+    if (term.open || !OpenWakePipe()) return false;
+    term.columns = settings.columns > 0 ? settings.columns : 80;
+    term.rows = settings.rows > 0 ? settings.rows : 25;
+    size_t size = static_cast<size_t>(term.columns * term.rows);
+    term.cells.assign(size, TerminalCell{});
+    term.shadow.assign(size, TerminalCell{0, {}, {}});
+    term.trueColour = WantsTrueColour();
+    term.focused = true;
+    term.inputEnded = false;
+    term.caretVisible = false;
+    term.caretShown.clear();
+    EnterRawMode();
+    TerminalSignalsInstall(term.inputIsTerminal ? &term.savedModes : nullptr, kLeave,
+                           term.wakePipe[1]);
+    term.open = true;
+    WriteAll(kEnter);
+    SetTitle(settings.title);
+    return true;
+  }
+
+  void Close() override {
+    if (!term.open) return;
+    term.open = false;
+    TerminalSignalsRemove();
+    CloseWakePipe();
+  }
+
+  void DrawText(int column, int row, const unsigned char* text, int count, Rgb fg,
+                Rgb bg) override {
+    if (row < 0 || row >= term.rows) return;
+    for (int i = 0; i < count; ++i) {
+      int x = column + i;
+      if (x < 0 || x >= term.columns) continue;
+      unsigned char c = text[i] ? text[i] : ' ';
+      term.cells[static_cast<size_t>(row * term.columns + x)] = {c, fg, bg};
+    }
+  }
+
+  bool ScrollUp(Rgb fill) override {
+    if (term.rows == 0) return false;
+    term.cells.erase(term.cells.begin(), term.cells.begin() + term.columns);
+    term.cells.resize(term.cells.size() + term.columns, TerminalCell{' ', fill, fill});
+    return true;
+  }
+
+  void SetCaret(bool visible, int column, int row) override {
+    term.caretVisible = visible;
+    term.caretColumn = column;
+    term.caretRow = row;
+  }
+
+  void SetTitle(const std::string& title) override {
+    if (term.open) WriteAll("\x1b]2;" + Cp1252ToUtf8(Printable(title)) + "\a");
+  }
+
+  void Present() override {
+    if (term.open) PresentFrame();
+  }
+
+  void WaitEvents(int timeoutMs) override {
+    if (term.open) WaitForInput(timeoutMs);
+  }
+
+  void Wake() override {
+    int fd = term.wakePipe[1];
+    if (fd >= 0) {
+      ssize_t ignored = write(fd, "w", 1);
+      (void)ignored;
+    }
+  }
+
+  bool Focused() const override { return term.focused; }
+
+  void ClientSize(int& width, int& height) const override {
+    width = term.columns * kCellWidth;
+    height = term.rows * kCellHeight;
+  }
+
+  void WorkArea(int& width, int& height) const override {
+    winsize ws{};
+    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 0 && ws.ws_row > 0) {
+      width = ws.ws_col * kCellWidth;
+      height = ws.ws_row * kCellHeight;
+    } else {
+      ClientSize(width, height);
+    }
+  }
+
+  // A terminal has no mouse magnifier.
+  void ShowZoom(int, int, int, int) override {}
+  void EndZoom() override {}
+
+  void SetClipboardText(const std::string& text) override {
+    term.clipboard = text;
+    if (term.open) WriteAll(ClipboardSequence(text));
+  }
+
+  bool GetClipboardText(std::string& text) override {
+    text = term.clipboard;
+    return true;
+  }
+
+ private:
+  // Control characters in a title would end the sequence early.
+  static std::string Printable(std::string s) {
+    for (char& c : s)
+      if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+    return s;
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<Display> CreateTerminalDisplay() {
+  return std::make_unique<TerminalDisplay>();
+}
+
 }  // namespace platform

@@ -1,0 +1,162 @@
+// INI reading with the Windows profile rules, and Windows-style paths.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "platform/ini.h"
+#include "platform/paths.h"
+
+namespace platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+class TempDir : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "sonaris-XXXXXX").string();
+    dir_ = mkdtemp(pattern.data());
+    ASSERT_FALSE(dir_.empty());
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+  std::string Write(const std::string& name, const std::string& text) {
+    fs::path p = fs::path(dir_) / name;
+    fs::create_directories(p.parent_path());
+    std::ofstream(p, std::ios::binary) << text;
+    return p.string();
+  }
+  std::string dir_;
+};
+
+using Ini = TempDir;
+
+TEST_F(Ini, NamesIgnoreCaseAndBlanksFirstMatchWins) {
+  std::string path = Write("a.ini",
+                           "; comment=x\r\n"
+                           "orphan=1\r\n"
+                           "[ Video ]\r\n"
+                           "  CorLetra =  14  \r\n"
+                           "corletra=3\r\n"
+                           "no equals sign\r\n"
+                           "LENTO=\r\n"
+                           "FONTE=\"Courier New\"\r\n"
+                           "ODD='half\r\n"
+                           "[VIDEO]\r\n"
+                           "AMPLIF=4\r\n"
+                           "[sonaris]\r\n"
+                           "DIRLETRAS=c:\\ecofala\\som\\\r\n");
+  EXPECT_EQ(IniReadString(path, "video", "CORLETRA", "d"), "14");
+  EXPECT_EQ(IniReadString(path, "SONARIS", "dirletras", "d"), "c:\\ecofala\\som\\");
+  EXPECT_EQ(IniReadString(path, "VIDEO", "FONTE", "d"), "Courier New");
+  EXPECT_EQ(IniReadString(path, "VIDEO", "ODD", "d"), "'half");
+  // Lines before any section and comment lines are no keys.
+  EXPECT_EQ(IniReadString(path, "", "orphan", "d"), "d");
+  EXPECT_EQ(IniReadString(path, "VIDEO", "; comment", "d"), "d");
+  // Only the first section of a name is searched.
+  EXPECT_EQ(IniReadString(path, "VIDEO", "AMPLIF", "d"), "d");
+}
+
+TEST_F(Ini, MissingDiffersFromEmpty) {
+  std::string path = Write("b.ini", "[S]\nEMPTY=\n");
+  std::string value = "untouched";
+  EXPECT_TRUE(IniRead(path, "S", "EMPTY", value));
+  EXPECT_EQ(value, "");
+  value = "untouched";
+  EXPECT_FALSE(IniRead(path, "S", "NONE", value));
+  EXPECT_FALSE(IniRead(path, "T", "EMPTY", value));
+  EXPECT_FALSE(IniRead(dir_ + "/absent.ini", "S", "EMPTY", value));
+  EXPECT_EQ(value, "untouched");
+  EXPECT_EQ(IniReadString(dir_ + "/absent.ini", "S", "K", "padr\xE3o"), "padr\xE3o");
+}
+
+TEST_F(Ini, ValueIsCutToTheBuffer) {
+  std::string path = Write("c.ini", "[S]\nK=abcdefghij\n");
+  std::string value;
+  ASSERT_TRUE(IniRead(path, "S", "K", value, 5));
+  EXPECT_EQ(value, "abcd");
+  ASSERT_TRUE(IniRead(path, "S", "K", value, 1));
+  EXPECT_EQ(value, "");
+  ASSERT_TRUE(IniRead(path, "S", "K", value, 0));
+  EXPECT_EQ(value, "");
+}
+
+TEST_F(Ini, LongLinesAndGarbageAreHarmless) {
+  std::string garbage;
+  for (int i = 0; i < 20000; ++i) garbage += static_cast<char>((i * 131 + 7) % 256);
+  std::string path = Write("d.ini", "[S]\nLONG=" + std::string(10000, 'x') + "\n" +
+                                        garbage + "\n[T]\nK=ok\n");
+  std::string value;
+  ASSERT_TRUE(IniRead(path, "S", "LONG", value, 20000));
+  EXPECT_EQ(value.size(), 10000u);
+  EXPECT_EQ(IniReadString(path, "T", "K", "d"), "ok");
+}
+
+TEST_F(Ini, Utf8FileGivesWindows1252Values) {
+  std::string path = Write("e.ini", "\xEF\xBB\xBF[S]\nNOME=Voc\xC3\xAA\n");
+  EXPECT_EQ(IniReadString(path, "S", "NOME", "d"), "Voc\xEA");
+  path = Write("f.ini", "[S]\nNOME=Voc\xEA\n");
+  EXPECT_EQ(IniReadString(path, "S", "NOME", "d"), "Voc\xEA");
+}
+
+class Paths : public TempDir {
+ protected:
+  void SetUp() override {
+    TempDir::SetUp();
+    setenv("SONARIS_DATA", dir_.c_str(), 1);
+  }
+  void TearDown() override {
+    unsetenv("SONARIS_DATA");
+    TempDir::TearDown();
+  }
+};
+
+TEST_F(Paths, DefaultDataFoldersMapToTheBuildData) {
+  Write("som/letras/_65.wav", "");
+  EXPECT_EQ(ResolvePath("c:\\ecofala\\som\\letras\\"), dir_ + "/som/letras/");
+  EXPECT_EQ(ResolvePath("\\ECOFALA\\toadatts\\x.pro"), dir_ + "/toadatts/x.pro");
+  EXPECT_EQ(ResolvePath("C:\\EcoFala\\SOM\\Letras\\_65.WAV"), dir_ + "/som/letras/_65.wav");
+  // A folder that only begins like the data folder is not it.
+  EXPECT_EQ(ResolvePath("c:\\ecofalante\\a"), "/ecofalante/a");
+}
+
+TEST_F(Paths, MissingPartsAreFoundWithoutRegardToCase) {
+  Write("Dados/Voz.IND", "");
+  Write("Dados/Acentua\xC3\xA7\xC3\xA3o.txt", "");
+  EXPECT_EQ(ResolvePath(dir_ + "\\dados\\voz.ind"), dir_ + "/Dados/Voz.IND");
+  EXPECT_EQ(ResolvePath(dir_ + "/DADOS/ACENTUA\xC7\xC3O.TXT"),
+            dir_ + "/Dados/Acentua\xC3\xA7\xC3\xA3o.txt");
+  // Nothing to match: the path stays as written.
+  EXPECT_EQ(ResolvePath(dir_ + "/dados/nada.ind"), dir_ + "/Dados/nada.ind");
+  // Relative paths are looked up from the current folder.
+  std::string here = CurrentDir();
+  ASSERT_EQ(chdir(dir_.c_str()), 0);
+  EXPECT_EQ(ResolvePath("dados\\VOZ.ind"), "Dados/Voz.IND");
+  ASSERT_EQ(chdir(here.c_str()), 0);
+}
+
+TEST_F(Paths, WindowsDirFollowsTheEnvironment) {
+  setenv("SONARIS_WINDIR", (dir_ + "/win/").c_str(), 1);
+  EXPECT_EQ(WindowsDir(), dir_ + "/win");
+  Write("win/Sonaris.ini", "");
+  EXPECT_EQ(WindowsDirFile("SONARIS.INI"), dir_ + "/win/Sonaris.ini");
+  unsetenv("SONARIS_WINDIR");
+  setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
+  EXPECT_EQ(WindowsDir(), dir_ + "/sonaris");
+  unsetenv("XDG_CONFIG_HOME");
+  std::string home = getenv("HOME") ? getenv("HOME") : "";
+  setenv("HOME", dir_.c_str(), 1);
+  EXPECT_EQ(WindowsDir(), dir_ + "/.config/sonaris");
+  setenv("HOME", home.c_str(), 1);
+}
+
+TEST(PathsData, DataDirDefaultsToTheBuild) {
+  unsetenv("SONARIS_DATA");
+  EXPECT_EQ(DataDir(), std::string(SONARIS_DATA_DIR));
+}
+
+}  // namespace
+}  // namespace platform

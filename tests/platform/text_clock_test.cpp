@@ -1,0 +1,58 @@
+// Windows-1252 inside, UTF-8 at the edges; the clock tests can fix.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/clock.h"
+#include "platform/text.h"
+
+namespace platform {
+namespace {
+
+TEST(Text, EveryWindows1252ByteRoundTrips) {
+  std::string all;
+  for (int c = 1; c < 256; ++c) all += static_cast<char>(c);
+  std::string utf8 = Cp1252ToUtf8(all);
+  EXPECT_TRUE(IsValidUtf8(utf8));
+  EXPECT_EQ(Utf8ToCp1252(utf8), all);
+}
+
+TEST(Text, HighBlockUsesTheWindowsMarks) {
+  EXPECT_EQ(Cp1252CharToUtf8(0x80), "\xE2\x82\xAC");  // euro
+  EXPECT_EQ(Cp1252CharToUtf8(0x93), "\xE2\x80\x9C");  // left double quote
+  EXPECT_EQ(Cp1252CharToUtf8(0xE7), "\xC3\xA7");      // c cedilla
+  EXPECT_EQ(Cp1252CharToUtf8(0x81), "\xC2\x81");      // unassigned
+  EXPECT_EQ(Utf8ToCp1252("\xE2\x80\x94"), "\x97");    // em dash
+}
+
+TEST(Text, ForeignAndBrokenInputBecomesQuestionMarks) {
+  EXPECT_EQ(Utf8ToCp1252("a\xE4\xB8\xAD" "b"), "a?b");    // CJK
+  EXPECT_EQ(Utf8ToCp1252("\xF0\x9F\x98\x80"), "?");       // emoji
+  EXPECT_EQ(Utf8ToCp1252("x\xC3"), "x?");                 // cut short
+  EXPECT_EQ(Utf8ToCp1252("\xC0\xAF"), "??");              // overlong
+  EXPECT_EQ(Utf8ToCp1252("\xED\xA0\x80"), "???");         // surrogate
+  EXPECT_FALSE(IsValidUtf8("\xE9t\xE9"));
+}
+
+TEST(Text, CaseFoldingCoversPortugueseLetters) {
+  EXPECT_TRUE(EqualsNoCase("A\xC7\xC3O", "a\xE7\xE3o"));
+  EXPECT_FALSE(EqualsNoCase("\xD7", "\xF7"));  // multiplication and division signs
+  EXPECT_FALSE(EqualsNoCase("ab", "abc"));
+}
+
+TEST(Clock, FixedTimeAndBack) {
+  LocalTime fixed{2001, 2, 3, 6, 4, 5, 6, 789};
+  SetFixedTime(&fixed);
+  LocalTime now = Now();
+  EXPECT_EQ(now.year, 2001);
+  EXPECT_EQ(now.millisecond, 789);
+  SetFixedTime(nullptr);
+  now = Now();
+  EXPECT_GE(now.year, 2020);
+  EXPECT_TRUE(now.month >= 1 && now.month <= 12 && now.weekday >= 0 && now.weekday <= 6);
+  int64_t a = MonotonicMs(), b = MonotonicMs();
+  EXPECT_LE(a, b);
+}
+
+}  // namespace
+}  // namespace platform
