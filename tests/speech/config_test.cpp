@@ -1,0 +1,180 @@
+// Where the settings come from, what the speed level selects, and how
+// speech starts and ends with them.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "diphone/diphone.h"
+#include "speech/sncrt.h"
+#include "speech/snsapi.h"
+#include "tests/speech/fakes.h"
+#include "wave/snwav.h"
+
+using Events = std::vector<std::string>;
+
+namespace {
+
+const std::string DefaultLetters = "c:\\ecofala\\som\\letras\\";
+
+class ConfigTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetFakes();
+    std::string folder = MakeTestFolder();
+    windows = folder + "/win";
+    StartFolder = folder + "/start";
+    std::filesystem::create_directories(windows);
+    std::filesystem::create_directories(StartFolder);
+    setenv("SONARIS_WINDIR", windows.c_str(), 1);
+    VoiceActive = false;
+    DeferredText.clear();
+  }
+
+  void WindowsIni(const std::string& text) { WriteFile(windows + "/SONARIS.INI", text); }
+  void StartIni(const std::string& text) { WriteFile(StartFolder + "/SONARIS.INI", text); }
+
+  std::string windows;
+};
+
+TEST_F(ConfigTest, IniInTheStartFolderServesAllButTheLettersFolder) {
+  StartIni("[TRADUTOR]\nVELOCIDADE=2\nDIRLETRAS=d:\\minhas\\\n[SINTETIZADOR]\nDIFONES2=inicio\n");
+  StartSpeech(0, "");
+  EXPECT_EQ(TuningSet, 2);
+  EXPECT_EQ(DiphoneDbName, "inicio");
+  EXPECT_EQ(LettersDir, DefaultLetters);
+}
+
+TEST_F(ConfigTest, WindowsDirectoryCopyWinsAndNamesTheLettersFolder) {
+  StartIni("[TRADUTOR]\nVELOCIDADE=2\n");
+  WindowsIni("[TRADUTOR]\nVELOCIDADE=4\nDIRLETRAS=d:\\som\n");
+  StartSpeech(0, "c:\\palavras");
+  EXPECT_EQ(TuningSet, 4);
+  EXPECT_EQ(LettersDir, "d:\\som\\");
+  EXPECT_EQ(WordDir, "c:\\palavras\\");
+}
+
+TEST_F(ConfigTest, EmptyLettersFolderMeansTheDefault) {
+  WindowsIni("[TRADUTOR]\nDIRLETRAS=\n");
+  StartSpeech(0, "");
+  EXPECT_EQ(LettersDir, DefaultLetters);
+}
+
+TEST_F(ConfigTest, SpeedOutOfRangeOrMissingIsLevelThree) {
+  WindowsIni("[TRADUTOR]\nVELOCIDADE=7\n[SINTETIZADOR]\nDIFONES3=tres\nDIFONES5=cinco\n");
+  StartSpeech(0, "");
+  EXPECT_EQ(TuningSet, 3);
+  EXPECT_EQ(DiphoneDbName, "tres");
+  StartSpeech(5, "");
+  EXPECT_EQ(DiphoneDbName, "cinco");
+  WindowsIni("[SINTETIZADOR]\nDIFONES3=outra\n");
+  StartSpeech(-1, "");
+  EXPECT_EQ(TuningSet, 3);
+  EXPECT_EQ(DiphoneDbName, "outra");
+}
+
+TEST_F(ConfigTest, TuningValuesAndTheirFallbacks) {
+  WindowsIni(
+      "[SINTETIZADOR]\nCORTEFON3=120x\nSOBRAFON3=7\nINTERPAL3=-3\nCORTAFALA3=Sim\n"
+      "RAPIDINHO3=nao\nPAUSAPONTO3=abc\nPAUSAVIRG3=100\nDIFONES3=abcdefghij\n");
+  RapidMode = true;
+  LoadSynthTuning(3);
+  EXPECT_EQ(Fake.tuning[0], 120);
+  EXPECT_EQ(Fake.tuning[1], 7);
+  EXPECT_EQ(Fake.tuning[2], -3);
+  EXPECT_TRUE(CutSpeech);
+  EXPECT_FALSE(RapidMode);
+  EXPECT_EQ(DiphoneDbName, "abcdefgh");
+  // Full stop falls back to 250 ms, comma is set to 100, colon keeps 200.
+  SpeakPunctSign = false;
+  SpeakText(". , ;");
+  EXPECT_EQ(std::count(Fake.events.begin(), Fake.events.end(), "delay:50"), 5 + 2 + 4);
+}
+
+TEST_F(ConfigTest, MissingDatabaseNameEmptiesThePreviousOne) {
+  DiphoneDbName = "antigo";
+  LoadSynthTuning(3);
+  EXPECT_EQ(DiphoneDbName, "");
+  EXPECT_EQ(Fake.tuning[0], 0);
+}
+
+TEST_F(ConfigTest, ProgramFolderExpansion) {
+  WindowsIni("[TRADUTOR]\nA=@\\som\nB=@\\a;@\\b\nC=@som\nD=sem arroba\n");
+  EXPECT_EQ(ReadConfig("TRADUTOR", "A"), StartFolder + "\\som");
+  EXPECT_EQ(ReadConfig("tradutor", "b"), StartFolder + "\\a;" + StartFolder + "\\b");
+  EXPECT_EQ(ReadConfig("TRADUTOR", "D"), "sem arroba");
+  EXPECT_EQ(ReadConfig("TRADUTOR", "falta"), "");
+  WindowsIni("[SONARIS]\nPGMSONARIS=d:\\prog\nX=@\\som\\\n[TRADUTOR]\nB=@\\a;@\\b\nC=@som\n");
+  EXPECT_EQ(ReadConfig("", "X"), "d:\\prog\\som\\");
+  EXPECT_EQ(ReadConfig("TRADUTOR", "B"), "d:\\prog\\a;d:\\prog\\b");
+  EXPECT_EQ(ReadConfig("TRADUTOR", "C"), "d:\\progsom");
+  WindowsIni("[SONARIS]\nPGMSONARIS=@x\nX=@\\som\n");
+  EXPECT_EQ(ReadConfig("SONARIS", "X"), StartFolder + "\\som");
+  // A program folder that itself holds "@\" is inserted once, not forever.
+  WindowsIni("[SONARIS]\nPGMSONARIS=d:\\a@\\b\nX=@\\x\n");
+  EXPECT_EQ(ReadConfig("SONARIS", "X"), "d:\\a@\\b\\x");
+}
+
+TEST_F(ConfigTest, NoExternalVoiceUnlessAsked) {
+  WindowsIni("[TRADUTOR]\nSAPI=Nao\n[SERVFALA]\nTIPOSAPI=5\n");
+  Fake.voiceStartResult = true;
+  StartSpeech(0, "");
+  EXPECT_FALSE(VoiceActive);
+  EXPECT_TRUE(Fake.voiceCalls.empty());
+}
+
+TEST_F(ConfigTest, Sapi5VoiceStartsWithItsRateCappedAndWaitsForItsGreeting) {
+  WindowsIni("[TRADUTOR]\nSAPI=Sim\n[SERVFALA]\nVOZ=2\nVELOCIDADE=15\nTOM=4\nTIPOSAPI=5\n");
+  Fake.voiceStartResult = true;
+  Fake.voiceBusyPolls = 2;
+  StartSpeech(0, "");
+  EXPECT_TRUE(VoiceActive);
+  EXPECT_EQ(VoiceKind, 5);
+  EXPECT_EQ(Fake.voiceCalls, (Events{"start 5 2 0 -1", "busy 5", "busy 5", "busy 5"}));
+  EXPECT_EQ(EventsOf("delay"), (Events{"50", "50"}));
+  // Ending: the voice is released, then the synthesizer.
+  EndSpeech();
+  EXPECT_FALSE(VoiceActive);
+  EXPECT_EQ(Fake.voiceCalls.back(), "end 5");
+  EXPECT_EQ(Fake.diphoneEnds, 1);
+}
+
+TEST_F(ConfigTest, OtherKindsGoToSapi4WhichKeepsItsRate) {
+  WindowsIni("[TRADUTOR]\nSAPI=s\n[SERVFALA]\nVELOCIDADE=15\nTIPOSAPI=7\n");
+  Fake.voiceStartResult = true;
+  StartSpeech(0, "");
+  EXPECT_EQ(Fake.voiceCalls.front(), "start 4 0 0 0");
+  EXPECT_EQ(Fake.voiceCalls.at(1), "flag 1");
+  EXPECT_EQ(VoiceKind, 7);
+  WindowsIni("[TRADUTOR]\nSAPI=s\n[SERVFALA]\nVELOCIDADE=15\nTIPOSAPI=4\n");
+  Fake.voiceCalls.clear();
+  StartSpeech(0, "");
+  EXPECT_EQ(Fake.voiceCalls.front(), "start 4 0 15 0");
+}
+
+TEST_F(ConfigTest, FailedVoiceStartStaysOnTheBuiltInVoiceWithoutWaiting) {
+  WindowsIni("[TRADUTOR]\nSAPI=Sim\n[SERVFALA]\nTIPOSAPI=3\nTOM=9\n");
+  StartSpeech(0, "");
+  EXPECT_FALSE(VoiceActive);
+  EXPECT_EQ(Fake.voiceCalls, (Events{"start 3 0 0 9"}));
+}
+
+TEST_F(ConfigTest, SynthesizerThatCannotStartIsReportedAndEndsTheProgram) {
+  WindowsIni("[SINTETIZADOR]\nDIFONES3=vozes\n");
+  Fake.diphoneStartCode = 2;
+  EXPECT_THROW(StartSpeech(0, ""), ConsoleClosed);
+  EXPECT_EQ(Fake.screen, "Erro de inicializa\xE7\xE3o: 2\nBanco de dados de voz: vozes\n");
+  EXPECT_EQ(Fake.diphoneEnds, 1);
+  EXPECT_EQ(Fake.linesRead, 1);
+}
+
+TEST_F(ConfigTest, EndSpeechSpeaksDeferredTextFirst) {
+  LoadSynthTuning(3);
+  DeferredText = "fim";
+  EndSpeech();
+  EXPECT_EQ(Fake.events, (Events{"phrase:fim "}));
+  EXPECT_GT(Fake.stopWaves, 0);
+  EXPECT_EQ(Fake.diphoneEnds, 1);
+}
+
+}  // namespace

@@ -1,0 +1,209 @@
+#include "tests/speech/fakes.h"
+
+#include <cstring>
+
+#include "console/snwin.h"
+#include "diphone/diphone.h"
+#include "platform/messages.h"
+#include "sapi/snsapi4.h"
+#include "sapi/snsapi5.h"
+#include "sapi/snsapi54.h"
+#include "tts/snfonserv.h"
+#include "wave/snwav.h"
+
+FakeWorld Fake;
+
+void ResetFakes() { Fake = FakeWorld(); }
+
+std::vector<std::string> EventsOf(const std::string& kind) {
+  std::vector<std::string> out;
+  for (const std::string& e : Fake.events)
+    if (e.compare(0, kind.size() + 1, kind + ":") == 0) out.push_back(e.substr(kind.size() + 1));
+  return out;
+}
+
+namespace {
+
+void Heard(const std::string& event) {
+  Fake.events.push_back(event);
+  Fake.playingPolls = Fake.soundLength;
+  if (++Fake.soundsHeard == Fake.keyAfterSounds) Fake.keys.push_back('k');
+}
+
+// The last folder and the file name, without ".wav".
+std::string ShortName(const std::string& path) {
+  size_t slash = path.rfind('/');
+  size_t folder = slash == 0 || slash == std::string::npos ? 0 : path.rfind('/', slash - 1) + 1;
+  std::string s = path.substr(folder);
+  return s.size() > 4 ? s.substr(0, s.size() - 4) : s;
+}
+
+std::string Voice(const char* what, int kind) { return std::string(what) + " " + std::to_string(kind); }
+
+}  // namespace
+
+// Console
+uint8_t TextAttribute = 7;
+bool KeyPressed() { return !Fake.keys.empty(); }
+uint8_t ReadKey() {
+  if (Fake.keys.empty()) return 0;
+  uint8_t k = Fake.keys.front();
+  Fake.keys.pop_front();
+  return k;
+}
+void PumpMessages() {}
+void Delay(uint16_t ms) { Fake.events.push_back("delay:" + std::to_string(ms)); }
+void StdWrite(const std::string& text) { Fake.screen += text; }
+void StdWriteLn(const std::string& text) { Fake.screen += text + "\n"; }
+void StdFlush() {}
+std::string StdReadLn() {
+  ++Fake.linesRead;
+  return "";
+}
+void CloseConsole() { throw ConsoleClosed{}; }
+void CurrentTime(uint16_t& h, uint16_t& m, uint16_t& s, uint16_t& c) {
+  h = uint16_t(Fake.clock[0]);
+  m = uint16_t(Fake.clock[1]);
+  s = c = 0;
+}
+void CurrentDate(uint16_t& y, uint16_t& m, uint16_t& d, uint16_t& w) {
+  d = uint16_t(Fake.clock[0]);
+  m = uint16_t(Fake.clock[1]);
+  y = uint16_t(Fake.clock[2]);
+  w = 0;
+}
+
+// Messages: a wait lets a playing sound run on by one step.
+namespace platform {
+void PostMessage(unsigned message, uintptr_t, intptr_t) {
+  if (message == WM_SPEECH_WAKE) ++Fake.wakes;
+}
+void WaitMessage() {
+  ++Fake.messageWaits;
+  if (Fake.playingPolls > 0) --Fake.playingPolls;
+}
+}  // namespace platform
+
+// Wave playback
+bool BreakOnKey = true;
+bool PlayAsync = false;
+bool RapidMode = false;
+bool CutSpeech = false;
+int QueuedBlocks = 0;
+
+int PlayWaveFile(const std::string& path) {
+  if (KeyPressed()) return 0;
+  Heard("file:" + ShortName(path));
+  while (WavePlaying()) platform::WaitMessage();
+  return 0;
+}
+
+void PlayWaveMemory(const uint8_t* image) {
+  if (KeyPressed()) return;
+  uint32_t length;
+  std::memcpy(&length, image + 40, 4);
+  std::string data(reinterpret_cast<const char*>(image + 44), length);
+  bool text = length > 0 && data[0] == '[';
+  Heard("image:" + (text ? data : std::to_string(length) + " bytes"));
+}
+
+bool WavePlaying() {
+  if (KeyPressed()) StopWave();
+  return Fake.playingPolls > 0;
+}
+
+void StopWave() {
+  ++Fake.stopWaves;
+  Fake.playingPolls = 0;
+}
+
+// Diphone synthesizer: the "phonetic" form of a phrase is the phrase.
+std::string DiphoneDbName;
+std::string SynthLettersDir;
+std::string DiphoneDir;
+int DiphoneStart() { return Fake.diphoneStartCode; }
+void DiphoneEnd() { ++Fake.diphoneEnds; }
+void DiphoneSetTuning(int cut, int keep, int gap) {
+  Fake.tuning[0] = cut;
+  Fake.tuning[1] = keep;
+  Fake.tuning[2] = gap;
+}
+void TranslateText(const std::string& text, std::string& phonetic) { phonetic = text; }
+void SpeakPhonetic(const std::string& phonetic, bool) {
+  if (KeyPressed()) return;
+  Heard("phrase:" + phonetic);
+  while (WavePlaying()) platform::WaitMessage();
+}
+
+// Voice back ends, one recorder for all four kinds.
+namespace {
+bool Start(int kind, int v, int s, int p, const std::string& file) {
+  Fake.voiceCalls.push_back("start " + std::to_string(kind) + " " + std::to_string(v) + " " +
+                            std::to_string(s) + " " + std::to_string(p) + file);
+  return Fake.voiceStartResult;
+}
+bool Busy(int kind) {
+  Fake.voiceCalls.push_back(Voice("busy", kind));
+  if (Fake.voiceBusyPolls == 0) return false;
+  --Fake.voiceBusyPolls;
+  return true;
+}
+}  // namespace
+
+bool ToadaStart(int v, int s, int p, const std::string& f) { return Start(3, v, s, p, f); }
+void ToadaEnd() { Fake.voiceCalls.push_back(Voice("end", 3)); }
+void ToadaSpeak(const std::string& t) { Fake.voiceCalls.push_back(Voice("speak", 3) + " " + t); }
+bool ToadaBusy() { return Busy(3); }
+void ToadaStop() { Fake.voiceCalls.push_back(Voice("stop", 3)); }
+bool Sapi5Start(int v, int s, const std::string& f) { return Start(5, v, s, -1, f); }
+void Sapi5End() { Fake.voiceCalls.push_back(Voice("end", 5)); }
+void Sapi5Speak(const std::string& t) { Fake.voiceCalls.push_back(Voice("speak", 5) + " " + t); }
+bool Sapi5Busy() { return Busy(5); }
+void Sapi5Stop() { Fake.voiceCalls.push_back(Voice("stop", 5)); }
+bool Sapi54Start(int v, int s, const std::string& f) { return Start(54, v, s, -1, f); }
+void Sapi54End() { Fake.voiceCalls.push_back(Voice("end", 54)); }
+void Sapi54Speak(const std::string& t) { Fake.voiceCalls.push_back(Voice("speak", 54) + " " + t); }
+bool Sapi54Busy() { return Busy(54); }
+void Sapi54Stop() { Fake.voiceCalls.push_back(Voice("stop", 54)); }
+bool Sapi4Start(int v, int s, int p, const std::string& f) { return Start(4, v, s, p, f); }
+void Sapi4End() { Fake.voiceCalls.push_back(Voice("end", 4)); }
+void Sapi4Speak(const std::string& t) { Fake.voiceCalls.push_back(Voice("speak", 4) + " " + t); }
+bool Sapi4Busy(int flag) {
+  Fake.voiceCalls.push_back("flag " + std::to_string(flag));
+  return Busy(4);
+}
+void Sapi4Stop() { Fake.voiceCalls.push_back(Voice("stop", 4)); }
+
+#include <filesystem>
+#include <random>
+#include <fstream>
+
+#include "speech/sncrt.h"
+
+void WriteFile(const std::string& path, const std::string& content) {
+  std::ofstream(path, std::ios::binary) << content;
+}
+
+void WriteWordFile(const std::string& folder, const std::string& name, const std::string& samples) {
+  WriteFile(folder + "/synth/" + name + ".wav", std::string(44, '\0') + samples);
+}
+
+std::string MakeTestFolder() {
+  static int count = 0;
+  static std::string previous;
+  if (!previous.empty()) std::filesystem::remove_all(previous);
+  std::string folder = std::filesystem::temp_directory_path().string() + "/sonaris-speech-" +
+                       std::to_string(std::random_device{}()) + "-" + std::to_string(++count);
+  previous = folder;
+  for (const char* sub : {"synth", "letras", "words"})
+    std::filesystem::create_directories(folder + "/" + sub);
+  const char* words[] = {"_zero", "_um", "_uma", "_dois", "_duas", "_tres", "_quatro", "_cinco",
+                         "_seis", "_sete", "_e", "_vinte", "_trinta", "_quinhen", "_mil",
+                         "_dezesse", "_dezeset", "_cem", "_cento", "_duzento", "_milhao",
+                         "_milhoes"};
+  for (const char* w : words) WriteWordFile(folder, w, std::string("[") + w + "]");
+  SynthLettersDir = folder + "/synth\\";
+  LettersDir = folder + "/letras\\";
+  WordDir = folder + "/words\\";
+  return folder;
+}

@@ -1,0 +1,235 @@
+// What SpeakText and its companions play, in order, through the recording
+// fakes.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "speech/sncrt.h"
+#include "tests/speech/fakes.h"
+#include "wave/snwav.h"
+
+using Events = std::vector<std::string>;
+
+namespace {
+
+const std::string Delay50 = "delay:50";
+
+class SpeakTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetFakes();
+    std::string folder = MakeTestFolder();
+    // No SONARIS.INI anywhere: the pauses take their defaults.
+    setenv("SONARIS_WINDIR", (folder + "/none").c_str(), 1);
+    StartFolder = folder;
+    LoadSynthTuning(3);
+    VoiceActive = false;
+    DeferSpeech = false;
+    DeferredText.clear();
+    SpeakPunctSign = true;
+    Fake.events.clear();
+  }
+
+  Events Spoken(const std::string& text) {
+    SpeakText(text);
+    return Fake.events;
+  }
+
+  static Events Pause(int ms) { return Events(ms / 50, Delay50); }
+};
+
+Events Join(std::initializer_list<Events> parts) {
+  Events all;
+  for (const Events& p : parts) all.insert(all.end(), p.begin(), p.end());
+  return all;
+}
+
+TEST_F(SpeakTest, DigitRunsBecomeNumberWordsAfterLeadingZeros) {
+  EXPECT_EQ(Spoken("007"), (Events{"file:letras/_zero", "file:letras/_zero", "image:[_sete]",
+                                   "phrase: "}));
+}
+
+TEST_F(SpeakTest, HyphenBeforeDigitSaysMinus) {
+  EXPECT_EQ(Spoken("-5"), (Events{"file:letras/_MENOS", "image:[_cinco]", "phrase: "}));
+}
+
+TEST_F(SpeakTest, LoneHyphenIsACommaPause) {
+  EXPECT_EQ(Spoken("a - b"),
+            Join({{"phrase:a ", "file:synth/_45"}, Pause(150), {"phrase: b "}}));
+}
+
+TEST_F(SpeakTest, WwwIsSpelledOnlyWhenNotFollowedByABlank) {
+  EXPECT_EQ(Spoken("www;"), Join({{"file:synth/_119", "file:synth/_119", "file:synth/_119",
+                                   "file:synth/_59"},
+                                  Pause(200),
+                                  {"phrase: "}}));
+  Fake.events.clear();
+  EXPECT_EQ(Spoken("www"), (Events{"phrase:www "}));
+}
+
+TEST_F(SpeakTest, SignRepeatedMoreThanThreeTimesClicks) {
+  Events bang(4, "file:synth/_33");
+  EXPECT_EQ(Spoken("!!!!!!"), Join({bang, {"image:256 bytes", "image:256 bytes", "phrase: "}}));
+}
+
+TEST_F(SpeakTest, RepeatedHyphensClickInsteadOfSpeaking) {
+  Events said = Spoken("------");
+  EXPECT_EQ(std::count(said.begin(), said.end(), "image:256 bytes"), 2);
+  EXPECT_EQ(std::count(said.begin(), said.end(), "file:synth/_45"), 4);
+}
+
+TEST_F(SpeakTest, WebAddressSeparatorIsSpelled) {
+  EXPECT_EQ(Spoken("a://b"), (Events{"phrase:a", "file:synth/_58", "file:synth/_47",
+                                     "file:synth/_47", "phrase:b "}));
+}
+
+TEST_F(SpeakTest, StreetAddressMixesPhrasesNumbersAndPunctuation) {
+  EXPECT_EQ(Spoken("Rua 25 de mar\xE7o, 1.500"),
+            Join({{"phrase:Rua ", "image:[_vinte][_e][_cinco]", "phrase: de mar\xE7o",
+                   "file:synth/_44"},
+                  Pause(150),
+                  {"phrase: ", "image:[_um]", "file:synth/_46", "image:[_quinhen]", "phrase: "}}));
+}
+
+TEST_F(SpeakTest, HyphenatedWordStaysOnePhraseAndLongRunsAreSpelled) {
+  EXPECT_EQ(Spoken("guarda-chuva"), (Events{"phrase:guarda", "phrase:chuva "}));
+  Fake.events.clear();
+  Events spelled = Spoken("1234567");
+  EXPECT_EQ(spelled.front(), "file:synth/_49");
+  EXPECT_EQ(spelled.size(), 8u);
+  Fake.events.clear();
+  EXPECT_EQ(Spoken("3-4"), (Events{"file:synth/_51", "file:synth/_45", "file:synth/_52",
+                                   "phrase: "}));
+}
+
+TEST_F(SpeakTest, PunctuationWithoutSignSoundsAndWithoutBlank) {
+  SpeakPunctSign = false;
+  EXPECT_EQ(Spoken("a. b"), Join({{"phrase:a"}, Pause(250), {"phrase: b "}}));
+  Fake.events.clear();
+  EXPECT_EQ(Spoken("1,5"), (Events{"image:[_um]", "file:synth/_44", "image:[_cinco]", "phrase: "}));
+}
+
+TEST_F(SpeakTest, KeyDuringLongTextStopsAtOnceAndStaysReadable) {
+  Fake.soundLength = 3;
+  Fake.keyAfterSounds = 2;
+  Events said = Spoken("uma frase, outra frase. mais uma frase, e outra no fim.");
+  EXPECT_EQ(said, (Events{"phrase:uma frase", "file:synth/_44"}));
+  EXPECT_FALSE(IsSpeaking());
+  EXPECT_GT(Fake.stopWaves, 0);
+  EXPECT_GT(Fake.wakes, 0);
+  EXPECT_EQ(Fake.messageWaits, 3);  // the first sound to its end, the second cut at once
+  ASSERT_EQ(Fake.keys.size(), 1u);
+  EXPECT_EQ(Fake.keys.front(), 'k');
+}
+
+TEST_F(SpeakTest, IsSpeakingWaitsForTheSoundAndStopsOnAKey) {
+  Fake.soundLength = 3;
+  PlayWordFile("_DEL");
+  EXPECT_EQ(Fake.messageWaits, 3);  // slept once per wake-up, never spun
+  Fake.playingPolls = 10;
+  EXPECT_TRUE(IsSpeaking());
+  Fake.keys.push_back('z');
+  EXPECT_FALSE(IsSpeaking());
+  EXPECT_EQ(Fake.playingPolls, 0);
+  ASSERT_EQ(Fake.keys.size(), 1u);
+}
+
+TEST_F(SpeakTest, RecordedWordsComeFromTheirFolders) {
+  PlayWordFile("_DEL");
+  PlayWordFile("ajuda");
+  PlayWordFile("");  // no name: nothing to play
+  SpeakLetter(0xE7);
+  EXPECT_EQ(Fake.events, (Events{"file:letras/_DEL", "file:words/ajuda", "file:synth/_231"}));
+}
+
+TEST_F(SpeakTest, DtmfTonesWithPausesAndCommaSilence) {
+  RapidMode = true;
+  PlayDtmf("12,#*a");
+  EXPECT_EQ(Fake.events,
+            (Events{"file:synth/dtmf_1", "delay:100", "file:synth/dtmf_2", "delay:100",
+                    "delay:1000", "file:synth/dtmf_#", "delay:100", "file:synth/dtmf_X",
+                    "delay:100"}));
+  EXPECT_TRUE(RapidMode);
+}
+
+TEST_F(SpeakTest, BuzzThrowsAwayTypeAheadAndClickKeepsCutSpeech) {
+  Fake.keys = {'a', 'b'};
+  SoundBuzz();
+  EXPECT_TRUE(Fake.keys.empty());
+  CutSpeech = true;
+  SoundClick();
+  EXPECT_TRUE(CutSpeech);
+  EXPECT_EQ(Fake.events, (Events{"image:512 bytes", "image:256 bytes"}));
+}
+
+TEST_F(SpeakTest, DeferredTextIsCollectedThenSpokenByTheLineEnd) {
+  DeferSpeech = true;
+  SpeakText("abc");
+  SpeakText("def");
+  SpeakText(",x");
+  EXPECT_TRUE(Fake.events.empty());
+  WriteLineAndSpeak("ghi");
+  EXPECT_EQ(Fake.screen, "ghi\n");
+  EXPECT_TRUE(DeferredText.empty());
+  EXPECT_EQ(Fake.events, (Events{"phrase:abc def", "file:synth/_44", "phrase:x ghi "}));
+}
+
+TEST_F(SpeakTest, ExternalVoiceTakesRunningTextWhole) {
+  VoiceActive = true;
+  VoiceKind = 5;
+  WriteAndSpeak("Ol\xE1 25, ok");
+  EXPECT_EQ(Fake.screen, "Ol\xE1 25, ok");
+  EXPECT_TRUE(Fake.events.empty());
+  ASSERT_FALSE(Fake.voiceCalls.empty());
+  EXPECT_EQ(Fake.voiceCalls.back(), "speak 5 Ol\xE1 25, ok");
+  // The next recorded sound waits for the voice to finish.
+  Fake.voiceBusyPolls = 2;
+  Fake.voiceCalls.clear();
+  SpeakLetter('a');
+  EXPECT_EQ(Fake.voiceCalls, (Events{"busy 5", "busy 5", "busy 5"}));
+  EXPECT_EQ(Fake.events, (Events{"file:synth/_97"}));
+  VoiceActive = false;
+}
+
+TEST_F(SpeakTest, StopSilencesTheToadaVoiceEvenWhenIdle) {
+  VoiceActive = true;
+  VoiceKind = 3;
+  StopSpeech();
+  VoiceKind = 5;
+  StopSpeech();
+  EXPECT_EQ(Fake.voiceCalls, (Events{"busy 3", "stop 3", "busy 5"}));
+  VoiceActive = false;
+}
+
+TEST_F(SpeakTest, ReadKeySpokenSaysTheKey) {
+  Fake.keys = {'x'};
+  EXPECT_EQ(ReadKeySpoken(), 'x');
+  EXPECT_EQ(Fake.events, (Events{"file:synth/_120"}));
+}
+
+TEST(WaveHeader, LengthsAndFormatAreWrittenIntoTheTemplate) {
+  uint8_t image[44];
+  MakeWaveHeader(image, 1000, 16000, 16, 2);
+  auto u32 = [&](int at) {
+    return uint32_t(image[at]) | image[at + 1] << 8 | image[at + 2] << 16 | uint32_t(image[at + 3]) << 24;
+  };
+  auto u16 = [&](int at) { return uint16_t(image[at] | image[at + 1] << 8); };
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(image), 4), "RIFF");
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(image + 36), 4), "data");
+  EXPECT_EQ(u32(4), 1036u);
+  EXPECT_EQ(u32(16), 16u);
+  EXPECT_EQ(u16(20), 1);
+  EXPECT_EQ(u16(22), 2);
+  EXPECT_EQ(u32(24), 16000u);
+  EXPECT_EQ(u32(28), 64000u);
+  EXPECT_EQ(u16(32), 1);  // block alignment stays as in the template
+  EXPECT_EQ(u16(34), 16);
+  EXPECT_EQ(u32(40), 1000u);
+}
+
+TEST(UpperLatin1, FoldsAsciiAndTheUpperLatinRow) {
+  EXPECT_EQ(UpperLatin1("a\xE7\xE3o z9!"), "A\xC7\xC3O Z9!");
+  EXPECT_EQ(UpperLatin1("\xFF\xE0\xDF"), "\xDF\xC0\xDF");
+}
+
+}  // namespace
