@@ -1,0 +1,157 @@
+// The terminal display run in a child process on a pseudo-terminal (or
+// pipes): what it writes, the keys it reads, and that the terminal comes
+// back on every way out.
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "platform/clock.h"
+#include "platform/display.h"
+#include "platform/messages.h"
+
+namespace platform {
+namespace {
+extern bool inChild;
+}  // namespace
+}  // namespace platform
+
+// The child inherits whatever the parent's earlier tests hold; leak
+// checking belongs to the parent.
+extern "C" int __lsan_is_turned_off() { return platform::inChild ? 1 : 0; }
+
+namespace platform {
+namespace {
+
+enum class Ending { Exit, Terminate, Crash };
+
+// The child: shows a greeting, reports each key message on a row, and ends
+// the chosen way after Enter (or when input ends).
+// The display stays reachable from here: std::exit does not unwind.
+Display* childDisplay = nullptr;
+bool inChild = false;
+
+[[noreturn]] void RunChild(Ending ending) {
+  inChild = true;
+  Display* display = childDisplay = CreateDisplay("terminal").release();
+  if (!display->Open(DisplaySettings{})) _exit(3);
+  SetActiveDisplay(display);
+  const unsigned char hello[] = "Ol\xE1!";
+  display->DrawText(0, 0, hello, 4, {255, 255, 255}, {0, 0, 0});
+  display->Present();
+  int row = 1;  // a fresh row for each report, so it goes out whole
+  for (;;) {
+    WaitMessage();
+    Message m;
+    while (PeekMessage(m)) {
+      std::string line = "[" + std::to_string(m.message) + "," +
+                         std::to_string(m.wParam) + "," + std::to_string(m.mods) + "]";
+      display->DrawText(0, row++ % 25, reinterpret_cast<const unsigned char*>(line.data()),
+                        static_cast<int>(line.size()), {255, 255, 255}, {0, 0, 0});
+      display->Present();
+      bool enter = m.message == WM_CHAR && m.wParam == 13;
+      if (!enter && m.message != WM_CLOSE) continue;
+      if (ending == Ending::Terminate) raise(SIGTERM);
+      if (ending == Ending::Crash) raise(SIGSEGV);
+      std::exit(0);
+    }
+  }
+}
+
+// Reads from fd until text holds want or 10 s pass; false on timeout/end.
+bool ReadUntil(int fd, std::string& text, const std::string& want) {
+  int64_t deadline = MonotonicMs() + 10000;
+  while (text.find(want) == std::string::npos) {
+    int left = static_cast<int>(deadline - MonotonicMs());
+    pollfd p{fd, POLLIN, 0};
+    if (left <= 0 || poll(&p, 1, left) <= 0) return false;
+    char buffer[4096];
+    ssize_t n = read(fd, buffer, sizeof buffer);
+    if (n <= 0) return false;
+    text.append(buffer, static_cast<size_t>(n));
+  }
+  return true;
+}
+
+void ReadToEnd(int fd, std::string& text) {
+  ReadUntil(fd, text, std::string("\x01\x02\x03 never", 9));
+}
+
+int WaitChild(pid_t pid) {
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return status;
+}
+
+class OnPseudoTerminal : public ::testing::TestWithParam<Ending> {};
+
+TEST_P(OnPseudoTerminal, DrawsReadsKeysAndRestoresTheTerminal) {
+  int master = -1;
+  pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
+  ASSERT_GE(pid, 0);
+  if (pid == 0) RunChild(GetParam());
+  std::string out;
+  ASSERT_TRUE(ReadUntil(master, out, "Ol\xC3\xA1!")) << out;
+  EXPECT_NE(out.find("\x1b[?1049h"), std::string::npos);
+  termios modes{};
+  ASSERT_EQ(tcgetattr(master, &modes), 0);
+  EXPECT_EQ(modes.c_lflag & (ECHO | ICANON), 0u);
+
+  ASSERT_EQ(write(master, "\x1b[2;5~", 6), 6);  // Ctrl+Insert
+  ASSERT_TRUE(ReadUntil(master, out, "[256,45,2]")) << out;
+  ASSERT_EQ(write(master, "\x1b", 1), 1);  // a lone Escape
+  ASSERT_TRUE(ReadUntil(master, out, "[258,27,0]")) << out;
+  ASSERT_EQ(write(master, "\r", 1), 1);
+  size_t before = out.size();
+  ReadToEnd(master, out);
+  int status = WaitChild(pid);
+  EXPECT_NE(out.find("\x1b[?1049l", before), std::string::npos);
+  ASSERT_EQ(tcgetattr(master, &modes), 0);
+  EXPECT_EQ(modes.c_lflag & (ECHO | ICANON), static_cast<tcflag_t>(ECHO | ICANON));
+  close(master);
+  switch (GetParam()) {
+    case Ending::Exit: EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0); break;
+    case Ending::Terminate: EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM); break;
+    case Ending::Crash: EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGSEGV); break;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Endings, OnPseudoTerminal,
+                         ::testing::Values(Ending::Exit, Ending::Terminate, Ending::Crash));
+
+TEST(OnPipes, PipedKeysArriveAndTheirEndClosesTheConsole) {
+  int in[2], out[2];
+  ASSERT_EQ(pipe(in), 0);
+  ASSERT_EQ(pipe(out), 0);
+  pid_t pid = fork();
+  ASSERT_GE(pid, 0);
+  if (pid == 0) {
+    dup2(in[0], STDIN_FILENO);
+    dup2(out[1], STDOUT_FILENO);
+    close(in[1]);
+    close(out[0]);
+    RunChild(Ending::Exit);
+  }
+  close(in[0]);
+  close(out[1]);
+  std::string text;
+  ASSERT_TRUE(ReadUntil(out[0], text, "Ol\xC3\xA1!"));
+  ASSERT_EQ(write(in[1], "x", 1), 1);
+  ASSERT_TRUE(ReadUntil(out[0], text, "[258,120,0]")) << text;
+  close(in[1]);  // no Enter: the end of input closes the console
+  ASSERT_TRUE(ReadUntil(out[0], text, "[16,0,0]")) << text;
+  ReadToEnd(out[0], text);
+  int status = WaitChild(pid);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  close(out[0]);
+}
+
+}  // namespace
+}  // namespace platform
