@@ -1,0 +1,53 @@
+"""Reading the wav: capture of the audio back end while it grows: 16-bit
+mono 22050 Hz, silence included, so speech shows as runs of sound
+separated by measurable quiet."""
+import os
+import struct
+
+RATE = 22050
+FRAME = RATE // 100          # 10 ms
+LOUD = 400                   # sample level that counts as sound
+
+
+def samples(path):
+    if not os.path.exists(path) or os.path.getsize(path) <= 44:
+        return []
+    with open(path, "rb") as f:
+        data = f.read()[44:]
+    data = data[:len(data) // 2 * 2]
+    return struct.unpack(f"<{len(data) // 2}h", data)
+
+
+def loud_frames(pcm):
+    return [max(abs(v) for v in pcm[i:i + FRAME]) > LOUD
+            for i in range(0, len(pcm) - FRAME + 1, FRAME)]
+
+
+def segments(pcm, gap_ms, shortest_ms=40):
+    """(start, end) in seconds of the runs of sound whose quiet between
+    them is shorter than gap_ms; runs shorter than shortest_ms are dropped."""
+    frames = loud_frames(pcm)
+    runs, start, quiet = [], None, 0
+    for i, loud in enumerate(frames + [False] * (gap_ms // 10 + 1)):
+        if loud:
+            if start is None:
+                start = i
+            quiet = 0
+        elif start is not None:
+            quiet += 1
+            if quiet * 10 >= gap_ms:
+                end = i - quiet + 1
+                if (end - start) * 10 >= shortest_ms:
+                    runs.append((start / 100, end / 100))
+                start, quiet = None, 0
+    return runs
+
+
+def trailing_quiet(pcm):
+    """Seconds of quiet at the end of the capture (0 when it ends in sound),
+    and whether anything was heard before it."""
+    frames = loud_frames(pcm)
+    n = 0
+    while n < len(frames) and not frames[len(frames) - 1 - n]:
+        n += 1
+    return n / 100, n < len(frames)
