@@ -85,6 +85,7 @@ struct DisplayDriver {
 };
 std::unique_ptr<Display> CreateTerminalDisplay();
 std::unique_ptr<Display> CreateHeadlessDisplay();
+std::unique_ptr<Display> CreateWindowDisplay();
 // Falls back to the terminal, with a message, when no window can be opened.
 std::unique_ptr<Display> CreateWindowDisplay();
 

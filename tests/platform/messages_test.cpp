@@ -2,7 +2,10 @@
 // and the headless display that tests read back.
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <atomic>
+#include <string>
 #include <thread>
 
 #include "platform/clock.h"
@@ -149,6 +152,31 @@ TEST(DisplayChoice, UnknownNameFallsBackToTheTerminal) {
   std::string err = testing::internal::GetCapturedStderr();
   EXPECT_STREQ(display->Name(), "terminal");
   EXPECT_NE(err.find("nenhum"), std::string::npos);
+}
+
+// Saves an environment variable and puts it back.
+struct EnvGuard {
+  explicit EnvGuard(const char* name) : name(name) {
+    const char* v = getenv(name);
+    had = v != nullptr;
+    if (v) value = v;
+  }
+  ~EnvGuard() { had ? setenv(name, value.c_str(), 1) : unsetenv(name); }
+  const char* name;
+  bool had = false;
+  std::string value;
+};
+
+TEST(DisplayChoice, EnvironmentPicksTheBackEnd) {
+  EnvGuard chosen("SONARIS_DISPLAY"), x11("DISPLAY"), wayland("WAYLAND_DISPLAY");
+  setenv("SONARIS_DISPLAY", "headless", 1);
+  EXPECT_STREQ(CreateDisplay()->Name(), "headless");
+  unsetenv("SONARIS_DISPLAY");
+  unsetenv("DISPLAY");
+  unsetenv("WAYLAND_DISPLAY");
+  EXPECT_STREQ(CreateDisplay()->Name(), "terminal");
+  setenv("SONARIS_DISPLAY", "", 1);  // empty counts as unset
+  EXPECT_STREQ(CreateDisplay()->Name(), "terminal");
 }
 
 }  // namespace
