@@ -74,20 +74,13 @@ void EnterRawMode() {
   tcsetattr(STDIN_FILENO, TCSAFLUSH, &raw);
 }
 
+// The wake pipe lives as long as the process, so that a display that is
+// not (or no longer) open still sleeps and wakes like an open one.
 bool OpenWakePipe() {
-  if (pipe(term.wakePipe) != 0) return false;
-  for (int fd : term.wakePipe) {
-    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
-    fcntl(fd, F_SETFD, FD_CLOEXEC);
-  }
-  return true;
-}
-
-void CloseWakePipe() {
-  for (int& fd : term.wakePipe) {
-    if (fd >= 0) close(fd);
-    fd = -1;
-  }
+  if (term.wakePipe[0] >= 0) return true;
+  if (pipe2(term.wakePipe, O_NONBLOCK | O_CLOEXEC) == 0) return true;
+  term.wakePipe[0] = term.wakePipe[1] = -1;
+  return false;
 }
 
 std::string CaretSequence() {
@@ -167,9 +160,9 @@ void DecodeInput() {
 
 void WaitForInput(int timeoutMs) {
   pollfd fds[2] = {{term.wakePipe[0], POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
-  nfds_t count = term.inputEnded ? 1 : 2;
+  nfds_t count = term.open && !term.inputEnded ? 2 : 1;
   if (poll(fds, count, timeoutMs) <= 0) return;
-  if ((fds[0].revents & POLLIN) && DrainWakePipe()) Repaint();
+  if ((fds[0].revents & POLLIN) && DrainWakePipe() && term.open) Repaint();
   if (count < 2 || !(fds[1].revents & (POLLIN | POLLHUP | POLLERR))) return;
   if (ReadInput())
     DecodeInput();
@@ -179,6 +172,7 @@ void WaitForInput(int timeoutMs) {
 
 class TerminalDisplay final : public Display {
  public:
+  TerminalDisplay() { OpenWakePipe(); }
   ~TerminalDisplay() override { Close(); }
   const char* Name() const override { return "terminal"; }
 
@@ -207,7 +201,6 @@ class TerminalDisplay final : public Display {
     if (!term.open) return;
     term.open = false;
     TerminalSignalsRemove();
-    CloseWakePipe();
   }
 
   void DrawText(int column, int row, const unsigned char* text, int count, Rgb fg,
@@ -242,9 +235,7 @@ class TerminalDisplay final : public Display {
     if (term.open) PresentFrame();
   }
 
-  void WaitEvents(int timeoutMs) override {
-    if (term.open) WaitForInput(timeoutMs);
-  }
+  void WaitEvents(int timeoutMs) override { WaitForInput(timeoutMs); }
 
   void Wake() override {
     int fd = term.wakePipe[1];

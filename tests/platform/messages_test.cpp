@@ -17,16 +17,16 @@
 namespace platform {
 namespace {
 
-// Runs every test both with no display and with the headless one active.
-class Queue : public ::testing::TestWithParam<bool> {
+// Runs every test with no display, with the headless one, and with a
+// terminal display that is not open (it must sleep and wake all the same).
+class Queue : public ::testing::TestWithParam<std::string> {
  protected:
   void SetUp() override {
     ClearMessages();
-    if (GetParam()) {
-      display_ = CreateDisplay("headless");
-      ASSERT_TRUE(display_->Open(DisplaySettings{}));
-      SetActiveDisplay(display_.get());
-    }
+    if (GetParam().empty()) return;
+    display_ = CreateDisplay(GetParam());
+    if (GetParam() == "headless") ASSERT_TRUE(display_->Open(DisplaySettings{}));
+    SetActiveDisplay(display_.get());
   }
   void TearDown() override {
     SetActiveDisplay(nullptr);
@@ -104,7 +104,7 @@ TEST_P(Queue, DispatchReachesTheWindowProc) {
   EXPECT_EQ(lastDispatched.wParam, 'x');
 }
 
-INSTANTIATE_TEST_SUITE_P(Display, Queue, ::testing::Bool());
+INSTANTIATE_TEST_SUITE_P(Display, Queue, ::testing::Values("", "headless", "terminal"));
 
 TEST(Headless, KeepsWhatWasDrawn) {
   auto display = CreateDisplay("headless");
