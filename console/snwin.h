@@ -40,6 +40,9 @@ void PasteFromClipboard(char* buffer, int size);
 void CurrentDate(uint16_t& year, uint16_t& month, uint16_t& day, uint16_t& weekday);
 void CurrentTime(uint16_t& hour, uint16_t& minute, uint16_t& second, uint16_t& hundredths);
 [[noreturn]] void CloseConsole();
+// Destroys the window, its buffers and queued keys without ending the
+// program; the next console operation opens a fresh one.
+void CloseConsoleWindow();
 // The console's window procedure (messages from the message queue).
 void ConsoleWindowProc(const platform::Message& m);
 

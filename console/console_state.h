@@ -1,0 +1,94 @@
+// State shared by the console's source files: one record for the window,
+// the screen buffers, the keyboard queue and the Braille entry state.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "console/snwin.h"
+#include "platform/display.h"
+
+namespace console_detail {
+
+// What the INI file's VIDEO section asks of the console.
+struct VideoSettings {
+  bool fixedColours = false;
+  bool blitScroll = false;
+  bool maximised = false;
+  int zoom = 2;
+  std::string fontFace;
+  int fontWidth = 0;
+  int fontHeight = 0;
+};
+
+constexpr int KeyQueueSize = 64;
+
+struct ConsoleState {
+  std::unique_ptr<platform::Display> display;
+  bool created = false;
+  bool focused = false;
+  bool waiting = false;      // a ReadKey sleeps
+  bool breakCheck = true;    // Ctrl+Break ends the program
+  bool exitHookSet = false;
+
+  uint8_t chars[ScreenColumns * ScreenRows] = {};
+  uint8_t attrs[ScreenColumns * ScreenRows] = {};
+  int winLeft = 0, winTop = 0, winRight = ScreenColumns - 1,
+      winBottom = ScreenRows - 1;
+  int curX = 0, curY = 0;    // relative to the text window
+
+  VideoSettings video;
+  bool zooming = false;
+
+  uint8_t queue[KeyQueueSize] = {};
+  int queued = 0;
+
+  // Braille entry: dots collected, keys still down, mode-2 text states.
+  unsigned chord = 0, held = 0;
+  bool capitalNext = false, capitalLock = false, numberMode = false;
+
+  std::vector<uint8_t> tone;
+};
+
+ConsoleState& State();
+
+// Seams for tests: how the display is made and how a looping tone sounds.
+using DisplayFactory = std::unique_ptr<platform::Display> (*)();
+void SetDisplayFactory(DisplayFactory factory);
+using LoopSoundProc = void (*)(const uint8_t* image, size_t size);
+void SetLoopSoundProcs(LoopSoundProc play, void (*stop)());
+
+// video_settings.cpp: reads the INI file at path into the settings,
+// ColourTable, TextAttribute and BrailleMode.
+void LoadVideoSettings(const std::string& iniPath, int workWidth,
+                       int workHeight, VideoSettings& out);
+// The runtime's integer conversion: optional sign and decimal digits,
+// nothing else; false when text is not such a number.
+bool ParseInteger(const std::string& text, long& value);
+
+// screen.cpp
+void PaintSegment(int first, int end, int row);
+void RepaintAll();
+platform::Rgb ColourOf(int index);
+void HandleMagnifier(const platform::Message& m);
+
+// keyboard.cpp
+void HandleKeyDown(const platform::Message& m);
+bool HandleSysKeyDown(const platform::Message& m);
+void HandleChar(const platform::Message& m);
+void HandleKeyUp(const platform::Message& m);
+bool QueueKey(uint8_t key);
+void ShowCaret(bool visible);
+[[noreturn]] void EndWithBreak();
+
+// braille.cpp
+bool IsBrailleKey(unsigned vk, unsigned& bit);
+void ReleaseBrailleKey(unsigned vk);
+void ClearBrailleTextStates();
+
+// tone.cpp
+std::vector<uint8_t> BuildToneImage(uint16_t frequency);
+
+}  // namespace console_detail

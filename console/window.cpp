@@ -1,0 +1,183 @@
+// The console window: opening and closing it, its window procedure and the
+// exit path that leaves the terminal as it was.
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+#include "console/console_state.h"
+#include "platform/messages.h"
+#include "platform/paths.h"
+#include "platform/text.h"
+
+uint8_t TextAttribute = 0x0F;
+uint8_t ColourTable[16] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
+int BrailleMode = 0;
+WaveDoneProc WaveDoneHook = nullptr;
+bool WaveDoneHookEnabled = false;
+
+namespace console_detail {
+namespace {
+
+std::unique_ptr<platform::Display> DefaultDisplay() {
+  return platform::CreateDisplay();
+}
+
+DisplayFactory displayFactory = DefaultDisplay;
+
+// The window title: the program's own path, as an 80-byte buffer holds it.
+std::string ProgramTitle() {
+  std::error_code error;
+  auto path = std::filesystem::read_symlink("/proc/self/exe", error);
+  std::string title = error ? std::string("Selenor")
+                            : platform::Utf8ToCp1252(path.string());
+  if (title.size() > 79) title.resize(79);
+  return title;
+}
+
+void IgnoreMessage(const platform::Message&) {}
+
+// When the program ends with the window still open, the window stays
+// inert and the display gives back the terminal.
+void ProgramEnded() {
+  ConsoleState& s = State();
+  if (!s.created) return;
+  s.breakCheck = false;
+  platform::SetWindowProc(IgnoreMessage);
+  s.display->SetTitle("Programa terminado");
+  s.display->Present();
+  s.display->Close();
+}
+
+[[noreturn]] void NoDisplay() {
+  std::fputs("Selenor: n\xC3\xA3o foi poss\xC3\xADvel abrir a tela "
+             "(nem janela nem terminal).\n", stderr);
+  std::exit(1);
+}
+
+bool OpenDisplay(ConsoleState& s) {
+  s.display = displayFactory();
+  if (!s.display) return false;
+  platform::SetActiveDisplay(s.display.get());
+  platform::SetWindowProc(ConsoleWindowProc);
+  int workWidth = 0, workHeight = 0;
+  s.display->WorkArea(workWidth, workHeight);
+  LoadVideoSettings(platform::WindowsDirFile("SONARIS.INI"), workWidth,
+                    workHeight, s.video);
+  platform::DisplaySettings settings;
+  settings.fontFace = s.video.fontFace;
+  settings.fontWidth = s.video.fontWidth;
+  settings.fontHeight = s.video.fontHeight;
+  settings.maximised = s.video.maximised;
+  settings.title = ProgramTitle();
+  if (s.display->Open(settings)) return true;
+  platform::SetActiveDisplay(nullptr);
+  s.display.reset();
+  return false;
+}
+
+void CreateBuffers(ConsoleState& s) {
+  for (int i = 0; i < ScreenColumns * ScreenRows; ++i) {
+    s.chars[i] = ' ';
+    s.attrs[i] = TextAttribute;
+  }
+  s.winLeft = 0;
+  s.winTop = 0;
+  s.winRight = ScreenColumns - 1;
+  s.winBottom = ScreenRows - 1;
+  s.curX = 0;
+  s.curY = 0;
+  s.created = true;
+}
+
+}  // namespace
+
+ConsoleState& State() {
+  static ConsoleState state;
+  return state;
+}
+
+void SetDisplayFactory(DisplayFactory factory) {
+  displayFactory = factory ? factory : DefaultDisplay;
+}
+
+}  // namespace console_detail
+
+using namespace console_detail;
+
+void OpenConsole() {
+  ConsoleState& s = State();
+  if (s.created) return;
+  if (!OpenDisplay(s)) NoDisplay();
+  CreateBuffers(s);
+  s.focused = s.display->Focused();
+  s.zooming = false;
+  if (!s.exitHookSet) {
+    s.exitHookSet = true;
+    std::atexit(ProgramEnded);
+  }
+  RepaintAll();
+  SetBrailleMode(BrailleMode);
+}
+
+void CloseConsoleWindow() {
+  ConsoleState& s = State();
+  if (!s.created) return;
+  s.queued = 0;
+  StopTone();
+  platform::SetWindowProc(IgnoreMessage);
+  s.display->Close();
+  platform::SetActiveDisplay(nullptr);
+  s.display.reset();
+  s.created = false;
+  s.waiting = false;
+  s.zooming = false;
+  s.curX = 0;
+  s.curY = 0;
+}
+
+void CloseConsole() {
+  CloseConsoleWindow();
+  std::exit(0);
+}
+
+void ConsoleWindowProc(const platform::Message& m) {
+  ConsoleState& s = State();
+  if (!s.created) return;
+  switch (m.message) {
+    case platform::WM_SETFOCUS:
+      s.focused = true;
+      if (s.waiting) ShowCaret(true);
+      break;
+    case platform::WM_KILLFOCUS:
+      if (s.waiting) ShowCaret(false);
+      s.focused = false;
+      break;
+    case platform::WM_PAINT:
+      RepaintAll();
+      break;
+    case platform::WM_CLOSE:
+      CloseConsole();
+    case platform::WM_KEYDOWN:
+      HandleKeyDown(m);
+      break;
+    case platform::WM_SYSKEYDOWN:
+      HandleSysKeyDown(m);
+      break;
+    case platform::WM_CHAR:
+      HandleChar(m);
+      break;
+    case platform::WM_KEYUP:
+      HandleKeyUp(m);
+      break;
+    case platform::WM_MOUSEMOVE:
+    case platform::WM_RBUTTONDOWN:
+    case platform::WM_RBUTTONUP:
+      HandleMagnifier(m);
+      break;
+    case platform::MM_WOM_DONE:
+      if (WaveDoneHookEnabled && WaveDoneHook) WaveDoneHook(m.wParam, m.lParam);
+      break;
+    default:  // the speech wake-ups only end a wait
+      break;
+  }
+}
