@@ -1,0 +1,141 @@
+// Truncated, garbage and oversized WAV files and RIFF images: nothing
+// out of bounds is read, nothing wrong is played.
+#include <random>
+
+#include "wave_fixture.h"
+
+namespace wave_test {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes Chunk(const char* id, uint32_t declared, const Bytes& body) {
+  Bytes c(8);
+  std::copy_n(id, 4, c.begin());
+  Put32(c, 4, declared);
+  c.insert(c.end(), body.begin(), body.end());
+  return c;
+}
+
+Bytes Riff(std::initializer_list<Bytes> chunks, const char* riff = "RIFF") {
+  Bytes v(12);
+  std::copy_n(riff, 4, v.begin());
+  std::copy_n("WAVE", 4, v.begin() + 8);
+  for (const Bytes& c : chunks) v.insert(v.end(), c.begin(), c.end());
+  Put32(v, 4, uint32_t(v.size() - 8));
+  return v;
+}
+
+// 11025 Hz, 8 bits, mono, padded to size bytes.
+Bytes FormatBody(size_t size = 16) {
+  Bytes b = WavImage(11025, 8, 1, {});
+  b = Bytes(b.begin() + 20, b.begin() + 36);
+  b.resize(size, 0);
+  return b;
+}
+
+const Bytes kSound(300, 90);
+
+struct FileCase {
+  const char* name;
+  Bytes bytes;
+  int result;
+  size_t writes;
+};
+
+std::vector<FileCase> FileCases() {
+  std::mt19937 random(7);
+  Bytes garbage(1000);
+  for (auto& b : garbage) b = uint8_t(random());
+  Bytes whole = Riff({Chunk("fmt ", 16, FormatBody()), Chunk("data", 300, kSound)});
+  return {
+      {"empty", {}, -1, 0},
+      {"riff-only", Bytes(whole.begin(), whole.begin() + 5), -1, 0},
+      {"cut-in-format", Bytes(whole.begin(), whole.begin() + 30), -1, 0},
+      {"cut-in-data-header", Bytes(whole.begin(), whole.begin() + 40), -1, 0},
+      {"cut-in-data", Bytes(whole.begin(), whole.begin() + 200), -1, 0},
+      {"garbage", garbage, -1, 0},
+      {"not-riff", Riff({Chunk("fmt ", 16, FormatBody()), Chunk("data", 300, kSound)}, "RIFX"), -1, 0},
+      {"no-format", Riff({Chunk("data", 300, kSound)}), -1, 0},
+      {"no-data", Riff({Chunk("fmt ", 16, FormatBody())}), -1, 0},
+      {"format-0", Riff({Chunk("fmt ", 0, {}), Chunk("data", 300, kSound)}), -1, 0},
+      {"format-65535", Riff({Chunk("fmt ", 65535, FormatBody(65535)), Chunk("data", 300, kSound)}), 0, 1},
+      {"format-huge", Riff({Chunk("fmt ", 0xFFFFFFFF, FormatBody()), Chunk("data", 300, kSound)}), -1, 0},
+      {"list-65535", Riff({Chunk("fmt ", 16, FormatBody()), Chunk("LIST", 65535, Bytes(65535, 1)),
+                           Chunk("data", 300, kSound)}), 0, 1},
+      {"list-huge", Riff({Chunk("fmt ", 16, FormatBody()), Chunk("LIST", 0xFFFFFFFF, Bytes(10, 1)),
+                          Chunk("data", 300, kSound)}), -1, 0},
+      {"data-0", Riff({Chunk("fmt ", 16, FormatBody()), Chunk("data", 0, {})}), 0, 0},
+      {"data-65535", Riff({Chunk("fmt ", 16, FormatBody()), Chunk("data", 65535, kSound)}), -1, 0},
+      {"data-huge", Riff({Chunk("fmt ", 16, FormatBody()), Chunk("data", 0xFFFFFFFF, kSound)}), -1, 0},
+      {"any-case-ids", Riff({Chunk("FMT ", 16, FormatBody()), Chunk("Data", 300, kSound)}, "riff"), 0, 1},
+  };
+}
+
+using DamagedFile = WaveTest;
+
+TEST_F(DamagedFile, PlaysOnlyWhatIsWhole) {
+  for (const FileCase& c : FileCases()) {
+    SCOPED_TRACE(c.name);
+    Log().writes.clear();
+    EXPECT_EQ(PlayWaveFile(WriteFile(std::string(c.name) + ".wav", c.bytes)), c.result);
+    ASSERT_EQ(Log().writes.size(), c.writes);
+    if (c.writes) {
+      EXPECT_EQ(Log().writes[0].size(), kSound.size());
+    }
+  }
+}
+
+TEST_F(DamagedFile, MissingFileFails) {
+  EXPECT_EQ(PlayWaveFile(TempDir() + "/missing.wav"), -1);
+  EXPECT_TRUE(Log().opens.empty());
+}
+
+// Images on the heap, exactly as long as they are, so that a read past
+// the end is caught by the address sanitizer.
+bool Parse(const Bytes& image, uint32_t& total, uint32_t& length, const uint8_t*& data) {
+  auto copy = std::make_unique<uint8_t[]>(image.size() + 1);
+  std::copy(image.begin(), image.end(), copy.get());
+  WaveFormatFields format;
+  bool ok = ParseRiff(copy.get(), uint32_t(image.size()), total, format, length, data);
+  if (ok) data = image.data() + (data - copy.get());
+  return ok;
+}
+
+TEST(ParseRiff, FindsDataAndItsLength) {
+  Bytes image = Riff({Chunk("fmt ", 16, FormatBody()), Chunk("LIST", 4, Bytes(4, 0)), Chunk("data", 300, kSound)});
+  uint32_t total = 0, length = 0;
+  const uint8_t* data = nullptr;
+  ASSERT_TRUE(Parse(image, total, length, data));
+  EXPECT_EQ(data, image.data() + 56);
+  EXPECT_EQ(length, 300u);
+  EXPECT_EQ(total, 356u);
+}
+
+TEST(ParseRiff, RejectsEveryTruncationAndOversizedChunk) {
+  Bytes whole = Riff({Chunk("fmt ", 16, FormatBody()), Chunk("data", 300, kSound)});
+  uint32_t total, length;
+  const uint8_t* data;
+  for (size_t n = 0; n < whole.size(); ++n)
+    EXPECT_FALSE(Parse(Bytes(whole.begin(), whole.begin() + long(n)), total, length, data)) << n;
+  for (uint32_t size : {0u, 65535u, 0xFFFFFFFFu}) {
+    EXPECT_FALSE(Parse(Riff({Chunk("fmt ", size, FormatBody()), Chunk("data", 300, kSound)}), total, length, data));
+    EXPECT_EQ(Parse(Riff({Chunk("fmt ", 16, FormatBody()), Chunk("data", size, kSound)}), total, length, data),
+              size == 0);
+  }
+}
+
+using DamagedImage = WaveTest;
+
+TEST_F(DamagedImage, DataLongerThanTheImageIsNotPlayed) {
+  Bytes image = Riff({Chunk("fmt ", 16, FormatBody()), Chunk("data", 0xFFFF, kSound)});
+  auto copy = std::make_unique<uint8_t[]>(image.size());
+  std::copy(image.begin(), image.end(), copy.get());
+  PlayWaveMemory(copy.get());
+  Bytes notRiff(64, 0);
+  PlayWaveMemory(notRiff.data());
+  EXPECT_TRUE(Log().writes.empty());
+}
+
+}  // namespace
+}  // namespace wave_test
