@@ -26,5 +26,6 @@ using UnitDetailObserver = void (*)(const std::string& unit, UnitOutcome outcome
 extern UnitDetailObserver UnitDetailReport;
 
 // Synthesizes into samples (8-bit mono 11025 Hz) instead of playing them;
-// for tools and benchmarks. Needs DiphoneStart.
+// for tools and benchmarks. Without DiphoneStart (or with an empty index)
+// every unit counts as missing, which lists every unit asked for.
 void RenderPhonetic(const std::string& phonetic, bool noPauses, std::vector<unsigned char>& samples);
