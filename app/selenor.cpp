@@ -1,19 +1,14 @@
 #include "app/selenor.h"
 
-#include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "app/answer.h"
 #include "app/birthdate.h"
+#include "app/cmdline.h"
 #include "app/report.h"
 #include "app/zodiac.h"
 #include "console/snwin.h"
 #include "speech/sncrt.h"
-
-#ifndef SONARIS_VERSION
-#define SONARIS_VERSION "0"
-#endif
 
 namespace {
 
@@ -28,42 +23,6 @@ struct SelenorState {
   BirthFigures figures;
   ZodiacProfile profile;
 } S;
-
-const char HelpText[] =
-    "Uso: selenor [--help | --version]\n"
-    "\n"
-    "Selenor pergunta a sua data de nascimento (dia/mês/ano), mostra e fala o\n"
-    "dia da semana em que você nasceu, a sua idade, os dias vividos e dormidos,\n"
-    "as batidas do coração e o seu perfil astrológico.\n"
-    "\n"
-    "Teclas:\n"
-    "  Enter             confirma a data; no fim, encerra o programa\n"
-    "  Esc               apaga a data digitada e encerra; no fim, encerra\n"
-    "  Backspace         apaga a letra à esquerda do cursor\n"
-    "  qualquer tecla    interrompe a fala\n"
-    "  Ctrl+Insert       no fim, copia a tela para a área de transferência\n"
-    "\n"
-    "Variáveis de ambiente:\n"
-    "  SONARIS_DISPLAY   window, terminal ou headless\n"
-    "  SONARIS_AUDIO     device, wav:ARQUIVO ou null\n"
-    "  SONARIS_WINDIR    pasta do SONARIS.INI (padrão ~/.config/sonaris)\n"
-    "  SONARIS_DATA      pasta dos dados de fala\n";
-
-// --help and --version answer on stdout; anything else is refused.
-bool HandleCommandLine(int argc, char** argv, int& exitCode) {
-  if (argc < 2) return false;
-  exitCode = 0;
-  if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
-    std::fputs(HelpText, stdout);
-  } else if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-    std::printf("Selenor (Sonaris para Linux) %s\n", SONARIS_VERSION);
-  } else {
-    std::fprintf(stderr, "selenor: argumento desconhecido: %s\n"
-                         "Use selenor --help para ver as opções.\n", argv[1]);
-    exitCode = 2;
-  }
-  return true;
-}
 
 [[noreturn]] void EndProgram() {
   EndSpeech();
