@@ -54,9 +54,11 @@ void ProgramEnded() {
   std::exit(1);
 }
 
-bool OpenDisplay(ConsoleState& s) {
-  s.display = displayFactory();
-  if (!s.display) return false;
+// The font is sized from the work area that the display reports, so the
+// display is asked before it opens.
+bool TryDisplay(ConsoleState& s, std::unique_ptr<platform::Display> display) {
+  if (!display) return false;
+  s.display = std::move(display);
   platform::SetActiveDisplay(s.display.get());
   platform::SetWindowProc(ConsoleWindowProc);
   int workWidth = 0, workHeight = 0;
@@ -73,6 +75,14 @@ bool OpenDisplay(ConsoleState& s) {
   platform::SetActiveDisplay(nullptr);
   s.display.reset();
   return false;
+}
+
+// A window that cannot open (no reachable desktop) leaves the terminal.
+bool OpenDisplay(ConsoleState& s) {
+  auto display = displayFactory();
+  bool window = display && std::string(display->Name()) == "window";
+  if (TryDisplay(s, std::move(display))) return true;
+  return window && TryDisplay(s, platform::CreateDisplay("terminal"));
 }
 
 void CreateBuffers(ConsoleState& s) {

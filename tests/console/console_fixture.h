@@ -33,15 +33,25 @@ inline void CaptureTone(const uint8_t* image, size_t size) {
 
 inline void IgnoreStop() {}
 
-// One private folder per test process (ctest runs tests side by side).
-inline const std::string& TempWindowsDir() {
-  static const std::string dir = [] {
+// One private folder per test process (ctest runs tests side by side),
+// removed when the process ends.
+struct TempFolder {
+  std::string path;
+  TempFolder() {
     std::string pattern =
         (std::filesystem::temp_directory_path() / "sonaris-console-XXXXXX")
             .string();
-    return std::string(mkdtemp(pattern.data()));
-  }();
-  return dir;
+    path = mkdtemp(pattern.data());
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+  }
+};
+
+inline const std::string& TempWindowsDir() {
+  static const TempFolder folder;
+  return folder.path;
 }
 
 class ConsoleTest : public ::testing::Test {

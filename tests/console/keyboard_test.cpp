@@ -1,5 +1,8 @@
 // Key messages to queue bytes, the queue's limits, the waits, Braille
 // entry and the ways the program ends.
+#include <chrono>
+#include <thread>
+
 #include "console_fixture.h"
 #include "platform/keys.h"
 
@@ -169,7 +172,57 @@ TEST_F(ConsoleTest, BrailleModeSwitchesWithTones) {
   EXPECT_EQ(TonesPlayed(), (std::vector<int>{800, 1600}));
 }
 
+bool CaretShown(bool& visible) {
+  int column, row;
+  return HeadlessCaret(visible, column, row);
+}
+
+// Waits (bounded) until the caret is as wanted; false if it never is.
+bool AwaitCaret(bool wanted) {
+  auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  bool visible = !wanted;
+  while (std::chrono::steady_clock::now() < until) {
+    if (CaretShown(visible) && visible == wanted) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  return false;
+}
+
+TEST_F(ConsoleTest, CaretOnlyWhileAReadWaitsWithTheFocus) {
+  MoveCursor(5, 3);
+  bool shown = false, hiddenOnFocusLoss = false, backOnFocus = false;
+  std::thread user([&] {
+    shown = AwaitCaret(true);
+    PostMessage(WM_KILLFOCUS);
+    hiddenOnFocusLoss = AwaitCaret(false);
+    PostMessage(WM_SETFOCUS);
+    backOnFocus = AwaitCaret(true);
+    PostMessage(WM_CHAR, 'z');
+  });
+  EXPECT_EQ(ReadKey(), 'z');
+  user.join();
+  EXPECT_TRUE(shown);
+  EXPECT_TRUE(hiddenOnFocusLoss);
+  EXPECT_TRUE(backOnFocus);
+  bool visible = true;
+  int column = 0, row = 0;
+  ASSERT_TRUE(HeadlessCaret(visible, column, row));
+  EXPECT_FALSE(visible);
+  EXPECT_EQ(column, 4);
+  EXPECT_EQ(row, 2);
+}
+
+std::unique_ptr<Display> NoDisplay() { return nullptr; }
+
 using ConsoleDeathTest = ConsoleTest;
+
+TEST_F(ConsoleDeathTest, WithoutAnyDisplayTheProgramSaysSo) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  CloseConsoleWindow();
+  console_detail::SetDisplayFactory(NoDisplay);
+  EXPECT_EXIT(OpenConsole(), ::testing::ExitedWithCode(1), "abrir a tela");
+  console_detail::SetDisplayFactory(nullptr);
+}
 
 TEST_F(ConsoleDeathTest, WaysTheProgramEnds) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
