@@ -1,0 +1,67 @@
+// The database that the build made must hold the units of the whole
+// corpus: at least 99% of them found directly, not pieced together.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+
+#include "diphone/diphone.h"
+#include "golden_data.h"
+
+namespace {
+
+struct Tally {
+  std::map<UnitOutcome, long> outcomes;
+  std::map<std::string, long> missing;
+};
+Tally* tally = nullptr;
+
+void Count(const std::string& unit, UnitOutcome outcome) {
+  if (!tally || unit.empty() || unit[0] != '$') return;
+  tally->outcomes[outcome]++;
+  if (outcome != UnitOutcome::Found) tally->missing[unit]++;
+}
+
+TEST(GoldenCoverage, CorpusUnitsAreFoundInTheBuiltDatabase) {
+  const std::string data = SONARIS_DATA_DIR;
+  ASSERT_TRUE(std::filesystem::exists(data + "/som/difones/DIFONES2.IND"))
+      << "the build did not make the database in " << data;
+  // No settings file: the default folders resolve to the build's data.
+  const auto windir = std::filesystem::temp_directory_path() / "sonaris-golden-coverage";
+  std::filesystem::create_directories(windir);
+  setenv("SONARIS_WINDIR", windir.c_str(), 1);
+  setenv("SONARIS_DATA", data.c_str(), 1);
+  DiphoneDbName = "DIFONES2";
+  ASSERT_EQ(DiphoneStart(), 0);
+
+  Tally counts;
+  tally = &counts;
+  UnitReport = Count;
+  for (const auto& entry : std::filesystem::directory_iterator(golden::SourceFile("data/corpus"))) {
+    if (entry.path().extension() != ".txt") continue;
+    for (const std::string& line : golden::Lines(entry.path().string())) {
+      std::string phonetic;
+      TranslateText(platform::Utf8ToCp1252(line), phonetic);
+      std::vector<unsigned char> samples;
+      RenderPhonetic(phonetic, false, samples);
+    }
+  }
+  UnitReport = nullptr;
+  tally = nullptr;
+  DiphoneEnd();
+
+  const long found = counts.outcomes[UnitOutcome::Found];
+  long asked = 0;
+  for (const auto& [outcome, n] : counts.outcomes) {
+    if (outcome != UnitOutcome::Recorded) asked += n;
+  }
+  ASSERT_GT(asked, 10000) << "the corpus asked for too few units";
+  const double share = 100.0 * found / asked;
+  std::string worst;
+  for (const auto& [unit, n] : counts.missing) worst += " " + unit + "x" + std::to_string(n);
+  std::printf("corpus units found directly: %ld of %ld (%.2f%%)\n", found, asked, share);
+  EXPECT_GE(share, 99.0) << "missing:" << worst;
+}
+
+}  // namespace
