@@ -98,6 +98,18 @@ void WriteByte(ConsoleState& s, uint8_t c, Dirty& dirty) {
   ++s.curX;
 }
 
+// Draws cells first .. end - 1 of screen row y in runs of equal attribute.
+void DrawCells(ConsoleState& s, int first, int end, int y) {
+  while (first < end) {
+    uint8_t attr = s.attrs[Index(first, y)];
+    int run = first + 1;
+    while (run < end && s.attrs[Index(run, y)] == attr) ++run;
+    s.display->DrawText(first, y, s.chars + Index(first, y), run - first,
+                        ColourOf(attr & 15), ColourOf(attr >> 4));
+    first = run;
+  }
+}
+
 }  // namespace
 
 platform::Rgb ColourOf(int index) {
@@ -109,32 +121,14 @@ void PaintSegment(int first, int end, int row) {
   ConsoleState& s = State();
   first = std::max(first, 0);
   end = std::min(end, WindowWidth(s));
-  if (end <= first || !s.display) return;
-  int y = s.winTop + row;
-  while (first < end) {
-    uint8_t attr = s.attrs[Index(s.winLeft + first, y)];
-    int run = first + 1;
-    while (run < end && s.attrs[Index(s.winLeft + run, y)] == attr) ++run;
-    s.display->DrawText(s.winLeft + first, y,
-                        s.chars + Index(s.winLeft + first, y), run - first,
-                        ColourOf(attr & 15), ColourOf(attr >> 4));
-    first = run;
-  }
+  if (end > first && s.display)
+    DrawCells(s, s.winLeft + first, s.winLeft + end, s.winTop + row);
 }
 
 void RepaintAll() {
   ConsoleState& s = State();
   if (!s.display || s.zooming) return;
-  for (int y = 0; y < ScreenRows; ++y) {
-    for (int x = 0; x < ScreenColumns;) {
-      uint8_t attr = s.attrs[Index(x, y)];
-      int run = x + 1;
-      while (run < ScreenColumns && s.attrs[Index(run, y)] == attr) ++run;
-      s.display->DrawText(x, y, s.chars + Index(x, y), run - x,
-                          ColourOf(attr & 15), ColourOf(attr >> 4));
-      x = run;
-    }
-  }
+  for (int y = 0; y < ScreenRows; ++y) DrawCells(s, 0, ScreenColumns, y);
   s.display->Present();
 }
 

@@ -16,32 +16,23 @@
 
 namespace console_test {
 
-// Frequencies of the tones started, read back from each image.
-inline std::vector<int>& TonesPlayed() {
-  static std::vector<int> tones;
-  return tones;
-}
+// Frequencies of the tones started: a one-second image holds one period
+// per cycle, each starting with its low half.
+inline std::vector<int> tonesPlayed;
 
-// A one-second image holds one period per cycle: counting where each
-// period's low half starts gives the frequency.
 inline void CaptureTone(const uint8_t* image, size_t size) {
   int periods = 0;
   for (size_t i = 44; i < size; ++i)
     if (image[i] == 0x60 && (i == 44 || image[i - 1] != 0x60)) ++periods;
-  TonesPlayed().push_back(periods);
+  tonesPlayed.push_back(periods);
 }
 
-inline void IgnoreStop() {}
-
-// One private folder per test process (ctest runs tests side by side),
-// removed when the process ends.
+// One private folder per test process (ctest runs tests side by side).
 struct TempFolder {
   std::string path;
   TempFolder() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "sonaris-console-XXXXXX")
-            .string();
-    path = mkdtemp(pattern.data());
+    path = (std::filesystem::temp_directory_path() / "sonaris-console-XXXXXX");
+    path = mkdtemp(path.data());
   }
   ~TempFolder() {
     std::error_code ignored;
@@ -54,58 +45,45 @@ inline const std::string& TempWindowsDir() {
   return folder.path;
 }
 
+inline platform::Message Msg(unsigned message, uintptr_t wParam = 0,
+                             unsigned mods = 0) {
+  platform::Message m;
+  m.message = message;
+  m.wParam = wParam;
+  m.mods = mods;
+  return m;
+}
+inline void Send(unsigned message, uintptr_t wParam, unsigned mods = 0) {
+  ConsoleWindowProc(Msg(message, wParam, mods));
+}
+
+// Every byte in the key queue, emptying it.
+inline std::vector<int> Drain() {
+  std::vector<int> keys;
+  while (QueuedKeyCount() > 0) keys.push_back(ReadKey());
+  return keys;
+}
+
 class ConsoleTest : public ::testing::Test {
- public:
+ protected:
   void SetUp() override { Reopen(""); }
   void TearDown() override {
     CloseConsoleWindow();
     console_detail::SetLoopSoundProcs(nullptr, nullptr);
   }
-
-  // Opens a fresh console; ini == nullptr means no INI file at all.
+  // A fresh console reading the given SONARIS.INI text.
   void Reopen(const char* ini) {
     CloseConsoleWindow();
     setenv("SONARIS_DISPLAY", "headless", 1);
-    dir_ = TempWindowsDir();
-    setenv("SONARIS_WINDIR", dir_.c_str(), 1);
-    std::filesystem::remove(dir_ + "/SONARIS.INI");
-    if (ini) std::ofstream(dir_ + "/SONARIS.INI") << ini;
+    setenv("SONARIS_WINDIR", TempWindowsDir().c_str(), 1);
+    std::ofstream(TempWindowsDir() + "/SONARIS.INI") << ini;
     for (int i = 0; i < 16; ++i) ColourTable[i] = static_cast<uint8_t>(i);
     BrailleMode = 0;
-    TonesPlayed().clear();
-    console_detail::SetLoopSoundProcs(CaptureTone, IgnoreStop);
+    tonesPlayed.clear();
+    console_detail::SetLoopSoundProcs(CaptureTone, [] {});
     platform::ClearMessages();
     OpenConsole();
   }
-
-  static void Write(const std::string& text) { WriteChars(text); }
-
-  static platform::Message Key(unsigned message, unsigned vk,
-                               unsigned mods = 0) {
-    platform::Message m;
-    m.message = message;
-    m.wParam = vk;
-    m.mods = mods;
-    return m;
-  }
-  static void Down(unsigned vk, unsigned mods = 0) {
-    ConsoleWindowProc(Key(platform::WM_KEYDOWN, vk, mods));
-  }
-  static void Up(unsigned vk, unsigned mods = 0) {
-    ConsoleWindowProc(Key(platform::WM_KEYUP, vk, mods));
-  }
-  static void Char(unsigned c, unsigned mods = 0) {
-    ConsoleWindowProc(Key(platform::WM_CHAR, c, mods));
-  }
-
-  // Every byte in the key queue, emptying it.
-  static std::vector<int> Drain() {
-    std::vector<int> keys;
-    while (QueuedKeyCount() > 0) keys.push_back(ReadKey());
-    return keys;
-  }
-
-  std::string dir_;
 };
 
 }  // namespace console_test

