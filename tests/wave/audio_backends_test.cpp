@@ -72,7 +72,7 @@ struct Capture {
   std::vector<uint8_t> bytes;
   uint32_t Le32(size_t at) const { return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | uint32_t(bytes[at + 3]) << 24; }
   int16_t Sample(size_t i) const { return int16_t(bytes[44 + 2 * i] | bytes[45 + 2 * i] << 8); }
-  size_t Samples() const { return (bytes.size() - 44) / 2; }
+  size_t Samples() const { return bytes.size() < 44 ? 0 : (bytes.size() - 44) / 2; }
   size_t FirstSound(size_t from) const {
     while (from < Samples() && Sample(from) == 0) ++from;
     return from;
@@ -93,6 +93,7 @@ const std::string& CapturePath() {
 TEST_F(Backends, CaptureHoldsWhatWasPlayedConvertedToItsFormat) {
   auto out = platform::CreateAudioOut("wav:" + CapturePath());
   ASSERT_EQ(out->Open(AudioFormat{11025, 8, 1}), platform::AUDIO_OK);
+  size_t before = ReadCapture(CapturePath()).Samples();
   std::vector<uint8_t> ramp(2000);
   for (size_t i = 0; i < ramp.size(); ++i) ramp[i] = uint8_t(20 + i % 200);
   out->Write(ramp.data(), ramp.size(), 1);
@@ -118,7 +119,7 @@ TEST_F(Backends, CaptureHoldsWhatWasPlayedConvertedToItsFormat) {
   EXPECT_EQ(c.Le32(40), c.bytes.size() - 44);
   EXPECT_EQ(c.Le32(4), c.bytes.size() - 8);
 
-  size_t at = c.FirstSound(0);
+  size_t at = c.FirstSound(before);
   ASSERT_LE(at + 4000, c.Samples());
   for (size_t i = 0; i < 4000; ++i)  // each 11025 Hz sample twice, widened
     ASSERT_EQ(c.Sample(at + i), (ramp[i / 2] - 128) * 256) << i;
@@ -127,6 +128,39 @@ TEST_F(Backends, CaptureHoldsWhatWasPlayedConvertedToItsFormat) {
   ASSERT_LE(at + 500, c.Samples());
   for (size_t i = 0; i < 500; ++i)  // every other 44100 Hz frame, channels averaged
     ASSERT_EQ(c.Sample(at + i), 2000 + int(2 * i)) << i;
+}
+
+// Waits until the capture holds at least samples (bounded).
+Capture CaptureOfAtLeast(size_t samples) {
+  auto deadline = Clock::now() + std::chrono::seconds(5);
+  Capture c = ReadCapture(CapturePath());
+  while (c.bytes.size() < 44 || c.Samples() < samples) {
+    if (Clock::now() > deadline) break;
+    platform::WaitMessageFor(20);
+    c = ReadCapture(CapturePath());
+  }
+  return c;
+}
+
+TEST_F(Backends, LoopSoundIsMixedIntoTheCaptureUntilStopped) {
+  setenv("SONARIS_AUDIO", ("wav:" + CapturePath()).c_str(), 1);
+  std::vector<uint8_t> square(20 * 50);
+  for (size_t i = 0; i < square.size(); ++i) square[i] = i % 20 < 10 ? 96 : 160;
+  std::vector<uint8_t> image = WavImage(11025, 8, 1, square);
+  platform::LoopSound(image.data(), image.size());
+  image.assign(image.size(), 0);  // the loop keeps its own copy
+  size_t from = CaptureOfAtLeast(0).Samples();
+  Capture playing = CaptureOfAtLeast(from + 22050 / 2);
+  platform::StopLoopSound();
+  size_t loud = 0;
+  for (size_t i = from; i < playing.Samples(); ++i) loud += std::abs(playing.Sample(i)) == 8192;
+  EXPECT_GT(loud, 22050u / 4);
+
+  size_t stopped = CaptureOfAtLeast(0).Samples();
+  Capture after = CaptureOfAtLeast(stopped + 22050 / 2);
+  ASSERT_GE(after.Samples(), stopped + 22050 / 2);
+  for (size_t i = stopped; i < after.Samples(); ++i) ASSERT_EQ(after.Sample(i), 0) << i;
+  unsetenv("SONARIS_AUDIO");
 }
 
 }  // namespace
