@@ -5,7 +5,7 @@
 
 namespace voicedata {
 
-bool OpenVoice() { return platform::VoiceOpen("pt-br", 160, 50); }
+bool OpenVoice() { return platform::VoiceOpen("pt-br", 175, 50); }
 void CloseVoice() { platform::VoiceClose(); }
 
 std::vector<uint8_t> SayText(const std::string& text, int pitch) {

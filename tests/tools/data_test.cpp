@@ -1,0 +1,137 @@
+// What the build made from the voice: the recordings that the speaking of
+// numbers needs, the database cut from espeak-ng, and the index format as
+// the synthesizer reads it.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "diphone/diphone.h"
+#include "platform/text.h"
+#include "speech/sncrt.h"
+#include "tools/build-diphones/cut.h"
+#include "tools/build-diphones/database.h"
+#include "tools/build-diphones/unitname.h"
+#include "tools/build-sounds/pcm.h"
+#include "tools/build-sounds/speak.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using diphonedata::UnitPhonemes;
+
+// The recording a number word is played from: "_" and the word without
+// its tildes, cut to eight characters.
+std::string NumberWordFile(std::string w) {
+  for (char& c : w) {
+    if (c == '\xE3') c = 'a';
+    if (c == '\xF5') c = 'o';
+  }
+  if (w == "dezessete") w = "dezeset";
+  return ("_" + w).substr(0, 8);
+}
+
+TEST(Recordings, EveryNumberWordHasItsFile) {
+  const fs::path letters = fs::path(SONARIS_DATA_DIR) / "som" / "letras";
+  std::set<std::string> missing;
+  auto check = [&](const std::string& name) {
+    if (!fs::exists(letters / (name + ".wav"))) missing.insert(name);
+  };
+  for (int64_t n : {0LL, 7LL, 17LL, 16LL, 100LL, 1000LL, 1000000LL, 2000000LL, 1000000000LL, 3000000000LL,
+                    1000000000000LL, 5000000000000LL}) {
+    std::stringstream words(NumberToWords(n));
+    for (std::string w; words >> w;) check(NumberWordFile(w));
+  }
+  for (int n = 1; n < 1000; ++n) {
+    std::stringstream words(NumberToWords(n));
+    for (std::string w; words >> w;) check(NumberWordFile(w));
+  }
+  for (const char* feminine : {"_uma", "_duas"}) check(feminine);
+  EXPECT_TRUE(missing.empty()) << "missing: " << *missing.begin();
+}
+
+TEST(UnitNames, MarkTheRightVowelAndKeepOurClusters) {
+  EXPECT_EQ(UnitPhonemes("$KWATIL"), (std::vector<std::string>{"k", "w", "'", "&~"}));
+  EXPECT_EQ(UnitPhonemes("$AWTIL"), (std::vector<std::string>{"'", "&U~"}));
+  EXPECT_EQ(UnitPhonemes("$EYCIRC"), (std::vector<std::string>{"'", "e", "j"}));
+  EXPECT_EQ(UnitPhonemes("$TCHI"), (std::vector<std::string>{"tS", "'", "i"}));
+  EXPECT_EQ(UnitPhonemes("$NHOCIRC"), (std::vector<std::string>{"n^", "'", "o"}));
+  EXPECT_EQ(UnitPhonemes("$RR"), (std::vector<std::string>{"x"}));
+  EXPECT_TRUE(UnitPhonemes("$H").empty());
+  EXPECT_TRUE(UnitPhonemes("_65").empty());
+}
+
+class Voice : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { ASSERT_TRUE(voicedata::OpenVoice()); }
+  static void TearDownTestSuite() { voicedata::CloseVoice(); }
+};
+
+TEST_F(Voice, CutsASyllableBetweenItsBoundariesWithQuietEdges) {
+  std::string problem;
+  const auto unit = diphonedata::CutUnit("$KA", problem);
+  ASSERT_FALSE(unit.empty()) << problem;
+  EXPECT_GT(unit.size(), static_cast<size_t>(voicedata::kRate / 20));  // more than 50 ms
+  EXPECT_LT(unit.size(), static_cast<size_t>(voicedata::kRate / 2));   // less than a carrier
+  EXPECT_NEAR(unit.front(), 128, 2);
+  EXPECT_NEAR(unit.back(), 128, 2);
+  const auto loudest = *std::max_element(unit.begin(), unit.end());
+  EXPECT_GT(loudest, 170);  // the vowel is in it
+
+  const auto consonant = diphonedata::CutUnit("$S", problem);
+  EXPECT_FALSE(consonant.empty()) << problem;
+  EXPECT_LT(consonant.size(), unit.size());
+  EXPECT_TRUE(diphonedata::CutUnit("$H", problem).empty());
+}
+
+TEST_F(Voice, SaysAWordTrimmedOfSilence) {
+  const auto word = voicedata::SayText("zero", 50);
+  ASSERT_GT(word.size(), static_cast<size_t>(voicedata::kRate / 10));
+  EXPECT_NEAR(word.front(), 128, 2);
+  EXPECT_NEAR(word.back(), 128, 2);
+}
+
+// An index written here is read by the synthesizer: names sorted as its
+// binary search expects, lengths and offsets where it looks for them.
+TEST(Index, IsFoundByTheSynthesizer) {
+  diphonedata::UnitSamples units;
+  units["$KA"] = std::vector<uint8_t>(500, 140);
+  units["$K"] = std::vector<uint8_t>(300, 150);
+  units["$A"] = std::vector<uint8_t>(700, 160);
+  units["$AAAAAAAAA"] = std::vector<uint8_t>(10, 1);  // too long a name
+  std::vector<std::string> skipped;
+  const auto files = diphonedata::EncodeDatabase(units, skipped);
+  EXPECT_EQ(skipped, std::vector<std::string>{"$AAAAAAAAA"});
+  ASSERT_EQ(files.index.size(), 3 * diphonedata::kRecordSize);
+  EXPECT_EQ(files.data.size(), 1500u);
+
+  const fs::path dir = fs::temp_directory_path() / "sonaris-datatools-index";
+  fs::remove_all(dir);
+  fs::create_directories(dir / "letras");
+  fs::create_directories(dir / "difones");
+  std::ofstream(dir / "difones" / "TESTE.IND", std::ios::binary)
+      .write(reinterpret_cast<const char*>(files.index.data()), files.index.size());
+  std::ofstream(dir / "difones" / "TESTE.DIF", std::ios::binary)
+      .write(reinterpret_cast<const char*>(files.data.data()), files.data.size());
+  std::ofstream(dir / "difones" / "regras.rgr") << "(K)= k|\n(A)=a|\n";
+  std::ofstream(dir / "difones" / "portug.exc") << "";
+  std::ofstream(dir / "SONARIS.INI") << "[TRADUTOR]\ndirLetras=" << (dir / "letras").string()
+                                     << "\nDIRDIFONES=" << (dir / "difones").string() << "\n";
+  setenv("SONARIS_WINDIR", dir.c_str(), 1);
+  DiphoneDbName = "TESTE";
+  ASSERT_EQ(DiphoneStart(), 0);
+  DiphoneSetTuning(0, 0, 0);
+  std::vector<unsigned char> ka, a;
+  RenderPhonetic("[ka]", true, ka);
+  RenderPhonetic("[A]", true, a);
+  DiphoneEnd();
+  ASSERT_EQ(ka.size(), 500u);
+  EXPECT_EQ(ka.front(), 140);
+  ASSERT_EQ(a.size(), 700u);
+  EXPECT_EQ(a.back(), 160);
+}
+
+}  // namespace
