@@ -33,6 +33,34 @@ SDL_Surface* Glyph(Canvas& canvas, unsigned char c) {
   return canvas.glyphs[c];
 }
 
+constexpr size_t kMaxFinishedCells = 2048;
+
+void ForgetFinishedCells(Canvas& canvas) {
+  for (auto& [key, cell] : canvas.finished) SDL_FreeSurface(cell);
+  canvas.finished.clear();
+}
+
+uint64_t Packed(Rgb c) { return uint64_t(c.r) << 16 | uint64_t(c.g) << 8 | c.b; }
+
+// The cell of character c in these colours: background, glyph blended on it.
+SDL_Surface* FinishedCell(Canvas& canvas, unsigned char c, Rgb fg, Rgb bg) {
+  const uint64_t key = uint64_t(c) << 48 | Packed(fg) << 24 | Packed(bg);
+  auto found = canvas.finished.find(key);
+  if (found != canvas.finished.end()) return found->second;
+  if (canvas.finished.size() >= kMaxFinishedCells) ForgetFinishedCells(canvas);
+  const CellFont& f = canvas.font;
+  SDL_Surface* cell = NewSurface(f.cellWidth, f.cellHeight);
+  if (!cell) return nullptr;
+  Fill(cell, nullptr, bg);
+  if (SDL_Surface* g = Glyph(canvas, c)) {
+    SDL_SetSurfaceColorMod(g, fg.r, fg.g, fg.b);
+    SDL_Rect at{f.glyphX, f.glyphY, g->w, g->h};
+    SDL_BlitSurface(g, nullptr, cell, &at);
+  }
+  canvas.finished.emplace(key, cell);
+  return cell;
+}
+
 // Inverts the caret's pixels, like the solid caret of a text console.
 void InvertRect(SDL_Surface* s, SDL_Rect r) {
   SDL_Rect bounds{0, 0, s->w, s->h};
@@ -60,6 +88,7 @@ bool CanvasCreate(Canvas& canvas, const CellFont& font, int columns, int rows) {
 
 void CanvasDestroy(Canvas& canvas) {
   CanvasEndZoom(canvas);
+  ForgetFinishedCells(canvas);
   for (SDL_Surface*& g : canvas.glyphs) {
     SDL_FreeSurface(g);
     g = nullptr;
@@ -70,21 +99,16 @@ void CanvasDestroy(Canvas& canvas) {
 
 void CanvasDrawText(Canvas& canvas, int column, int row,
                     const unsigned char* text, int count, Rgb fg, Rgb bg) {
-  const CellFont& f = canvas.font;
   if (!canvas.cells || row < 0 || row >= canvas.rows || column < 0) return;
   count = std::min(count, canvas.columns - column);
   if (count <= 0) return;
-  SDL_Rect run{column * f.cellWidth, row * f.cellHeight, count * f.cellWidth, f.cellHeight};
-  Fill(canvas.cells, &run, bg);
-  SDL_SetClipRect(canvas.cells, &run);
   for (int i = 0; i < count; ++i) {
-    SDL_Surface* g = Glyph(canvas, text[i]);
-    if (!g) continue;
-    SDL_SetSurfaceColorMod(g, fg.r, fg.g, fg.b);
-    SDL_Rect at{run.x + i * f.cellWidth + f.glyphX, run.y + f.glyphY, g->w, g->h};
-    SDL_BlitSurface(g, nullptr, canvas.cells, &at);
+    SDL_Rect at = CanvasCells(canvas, column + i, row, 1);
+    if (SDL_Surface* cell = FinishedCell(canvas, text[i], fg, bg))
+      SDL_BlitSurface(cell, nullptr, canvas.cells, &at);
+    else
+      Fill(canvas.cells, &at, bg);
   }
-  SDL_SetClipRect(canvas.cells, nullptr);
 }
 
 void CanvasScrollUp(Canvas& canvas, Rgb fill) {
@@ -117,20 +141,37 @@ void CanvasEndZoom(Canvas& canvas) {
   canvas.zoomSource = SDL_Rect{};
 }
 
+SDL_Rect CanvasCells(const Canvas& canvas, int column, int row, int count) {
+  const CellFont& f = canvas.font;
+  return SDL_Rect{column * f.cellWidth, row * f.cellHeight, count * f.cellWidth, f.cellHeight};
+}
+
 void CanvasCompose(Canvas& canvas, SDL_Surface* target, bool caret,
-                   int caretColumn, int caretRow) {
-  Fill(target, nullptr, Rgb{});
+                   int caretColumn, int caretRow, const SDL_Rect* area) {
+  SDL_SetClipRect(target, area);
   if (canvas.zoomCopy && canvas.zoomSource.w > 0 && canvas.zoomSource.h > 0) {
     SDL_BlitScaled(canvas.zoomCopy, &canvas.zoomSource, target, nullptr);
-    return;
+  } else if (canvas.cells) {
+    // Black only beside and below the grid: the grid covers the rest.
+    const int w = canvas.cells->w, h = canvas.cells->h;
+    SDL_Rect right{w, 0, std::max(target->w - w, 0), target->h};
+    SDL_Rect below{0, h, w, std::max(target->h - h, 0)};
+    Fill(target, &right, Rgb{});
+    Fill(target, &below, Rgb{});
+    SDL_BlitSurface(canvas.cells, nullptr, target, nullptr);
+    if (caret) {
+      const CellFont& f = canvas.font;
+      SDL_Rect r = CanvasCells(canvas, caretColumn, caretRow, 1);
+      r.y += std::min(f.ascent, f.cellHeight - kCaretHeight);
+      r.h = kCaretHeight;
+      SDL_Rect clip;
+      SDL_GetClipRect(target, &clip);
+      if (SDL_IntersectRect(&r, &clip, &r)) InvertRect(target, r);
+    }
+  } else {
+    Fill(target, nullptr, Rgb{});
   }
-  if (!canvas.cells) return;
-  SDL_BlitSurface(canvas.cells, nullptr, target, nullptr);
-  if (!caret) return;
-  const CellFont& f = canvas.font;
-  int baseline = std::min(f.ascent, f.cellHeight - kCaretHeight);
-  InvertRect(target, SDL_Rect{caretColumn * f.cellWidth, caretRow * f.cellHeight + baseline,
-                              f.cellWidth, kCaretHeight});
+  SDL_SetClipRect(target, nullptr);
 }
 
 }  // namespace platform

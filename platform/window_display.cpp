@@ -31,6 +31,9 @@ struct WindowState {
   bool focused = false;
   bool caret = false;
   int caretColumn = 0, caretRow = 0;
+  // What changed since the last Present: only that goes to the screen.
+  SDL_Rect dirty{};
+  bool redrawAll = true;
   Uint32 wakeEvent = 0;
   std::atomic<bool> wakePending{false};
   std::thread::id uiThread;
@@ -54,15 +57,19 @@ class WindowDisplay : public Display {
   void DrawText(int column, int row, const unsigned char* text, int count,
                 Rgb fg, Rgb bg) override {
     CanvasDrawText(s_.canvas, column, row, text, count, fg, bg);
+    Touch(CanvasCells(s_.canvas, column, row, count));
   }
   bool ScrollUp(Rgb fill) override {
     CanvasScrollUp(s_.canvas, fill);
+    s_.redrawAll = true;
     return true;
   }
   void SetCaret(bool visible, int column, int row) override {
+    TouchCaret();
     s_.caret = visible;
     s_.caretColumn = column;
     s_.caretRow = row;
+    TouchCaret();
   }
   void SetTitle(const std::string& title) override {
     s_.title = Cp1252ToUtf8(title);
@@ -79,6 +86,7 @@ class WindowDisplay : public Display {
   void ShowZoom(int srcX, int srcY, int srcW, int srcH) override;
   void EndZoom() override {
     CanvasEndZoom(s_.canvas);
+    s_.redrawAll = true;
     Present();
   }
 
@@ -94,6 +102,13 @@ class WindowDisplay : public Display {
   void HandleWindowEvent(const SDL_WindowEvent& w);
   void HandleMouse(const SDL_Event& e);
   void SetSizeLimits();
+  void Touch(SDL_Rect r) {
+    if (SDL_RectEmpty(&s_.dirty)) s_.dirty = r;
+    else SDL_UnionRect(&s_.dirty, &r, &s_.dirty);
+  }
+  void TouchCaret() {
+    if (s_.caret) Touch(CanvasCells(s_.canvas, s_.caretColumn, s_.caretRow, 1));
+  }
 
   WindowState s_;
 };
@@ -124,6 +139,7 @@ bool WindowDisplay::Open(const DisplaySettings& settings) {
     return false;
   }
   SetSizeLimits();
+  s_.redrawAll = true;
   SDL_ShowWindow(s_.window);
   SDL_StartTextInput();
   s_.focused = SDL_GetWindowFlags(s_.window) & SDL_WINDOW_INPUT_FOCUS;
@@ -154,8 +170,16 @@ void WindowDisplay::Present() {
   if (!s_.window) return;
   SDL_Surface* surface = SDL_GetWindowSurface(s_.window);
   if (!surface) return;
-  CanvasCompose(s_.canvas, surface, s_.caret && s_.focused, s_.caretColumn, s_.caretRow);
-  SDL_UpdateWindowSurface(s_.window);
+  const bool caret = s_.caret && s_.focused;
+  if (s_.redrawAll) {
+    CanvasCompose(s_.canvas, surface, caret, s_.caretColumn, s_.caretRow);
+    SDL_UpdateWindowSurface(s_.window);
+  } else if (!SDL_RectEmpty(&s_.dirty)) {
+    CanvasCompose(s_.canvas, surface, caret, s_.caretColumn, s_.caretRow, &s_.dirty);
+    SDL_UpdateWindowSurfaceRects(s_.window, &s_.dirty, 1);
+  }
+  s_.redrawAll = false;
+  s_.dirty = SDL_Rect{};
 }
 
 void WindowDisplay::WaitEvents(int timeoutMs) {
@@ -223,13 +247,17 @@ void WindowDisplay::HandleWindowEvent(const SDL_WindowEvent& w) {
     case SDL_WINDOWEVENT_FOCUS_GAINED:
     case SDL_WINDOWEVENT_FOCUS_LOST:
       s_.focused = w.event == SDL_WINDOWEVENT_FOCUS_GAINED;
+      TouchCaret();
       PostMessage(s_.focused ? WM_SETFOCUS : WM_KILLFOCUS);
       Present();
       break;
     case SDL_WINDOWEVENT_CLOSE: PostMessage(WM_CLOSE); break;
     case SDL_WINDOWEVENT_EXPOSED:
     case SDL_WINDOWEVENT_SIZE_CHANGED:
-    case SDL_WINDOWEVENT_RESTORED: Present(); break;
+    case SDL_WINDOWEVENT_RESTORED:
+      s_.redrawAll = true;
+      Present();
+      break;
   }
 }
 
@@ -251,6 +279,7 @@ void WindowDisplay::ShowZoom(int srcX, int srcY, int srcW, int srcH) {
   SDL_Surface* surface = SDL_GetWindowSurface(s_.window);
   if (!surface) return;
   CanvasZoom(s_.canvas, surface, SDL_Rect{srcX, srcY, srcW, srcH});
+  s_.redrawAll = true;
   Present();
 }
 
@@ -265,6 +294,8 @@ bool WindowDisplay::GetClipboardText(std::string& text) {
 bool StartVideo() {
   SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+  // The picture is copied to the window as it is: no GL context for that.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
 }
 
