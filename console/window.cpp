@@ -42,10 +42,9 @@ void ProgramEnded() {
   ConsoleState& s = State();
   if (!s.created) return;
   s.breakCheck = false;
-  platform::SetWindowProc(IgnoreMessage);
   s.display->SetTitle("Programa terminado");
   s.display->Present();
-  s.display->Close();
+  CloseConsoleWindow();
 }
 
 [[noreturn]] void NoDisplay() {
