@@ -54,6 +54,11 @@ std::unique_ptr<AudioOut> CreateAudioOut(const std::string& spec);
 using AudioOutFactory = std::function<std::unique_ptr<AudioOut>()>;
 void SetAudioOutFactory(AudioOutFactory factory);
 
+// The notice that the program goes on without sound (Windows-1252), once:
+// empty before a device was found missing and after the first call. For
+// the program to show on its screen as well as on stderr.
+std::string TakeAudioNotice();
+
 // A RIFF image played in a loop until StopLoopSound (the Braille mode's
 // tones); it may sound together with the wave-out device. The image is
 // copied: the caller may free it at once.

@@ -9,6 +9,7 @@
 
 #include "platform/audio_backends.h"
 #include "platform/messages.h"
+#include "platform/text.h"
 
 namespace platform {
 namespace {
@@ -21,6 +22,8 @@ const audio::BackEnd kBackEnds[] = {
 
 struct AudioState {
   AudioOutFactory factory;
+  std::mutex noticeLock;
+  std::string notice;  // UTF-8 until taken
   std::vector<uint8_t> loopData;
   std::unique_ptr<audio::AudioLoop> loop;
 };
@@ -74,6 +77,13 @@ void LoopSound(const uint8_t* image, size_t size) {
   if (b.loop) S.loop = b.loop(arg, format, S.loopData.data(), S.loopData.size());
 }
 
+std::string TakeAudioNotice() {
+  std::lock_guard<std::mutex> g(S.noticeLock);
+  std::string notice = Utf8ToCp1252(S.notice);
+  S.notice.clear();
+  return notice;
+}
+
 void StopLoopSound() {
   S.loop.reset();
   S.loopData.clear();
@@ -99,8 +109,10 @@ void PostBlockDone(intptr_t tag) {
 void SayNoSound(const std::string& why) {
   static std::once_flag once;
   std::call_once(once, [&] {
-    std::fprintf(stderr, "Nenhum dispositivo de som disponível; o programa continua sem som.%s%s\n",
-                 why.empty() ? "" : " ", why.c_str());
+    const char* text = "Nenhum dispositivo de som disponível; o programa continua sem som.";
+    std::fprintf(stderr, "%s%s%s\n", text, why.empty() ? "" : " ", why.c_str());
+    std::lock_guard<std::mutex> g(S.noticeLock);
+    S.notice = text;
   });
 }
 

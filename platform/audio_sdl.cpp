@@ -3,7 +3,10 @@
 // posts block-done messages. The device buffer is kept small so that a
 // reset is heard within about ten milliseconds.
 #include <SDL.h>
+#include <fcntl.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
 #include <deque>
 
@@ -11,6 +14,24 @@
 
 namespace platform::audio {
 namespace {
+
+// The sound libraries print their own complaints on stderr, which would
+// land in the middle of a terminal screen; SDL_GetError says the same.
+class QuietStderr {
+ public:
+  QuietStderr() {
+    std::fflush(stderr);
+    saved_ = dup(2);
+    int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (null >= 0) dup2(null, 2), close(null);
+  }
+  ~QuietStderr() {
+    if (saved_ >= 0) dup2(saved_, 2), close(saved_);
+  }
+
+ private:
+  int saved_;
+};
 
 // After the first failure the program goes on without the card.
 bool cardMissing = false;
@@ -22,7 +43,12 @@ void NoCard() {
 
 bool SdlAudioReady() {
   static const bool ready = [] {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) return true;
+    int failed;
+    {
+      QuietStderr quiet;
+      failed = SDL_InitSubSystem(SDL_INIT_AUDIO);
+    }
+    if (failed == 0) return true;
     NoCard();
     return false;
   }();
@@ -45,7 +71,11 @@ SDL_AudioDeviceID OpenCard(const AudioFormat& f, SDL_AudioCallback callback, voi
   want.samples = BufferFrames(f.rate);
   want.callback = callback;
   want.userdata = user;
-  SDL_AudioDeviceID dev = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+  SDL_AudioDeviceID dev;
+  {
+    QuietStderr quiet;
+    dev = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+  }
   if (dev == 0) return NoCard(), 0;
   SDL_PauseAudioDevice(dev, 0);
   return dev;

@@ -68,6 +68,21 @@ TEST_F(Backends, OnlyPcmOfEightOrSixteenBitsInOneOrTwoChannelsOpens) {
   EXPECT_EQ(out->Open(AudioFormat{44100, 16, 2}), platform::AUDIO_OK);
 }
 
+// No card: the program says so once and goes on at the same pace.
+TEST_F(Backends, MissingCardFallsBackToSilenceInRealTime) {
+  setenv("SDL_AUDIODRIVER", "sonaris-no-such-driver", 1);
+  auto out = platform::CreateAudioOut("device");
+  ASSERT_EQ(out->Open(AudioFormat{11025, 8, 1}), platform::AUDIO_OK);
+  std::vector<uint8_t> tenth(1103, 128);
+  out->Write(tenth.data(), tenth.size(), 5);
+  intptr_t tag = 0;
+  ASSERT_TRUE(NextDone(tag, 5000));
+  EXPECT_EQ(tag, 5);
+  EXPECT_EQ(platform::TakeAudioNotice().rfind("Nenhum dispositivo de som dispon\xEDvel", 0), 0u);
+  EXPECT_EQ(platform::TakeAudioNotice(), "");
+  unsetenv("SDL_AUDIODRIVER");
+}
+
 struct Capture {
   std::vector<uint8_t> bytes;
   uint32_t Le32(size_t at) const { return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | uint32_t(bytes[at + 3]) << 24; }
