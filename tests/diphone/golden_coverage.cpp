@@ -23,17 +23,22 @@ void Count(const std::string& unit, UnitOutcome outcome) {
   if (outcome != UnitOutcome::Found) tally->missing[unit]++;
 }
 
-TEST(GoldenCoverage, CorpusUnitsAreFoundInTheBuiltDatabase) {
+// Starts the synthesizer on the database of this build, through the
+// default folders (no settings file).
+void StartBuiltDatabase() {
   const std::string data = SONARIS_DATA_DIR;
   ASSERT_TRUE(std::filesystem::exists(data + "/som/difones/DIFONES2.IND"))
       << "the build did not make the database in " << data;
-  // No settings file: the default folders resolve to the build's data.
   const auto windir = std::filesystem::temp_directory_path() / "sonaris-golden-coverage";
   std::filesystem::create_directories(windir);
   setenv("SONARIS_WINDIR", windir.c_str(), 1);
   setenv("SONARIS_DATA", data.c_str(), 1);
   DiphoneDbName = "DIFONES2";
   ASSERT_EQ(DiphoneStart(), 0);
+}
+
+TEST(GoldenCoverage, CorpusUnitsAreFoundInTheBuiltDatabase) {
+  ASSERT_NO_FATAL_FAILURE(StartBuiltDatabase());
 
   Tally counts;
   tally = &counts;
@@ -62,6 +67,21 @@ TEST(GoldenCoverage, CorpusUnitsAreFoundInTheBuiltDatabase) {
   for (const auto& [unit, n] : counts.missing) worst += " " + unit + "x" + std::to_string(n);
   std::printf("corpus units found directly: %ld of %ld (%.2f%%)\n", found, asked, share);
   EXPECT_GE(share, 99.0) << "missing:" << worst;
+}
+
+// The prompt of the program, at the normal speed of the sample settings,
+// lasts as long as a person would take to say it.
+TEST(GoldenCoverage, APromptTakesSpeakingTime) {
+  ASSERT_NO_FATAL_FAILURE(StartBuiltDatabase());
+  DiphoneSetTuning(600, 1000, 500);
+  std::string phonetic;
+  TranslateText("Digite a data do seu nascimento", phonetic);
+  std::vector<unsigned char> samples;
+  RenderPhonetic(phonetic, false, samples);
+  DiphoneEnd();
+  const double seconds = samples.size() / 11025.0;
+  EXPECT_GT(seconds, 1.5);
+  EXPECT_LT(seconds, 4.0);
 }
 
 }  // namespace

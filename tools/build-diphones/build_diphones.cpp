@@ -14,6 +14,7 @@
 #include "tools/build-diphones/database.h"
 #include "tools/build-diphones/enumerate.h"
 #include "tools/build-diphones/syllables.h"
+#include "tools/build-sounds/pcm.h"
 #include "tools/build-sounds/speak.h"
 
 namespace {
@@ -76,12 +77,6 @@ diphonedata::UnitSamples CutAll(const std::set<std::string>& names) {
   return units;
 }
 
-bool WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream f(path, std::ios::binary | std::ios::trunc);
-  f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(f);
-}
-
 bool WriteDatabase(const diphonedata::UnitSamples& units, const fs::path& dir, const std::string& name,
                    char** argv) {
   std::vector<std::string> skipped;
@@ -91,7 +86,8 @@ bool WriteDatabase(const diphonedata::UnitSamples& units, const fs::path& dir, c
   fs::create_directories(dir, ec);
   fs::copy_file(argv[1], dir / "regras.rgr", fs::copy_options::overwrite_existing, ec);
   if (!ec) fs::copy_file(argv[2], dir / "portug.exc", fs::copy_options::overwrite_existing, ec);
-  return !ec && WriteBytes(dir / (name + ".IND"), files.index) && WriteBytes(dir / (name + ".DIF"), files.data);
+  return !ec && voicedata::WriteFile((dir / (name + ".IND")).string(), files.index) &&
+         voicedata::WriteFile((dir / (name + ".DIF")).string(), files.data);
 }
 
 }  // namespace
