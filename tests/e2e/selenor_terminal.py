@@ -30,7 +30,7 @@ PISCES = [
     ("Sua planta símbolo: ", "aquática"), ("O seu número da sorte: ", "7"),
     ("Deve repetir sempre: ", "Eu creio"),
 ]
-REPORT_TIMEOUT = 120  # the spoken pauses alone take about 25 s
+REPORT_TIMEOUT = 300  # spoken items and pauses take about 100 s
 
 
 class Failure(Exception):
@@ -100,7 +100,7 @@ class Session:
             if time.monotonic() > deadline:
                 raise Failure(f"timed out waiting for {what}; screen:\n"
                               + self.text())
-            time.sleep(0.05)  # polling interval, not a synchronisation
+            time.sleep(0.1)  # polling interval, not a synchronisation
 
     def wait_text(self, needle, timeout=20):
         self.wait(repr(needle), lambda: needle in self.text(), timeout)
