@@ -190,7 +190,7 @@ class TerminalDisplay final : public Display {
     term.caretShown.clear();
     EnterRawMode();
     TerminalSignalsInstall(term.inputIsTerminal ? &term.savedModes : nullptr, kLeave,
-                           term.wakePipe[1]);
+                           term.wakePipe[1], isatty(STDOUT_FILENO) && isatty(STDERR_FILENO));
     term.open = true;
     WriteAll(kEnter);
     SetTitle(settings.title);

@@ -2,6 +2,7 @@
 // data prepared in advance, and only async-signal-safe calls are made.
 #include "platform/terminal_signals.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -24,6 +25,8 @@ struct RestoreState {
   char leave[128] = {};
   size_t leaveLength = 0;
   volatile sig_atomic_t resizeFd = -1;
+  int realStderr = -1;  // the program's stderr while it is held back
+  int heldStderr = -1;  // the file holding what was written meanwhile
   bool atexitRegistered = false;
   bool installed = false;
   struct sigaction previous[kSignalCount] = {};
@@ -49,14 +52,49 @@ void OnResize(int) {
 
 void AtExit() { TerminalSignalsRestore(); }
 
+void WriteAll(int fd, const char* data, size_t length) {
+  for (size_t done = 0; done < length;) {
+    ssize_t n = write(fd, data + done, length - done);
+    if (n <= 0 && errno != EINTR) return;
+    if (n > 0) done += static_cast<size_t>(n);
+  }
+}
+
+void HoldStderr() {
+  int held = open("/tmp", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  int real = held >= 0 ? fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 3) : -1;
+  if (real < 0 || dup2(held, STDERR_FILENO) < 0) {
+    if (held >= 0) close(held);
+    if (real >= 0) close(real);
+    return;
+  }
+  restore.heldStderr = held;
+  restore.realStderr = real;
+}
+
+void ReleaseStderr() {
+  if (restore.realStderr < 0) return;
+  dup2(restore.realStderr, STDERR_FILENO);
+  char buffer[1024];
+  ssize_t n;
+  if (lseek(restore.heldStderr, 0, SEEK_SET) == 0)
+    while ((n = read(restore.heldStderr, buffer, sizeof buffer)) > 0)
+      WriteAll(STDERR_FILENO, buffer, static_cast<size_t>(n));
+  close(restore.heldStderr);
+  close(restore.realStderr);
+  restore.heldStderr = restore.realStderr = -1;
+}
+
 }  // namespace
 
-void TerminalSignalsInstall(const termios* saved, const char* leave, int resizeFd) {
+void TerminalSignalsInstall(const termios* saved, const char* leave, int resizeFd,
+                            bool holdStderr) {
   restore.haveModes = saved != nullptr;
   if (saved) restore.modes = *saved;
   restore.leaveLength = std::min(std::strlen(leave), sizeof(restore.leave));
   std::memcpy(restore.leave, leave, restore.leaveLength);
   restore.resizeFd = resizeFd;
+  if (holdStderr && restore.realStderr < 0) HoldStderr();
   restore.armed = 1;
   if (!restore.atexitRegistered) restore.atexitRegistered = std::atexit(AtExit) == 0;
   if (restore.installed) return;
@@ -74,11 +112,8 @@ void TerminalSignalsRestore() {
   if (!restore.armed) return;
   restore.armed = 0;
   if (restore.haveModes) tcsetattr(STDIN_FILENO, TCSAFLUSH, &restore.modes);
-  for (size_t done = 0; done < restore.leaveLength;) {
-    ssize_t n = write(STDOUT_FILENO, restore.leave + done, restore.leaveLength - done);
-    if (n <= 0 && errno != EINTR) break;
-    if (n > 0) done += static_cast<size_t>(n);
-  }
+  WriteAll(STDOUT_FILENO, restore.leave, restore.leaveLength);
+  ReleaseStderr();
 }
 
 void TerminalSignalsRemove() {

@@ -1,6 +1,6 @@
 // The terminal display run in a child process on a pseudo-terminal (or
-// pipes): what it writes, the keys it reads, and that the terminal comes
-// back on every way out.
+// pipes): what it writes, the keys it reads, and that the terminal (and
+// what went to stderr) comes back on every way out.
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
@@ -9,6 +9,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -43,6 +44,7 @@ bool inChild = false;
   Display* display = childDisplay = CreateDisplay("terminal").release();
   if (!display->Open(DisplaySettings{})) _exit(3);
   SetActiveDisplay(display);
+  std::fputs("aviso\n", stderr);  // must not land on the cells
   const unsigned char hello[] = "Ol\xE1!";
   display->DrawText(0, 0, hello, 4, {255, 255, 255}, {0, 0, 0});
   display->Present();
@@ -112,7 +114,11 @@ TEST_P(OnPseudoTerminal, DrawsReadsKeysAndRestoresTheTerminal) {
   size_t before = out.size();
   ReadToEnd(master, out);
   int status = WaitChild(pid);
-  EXPECT_NE(out.find("\x1b[?1049l", before), std::string::npos);
+  size_t leave = out.find("\x1b[?1049l", before);
+  ASSERT_NE(leave, std::string::npos);
+  // What went to stderr meanwhile comes out after the screen is left.
+  EXPECT_EQ(out.find("aviso"), out.find("aviso", leave)) << out;
+  EXPECT_NE(out.find("aviso", leave), std::string::npos) << out;
   ASSERT_EQ(tcgetattr(master, &modes), 0);
   EXPECT_EQ(modes.c_lflag & (ECHO | ICANON), static_cast<tcflag_t>(ECHO | ICANON));
   close(master);
