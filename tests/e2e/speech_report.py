@@ -68,13 +68,17 @@ class SpokenSession:
 
 def start(selenor, build):
     s = SpokenSession(selenor, build)
-    s.wait("the prompt", lambda: len(s.rows()) > 3 and s.rows()[3].startswith(PROMPT))
-    check(not any("Erro de inicializa" in r for r in s.rows()),
-          "the synthesizer did not start:\n" + "\n".join(s.rows()))
-    s.wait_settled("the banner and the prompt")
-    s.tmux("send-keys", "-l", "15/3/1990")
-    s.tmux("send-keys", "Enter")
-    return s
+    try:
+        failed = lambda: any("Erro de inicializa" in r for r in s.rows())  # noqa: E731
+        s.wait("the prompt", lambda: failed() or s.rows()[3].startswith(PROMPT))
+        check(not failed(), "the synthesizer did not start:\n" + "\n".join(s.rows()))
+        s.wait_settled("the banner and the prompt")
+        s.tmux("send-keys", "-l", "15/3/1990")
+        s.tmux("send-keys", "Enter")
+        return s
+    except Failure:
+        s.close()
+        raise
 
 
 def scenario_whole(s):
@@ -116,7 +120,11 @@ def main():
     if not os.path.exists(os.path.join(build, "SONARIS.INI")):
         print("no SONARIS.INI in the build folder: speech data not built, skipped")
         return 77
-    s = start(selenor, build)
+    try:
+        s = start(selenor, build)
+    except Failure as e:
+        print(f"FAIL: {e}")
+        return 1
     try:
         {"whole": scenario_whole, "key": scenario_key}[scenario](s)
         s.wait("the end", lambda: os.path.exists(s.status) and os.path.getsize(s.status) > 0, 30)
