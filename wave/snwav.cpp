@@ -96,10 +96,10 @@ void WaveDone(uintptr_t wParam, intptr_t lParam) { WaveBlockDone(wParam, lParam)
 
 }  // namespace
 
+// The switches keep their values: the speech front end may set them
+// before the first sound starts the unit.
 void WaveStart() {
   if (W.started) return;
-  BreakOnKey = true;
-  PlayAsync = RapidMode = CutSpeech = false;
   QueuedBlocks = 0;
   W.audio = platform::CreateAudioOut();
   W.deviceOpen = false;

@@ -129,6 +129,8 @@ class WaveTest : public ::testing::Test {
     platform::ClearMessages();
     while (KeyPressed()) ReadKey();
     Log() = DeviceLog{};
+    BreakOnKey = true;
+    PlayAsync = RapidMode = CutSpeech = false;
     platform::SetAudioOutFactory([] { return std::make_unique<RecordingDevice>(); });
     WaveStart();
   }
