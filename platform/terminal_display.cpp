@@ -27,8 +27,9 @@ namespace {
 constexpr int kCellWidth = 8, kCellHeight = 16;
 // A lone ESC is the Escape key when nothing follows within this time.
 constexpr int kEscapeWaitMs = 30;
-constexpr char kEnter[] = "\x1b[?1049h\x1b[?25l\x1b[?1004h\x1b[0m\x1b[2J";
-constexpr char kLeave[] = "\x1b[0m\x1b[?1004l\x1b[?25h\x1b[?1049l";
+// Alternate screen, hidden cursor, focus reports, the title saved; and back.
+constexpr char kEnter[] = "\x1b[?1049h\x1b[?25l\x1b[?1004h\x1b[22;0t\x1b[0m\x1b[2J";
+constexpr char kLeave[] = "\x1b[0m\x1b[?1004l\x1b[?25h\x1b[23;0t\x1b[?1049l";
 
 struct TerminalState {
   bool open = false;
