@@ -92,8 +92,6 @@ void ReportUnprepare(int code) {
   StdReadLn();
 }
 
-void WaveDone(uintptr_t wParam, intptr_t lParam) { WaveBlockDone(wParam, lParam); }
-
 }  // namespace
 
 // The switches keep their values: the speech front end may set them
@@ -110,8 +108,8 @@ void WaveStart() {
   W.started = true;
 }
 
-// Ours is a port: the device is closed and the back end let go, so a later
-// start may choose another.
+// Closes the device and lets the back end go, so that a later start may
+// choose another one.
 void WaveEnd() {
   if (!W.started) return;
   StopWave();
@@ -129,7 +127,7 @@ uint8_t* WaveFileBuffer() {
 int OpenWaveDevice() {
   WaveStart();
   if (W.deviceOpen) return 0;
-  WaveDoneHook = WaveDone;
+  WaveDoneHook = WaveBlockDone;
   WaveDoneHookEnabled = true;
   const platform::AudioFormat format{W.current.rate, W.current.bits, W.current.channels};
   int result = W.audio->Open(format);
