@@ -139,11 +139,4 @@ TEST_F(ReportScreen, CursorOnTheFirstRowCopiesNothing) {
   EXPECT_EQ(Clipboard(), "");
 }
 
-TEST_F(ReportScreen, FullScreenCopyKeepsLatin1Text) {
-  for (int row = 1; row < ScreenRows; ++row) StdWriteLn("linha \xE1\xE9 " + std::to_string(row));
-  std::string text = ScreenTextAboveCursor();
-  EXPECT_EQ(text.find("linha \xE1\xE9 1\r\n"), 0u);
-  EXPECT_NE(text.find("linha \xE1\xE9 24\r\n"), std::string::npos);
-}
-
 }  // namespace
