@@ -36,6 +36,7 @@ std::string NumberWordFile(std::string w) {
 
 TEST(Recordings, EveryNumberWordHasItsFile) {
   const fs::path letters = fs::path(SONARIS_DATA_DIR) / "som" / "letras";
+  ASSERT_TRUE(fs::exists(letters / "_65.wav")) << "the build did not make the recordings in " << letters;
   std::set<std::string> missing;
   auto check = [&](const std::string& name) {
     if (!fs::exists(letters / (name + ".wav"))) missing.insert(name);
@@ -108,7 +109,9 @@ TEST(Index, IsFoundByTheSynthesizer) {
   ASSERT_EQ(files.index.size(), 3 * diphonedata::kRecordSize);
   EXPECT_EQ(files.data.size(), 1500u);
 
-  const fs::path dir = fs::temp_directory_path() / "sonaris-datatools-index";
+  // One folder per build tree, so that two builds' tests never share it.
+  const fs::path dir = fs::temp_directory_path() /
+                       ("sonaris-datatools-index-" + std::to_string(std::hash<std::string>{}(SONARIS_BINARY_DIR)));
   fs::remove_all(dir);
   fs::create_directories(dir / "letras");
   fs::create_directories(dir / "difones");
