@@ -24,6 +24,12 @@ struct VideoSettings {
 };
 
 constexpr int KeyQueueSize = 64;
+constexpr size_t TextBufferSize = 128;
+
+// Seams for tests: how the display is made and how a looping tone sounds.
+using DisplayFactory = std::unique_ptr<platform::Display> (*)();
+using LoopSoundProc = void (*)(const uint8_t* image, size_t size);
+using StopSoundProc = void (*)();
 
 struct ConsoleState {
   std::unique_ptr<platform::Display> display;
@@ -43,22 +49,30 @@ struct ConsoleState {
   bool zooming = false;
 
   uint8_t queue[KeyQueueSize] = {};
+  unsigned queueMods[KeyQueueSize] = {};  // modifiers held for each byte
   int queued = 0;
+  unsigned keyMods = 0;   // modifiers of the key message being handled
+  unsigned readMods = 0;  // modifiers of the byte ReadKey returned last
 
   // Braille entry: dots collected, keys still down, mode-2 text states.
   unsigned chord = 0, held = 0;
   bool capitalNext = false, capitalLock = false, numberMode = false;
 
   std::vector<uint8_t> tone;
+  LoopSoundProc playLoop = nullptr;  // nullptr: the platform's
+  StopSoundProc stopLoop = nullptr;
+  DisplayFactory displayFactory = nullptr;
+
+  // Standard output's buffer.
+  unsigned char output[TextBufferSize] = {};
+  size_t outputFilled = 0;
 };
 
 ConsoleState& State();
 
-// Seams for tests: how the display is made and how a looping tone sounds.
-using DisplayFactory = std::unique_ptr<platform::Display> (*)();
+// nullptr returns to the platform's display and tone player.
 void SetDisplayFactory(DisplayFactory factory);
-using LoopSoundProc = void (*)(const uint8_t* image, size_t size);
-void SetLoopSoundProcs(LoopSoundProc play, void (*stop)());
+void SetLoopSoundProcs(LoopSoundProc play, StopSoundProc stop);
 
 // video_settings.cpp: reads the INI file at path into the settings,
 // ColourTable, TextAttribute and BrailleMode.

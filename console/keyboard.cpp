@@ -46,6 +46,7 @@ const ExtendedKey* FindExtended(unsigned vk) {
 bool QueuePair(uint8_t code) {
   ConsoleState& s = State();
   if (s.queued > KeyQueueSize - 2) return false;
+  s.queueMods[s.queued] = s.queueMods[s.queued + 1] = s.keyMods;
   s.queue[s.queued++] = 0;
   s.queue[s.queued++] = code;
   return true;
@@ -93,6 +94,7 @@ void Pump() {
 bool QueueKey(uint8_t key) {
   ConsoleState& s = State();
   if (s.queued >= KeyQueueSize) return false;
+  s.queueMods[s.queued] = s.keyMods;
   s.queue[s.queued++] = key;
   return true;
 }
@@ -110,7 +112,13 @@ void EndWithBreak() { EndProgram(255); }
 void HandleKeyDown(const Message& m) {
   ConsoleState& s = State();
   unsigned vk = static_cast<unsigned>(m.wParam);
+  s.keyMods = m.mods;
   if (s.breakCheck && vk == VK_CANCEL) EndWithBreak();
+  // Shift+Tab gives the extended code 15 (back to the previous field).
+  if (vk == VK_TAB && (m.mods & (ModShift | ModCtrl | ModAlt)) == ModShift) {
+    QueuePair(15);
+    return;
+  }
   if (m.mods & ModAlt) {
     if (BrailleSwitch(m) || AltCode(m)) return;
   }
@@ -141,6 +149,8 @@ bool HandleSysKeyDown(const Message& m) {
 
 void HandleChar(const Message& m) {
   unsigned c = static_cast<unsigned>(m.wParam) & 0xFF;
+  State().keyMods = m.mods;
+  if (c == 9 && (m.mods & ModShift)) return;  // Shift+Tab queued its code at key-down
   bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
   if ((BrailleMode == 1 || BrailleMode == 2) && (c == ' ' || letter)) return;
   if (c == 8 && (m.mods & ModCtrl)) c = 127;
@@ -186,12 +196,24 @@ uint8_t ReadKey() {
     s.waiting = false;
   }
   uint8_t key = s.queue[0];
+  s.readMods = s.queueMods[0];
   --s.queued;
   std::memmove(s.queue, s.queue + 1, s.queued);
+  std::memmove(s.queueMods, s.queueMods + 1, s.queued * sizeof s.queueMods[0]);
   return key;
 }
 
 int QueuedKeyCount() { return State().queued; }
+
+bool KeyHeld(unsigned virtualKey) {
+  unsigned mods = State().readMods;
+  switch (virtualKey) {
+    case VK_SHIFT: return mods & ModShift;
+    case VK_CONTROL: return mods & ModCtrl;
+    case VK_MENU: return mods & ModAlt;
+    default: return false;
+  }
+}
 
 // Sleeps in the message wait, serving what arrives (painting, sound
 // blocks, keys) until the time is up.

@@ -56,6 +56,9 @@ void SetBrailleMode(int mode);
 void PlayTone(uint16_t frequency);
 void StopTone();
 int QueuedKeyCount();
+// Whether Shift (0x10), Ctrl (0x11) or Alt (0x12) was held when the key
+// last read with ReadKey was pressed.
+bool KeyHeld(unsigned virtualKey);
 
 // Standard output and input bound to the console (textfile.cpp).
 void StdWrite(const std::string& text);   // buffered, 128 bytes

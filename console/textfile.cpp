@@ -5,16 +5,10 @@
 
 #include "console/console_state.h"
 
+using console_detail::State;
+using console_detail::TextBufferSize;
+
 namespace {
-
-constexpr size_t BufferSize = 128;
-
-struct TextFileState {
-  unsigned char buffer[BufferSize];
-  size_t filled = 0;
-};
-
-TextFileState output;
 
 void Echo(unsigned char c) { WriteChars(&c, 1); }
 
@@ -23,17 +17,19 @@ void Echo(unsigned char c) { WriteChars(&c, 1); }
 // Each flush ends by pumping messages, so the window and the speech back
 // ends run between writes.
 void StdFlush() {
-  if (output.filled == 0) return;
-  WriteChars(output.buffer, static_cast<uint16_t>(output.filled));
-  output.filled = 0;
+  auto& s = State();
+  if (s.outputFilled == 0) return;
+  WriteChars(s.output, static_cast<uint16_t>(s.outputFilled));
+  s.outputFilled = 0;
   KeyPressed();
 }
 
 // Every write reaches the screen when it ends, as a Write statement does.
 void StdWrite(const std::string& text) {
+  auto& s = State();
   for (unsigned char c : text) {
-    if (output.filled == BufferSize) StdFlush();
-    output.buffer[output.filled++] = c;
+    if (s.outputFilled == TextBufferSize) StdFlush();
+    s.output[s.outputFilled++] = c;
   }
   StdFlush();
 }
@@ -69,7 +65,7 @@ uint16_t ReadEchoLine(unsigned char* buffer, uint16_t size) {
 
 std::string StdReadLn() {
   StdFlush();
-  unsigned char line[BufferSize];
-  uint16_t n = ReadEchoLine(line, BufferSize);
+  unsigned char line[TextBufferSize];
+  uint16_t n = ReadEchoLine(line, TextBufferSize);
   return std::string(reinterpret_cast<char*>(line), std::max(n - 2, 0));
 }

@@ -11,9 +11,6 @@ constexpr int Rate = 11025;
 constexpr int HeaderSize = 44;
 constexpr size_t ImageSize = 11071;  // header, one second and two spare bytes
 
-LoopSoundProc playLoop = platform::LoopSound;
-void (*stopLoop)() = platform::StopLoopSound;
-
 void Put32(uint8_t* at, uint32_t v) {
   for (int i = 0; i < 4; ++i) at[i] = static_cast<uint8_t>(v >> (8 * i));
 }
@@ -40,9 +37,9 @@ void PutHeader(uint8_t* image, uint32_t dataLength) {
 
 }  // namespace
 
-void SetLoopSoundProcs(LoopSoundProc play, void (*stop)()) {
-  playLoop = play ? play : platform::LoopSound;
-  stopLoop = stop ? stop : platform::StopLoopSound;
+void SetLoopSoundProcs(LoopSoundProc play, StopSoundProc stop) {
+  State().playLoop = play;
+  State().stopLoop = stop;
 }
 
 // An empty image for a frequency of 0 or above the sample rate, which has
@@ -72,13 +69,15 @@ void PlayTone(uint16_t frequency) {
   StopTone();
   ConsoleState& s = State();
   s.tone = BuildToneImage(frequency);
-  if (!s.tone.empty()) playLoop(s.tone.data(), s.tone.size());
+  if (s.tone.empty()) return;
+  LoopSoundProc play = s.playLoop ? s.playLoop : platform::LoopSound;
+  play(s.tone.data(), s.tone.size());
 }
 
 void StopTone() {
   ConsoleState& s = State();
   if (s.tone.empty()) return;
-  stopLoop();
+  (s.stopLoop ? s.stopLoop : platform::StopLoopSound)();
   s.tone.clear();
   s.tone.shrink_to_fit();
 }

@@ -18,12 +18,6 @@ bool WaveDoneHookEnabled = false;
 namespace console_detail {
 namespace {
 
-std::unique_ptr<platform::Display> DefaultDisplay() {
-  return platform::CreateDisplay();
-}
-
-DisplayFactory displayFactory = DefaultDisplay;
-
 // The window title: the program's own path, as an 80-byte buffer holds it.
 std::string ProgramTitle() {
   std::error_code error;
@@ -78,7 +72,8 @@ bool TryDisplay(ConsoleState& s, std::unique_ptr<platform::Display> display) {
 
 // A window that cannot open (no reachable desktop) leaves the terminal.
 bool OpenDisplay(ConsoleState& s) {
-  auto display = displayFactory();
+  auto display = s.displayFactory ? s.displayFactory()
+                                  : platform::CreateDisplay();
   bool window = display && std::string(display->Name()) == "window";
   if (TryDisplay(s, std::move(display))) return true;
   return window && TryDisplay(s, platform::CreateDisplay("terminal"));
@@ -106,7 +101,7 @@ ConsoleState& State() {
 }
 
 void SetDisplayFactory(DisplayFactory factory) {
-  displayFactory = factory ? factory : DefaultDisplay;
+  State().displayFactory = factory;
 }
 
 }  // namespace console_detail
