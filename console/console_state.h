@@ -90,12 +90,11 @@ void HandleMagnifier(const platform::Message& m);
 
 // keyboard.cpp
 void HandleKeyDown(const platform::Message& m);
-bool HandleSysKeyDown(const platform::Message& m);
+void HandleSysKeyDown(const platform::Message& m);
 void HandleChar(const platform::Message& m);
 void HandleKeyUp(const platform::Message& m);
 bool QueueKey(uint8_t key);
 void ShowCaret(bool visible);
-[[noreturn]] void EndWithBreak();
 
 // braille.cpp
 bool IsBrailleKey(unsigned vk, unsigned& bit);

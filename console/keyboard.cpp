@@ -107,13 +107,11 @@ void ShowCaret(bool visible) {
   s.display->Present();
 }
 
-void EndWithBreak() { EndProgram(255); }
-
 void HandleKeyDown(const Message& m) {
   ConsoleState& s = State();
   unsigned vk = static_cast<unsigned>(m.wParam);
   s.keyMods = m.mods;
-  if (s.breakCheck && vk == VK_CANCEL) EndWithBreak();
+  if (s.breakCheck && vk == VK_CANCEL) EndProgram(255);
   // Shift+Tab gives the extended code 15 (back to the previous field).
   if (vk == VK_TAB && (m.mods & (ModShift | ModCtrl | ModAlt)) == ModShift) {
     QueuePair(15);
@@ -139,12 +137,10 @@ void HandleKeyDown(const Message& m) {
 
 // While Ctrl+Break is watched, Alt shortcuts other than Alt+Left / Right
 // belong to the desktop.
-bool HandleSysKeyDown(const Message& m) {
+void HandleSysKeyDown(const Message& m) {
   unsigned vk = static_cast<unsigned>(m.wParam);
   bool ours = vk == VK_LEFT || vk == VK_RIGHT;
-  if (State().breakCheck && !ours) return false;
-  HandleKeyDown(m);
-  return true;
+  if (!State().breakCheck || ours) HandleKeyDown(m);
 }
 
 void HandleChar(const Message& m) {

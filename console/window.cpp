@@ -42,8 +42,9 @@ void ProgramEnded() {
 }
 
 [[noreturn]] void NoDisplay() {
-  std::fputs("Selenor: n\xC3\xA3o foi poss\xC3\xADvel abrir a tela "
-             "(nem janela nem terminal).\n", stderr);
+  std::string text = "Selenor: n\xE3o foi poss\xEDvel abrir a tela "
+                     "(nem janela nem terminal).\n";
+  std::fputs(platform::Cp1252ToUtf8(text).c_str(), stderr);
   std::exit(1);
 }
 
