@@ -14,7 +14,6 @@ namespace {
 // The back ends, in the order they are named in messages.
 constexpr DisplayDriver kDrivers[] = {
     {"window", CreateWindowDisplay},
-    {"window", CreateWindowDisplay},
     {"terminal", CreateTerminalDisplay},
     {"headless", CreateHeadlessDisplay},
 };

@@ -87,6 +87,5 @@ std::unique_ptr<Display> CreateTerminalDisplay();
 std::unique_ptr<Display> CreateHeadlessDisplay();
 std::unique_ptr<Display> CreateWindowDisplay();
 // Falls back to the terminal, with a message, when no window can be opened.
-std::unique_ptr<Display> CreateWindowDisplay();
 
 }  // namespace platform
