@@ -11,14 +11,14 @@ import wave
 SAY = sys.argv[1]
 
 
-def write_database(folder, units):
+def write_database(folder, units, base="VOZ"):
     ind, dif = b"", b""
     for name, length, value in sorted(units):
         ind += bytes([len(name)]) + name.encode().ljust(8, b"\0")
         ind += struct.pack("<Hi", length, len(dif))
         dif += bytes([value]) * length
-    open(os.path.join(folder, "VOZ.IND"), "wb").write(ind)
-    open(os.path.join(folder, "VOZ.DIF"), "wb").write(dif)
+    open(os.path.join(folder, base + ".IND"), "wb").write(ind)
+    open(os.path.join(folder, base + ".DIF"), "wb").write(dif)
 
 
 def setup(root):
@@ -69,7 +69,20 @@ def main():
     check(seconds >= 4000 / 11025 * 0.9, "the two units were heard: %.3f s" % seconds)
     check(any(b not in (0, 128) for b in frames), "the capture is not silent")
 
-    r = run(["--units", "casa"], dict(env, SONARIS_WINDIR=os.path.join(root, "nada")))
+    # Settings without a database name: the program's own database name.
+    with open(os.path.join(root, "SONARIS.INI"), "r+") as ini:
+        text = ini.read().split("[SINTETIZADOR]")[0]
+        ini.seek(0)
+        ini.truncate()
+        ini.write(text)
+    write_database(os.path.join(root, "difones"), [("$KA", 300, 40)], "DIFONES2")
+    r = run(["ca"], env)
+    check(r.returncode == 0, "speaking without a database name: %r" % r.stderr)
+    r = run(["--units", "ca"], env)
+    check(r.stdout.decode() == "$KA\tfound\n", "units of the default database: %r" % r.stdout)
+
+    r = run(["--units", "casa"], dict(env, SONARIS_WINDIR=os.path.join(root, "nada"),
+                                     SONARIS_DATA=os.path.join(root, "nada")))
     check(r.returncode == 1, "a missing database fails")
     check("banco de dados de voz" in r.stderr.decode(), "Portuguese message: %r" % r.stderr)
     print("ok")

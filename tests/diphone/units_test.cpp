@@ -52,6 +52,12 @@ class Synth : public ::testing::Test {
   fs::path letters = dir / "letras";
   fs::path diphones = dir / "difones";
 
+  // What the tests change of the process, given back afterwards for the
+  // other tests of this program.
+  std::string oldWinDir = std::getenv("SONARIS_WINDIR") ? std::getenv("SONARIS_WINDIR") : "";
+  bool hadWinDir = std::getenv("SONARIS_WINDIR") != nullptr;
+  std::string oldDbName = DiphoneDbName;
+
   void SetUp() override {
     fs::create_directories(letters);
     fs::create_directories(diphones);
@@ -68,6 +74,13 @@ class Synth : public ::testing::Test {
   void TearDown() override {
     UnitDetailReport = nullptr;
     DiphoneEnd();
+    DiphoneDbName = oldDbName;
+    DiphoneSetTuning(400, 0, 100);
+    if (hadWinDir) {
+      setenv("SONARIS_WINDIR", oldWinDir.c_str(), 1);
+    } else {
+      unsetenv("SONARIS_WINDIR");
+    }
   }
   void Start(const std::vector<Unit>& units) {
     testfiles::WriteDatabase(diphones, "TESTE", units);

@@ -1,6 +1,7 @@
-// bench-diphone [TEXT-FILE]: how many times faster than real time the
+// bench-diphone [TEXT-FILE...]: how many times faster than real time the
 // diphone synthesizer renders a long text (goal: more than 200), and how
 // long a SpeakPhonetic call takes to hand its first block to the device.
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -21,21 +22,27 @@ using Clock = std::chrono::steady_clock;
 
 double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
 
-// The first text file of the corpus folder, unless one is named.
-std::string CorpusPath(int argc, char** argv) {
-  if (argc > 1) return argv[1];
+// The corpus: every text file of data/corpus in name order, unless files
+// are named.
+std::vector<std::string> CorpusFiles(int argc, char** argv) {
+  std::vector<std::string> files(argv + 1, argv + argc);
+  if (!files.empty()) return files;
   namespace fs = std::filesystem;
-  fs::path dir = fs::path(SONARIS_SOURCE_DIR) / "data" / "corpus";
   std::error_code ec;
-  for (const auto& e : fs::directory_iterator(dir, ec)) {
-    if (e.path().extension() == ".txt") return e.path().string();
+  for (const auto& e : fs::directory_iterator(fs::path(SONARIS_SOURCE_DIR) / "data" / "corpus", ec)) {
+    if (e.path().extension() == ".txt") files.push_back(e.path().string());
   }
-  return {};
+  std::sort(files.begin(), files.end());
+  return files;
 }
 
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+std::string ReadText(const std::vector<std::string>& files) {
+  std::string text;
+  for (const std::string& path : files) {
+    std::ifstream in(path, std::ios::binary);
+    text.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    text += ' ';
+  }
   for (char& c : text) {
     if (c == '\n' || c == '\r' || c == '\t') c = ' ';
   }
@@ -98,13 +105,20 @@ size_t CountWords(const std::string& text) {
 int main(int argc, char** argv) {
   setenv("SONARIS_DISPLAY", "headless", 0);
   setenv("SONARIS_AUDIO", "null", 0);
-  std::string path = CorpusPath(argc, argv);
-  std::string text = ReadText(path);
-  if (text.empty()) {
-    std::fprintf(stderr, "bench-diphone: texto de referência não encontrado (%s)\n", path.c_str());
+  std::string text = ReadText(CorpusFiles(argc, argv));
+  if (text.find_first_not_of(' ') == std::string::npos) {
+    std::fprintf(stderr, "bench-diphone: nenhum texto em data/corpus nem nos arquivos dados\n");
     return 1;
   }
-  StartSpeech(0, "");
+  // The normal speed level's settings, without the program's start-up,
+  // which would wait for Enter when the database is missing.
+  LoadSynthTuning(3);
+  if (DiphoneDbName.empty()) DiphoneDbName = "DIFONES2";
+  if (int code = DiphoneStart(); code != 0) {
+    std::fprintf(stderr, "bench-diphone: banco de dados de voz \"%s\" não abriu (erro %d)\n",
+                 DiphoneDbName.c_str(), code);
+    return 1;
+  }
   std::string phonetic;
   Clock::time_point t = Clock::now();
   TranslateText(text, phonetic);
@@ -112,6 +126,6 @@ int main(int argc, char** argv) {
   RenderSpeed(phonetic, CountWords(text));
   FirstBlockLatency("one sentence", text.substr(0, text.find('.', 40) + 1));
   FirstBlockLatency("a paragraph, first full buffer", text.substr(0, 3000));
-  EndSpeech();
+  DiphoneEnd();
   return 0;
 }

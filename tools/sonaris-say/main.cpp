@@ -9,6 +9,7 @@
 
 #include "console/snwin.h"
 #include "diphone/diphone.h"
+#include "platform/messages.h"
 #include "platform/text.h"
 #include "speech/sncrt.h"
 
@@ -85,11 +86,20 @@ void ReportStartFailure(int code) {
                platform::Cp1252ToUtf8(DiphoneDbName).c_str(), code);
 }
 
-void Speak(const std::string& text, int speed) {
-  DiphoneEnd();
-  StartSpeech(speed, "");
-  SpeakText(text);
-  EndSpeech();
+// Through the program's own path when the settings name the database;
+// without them the program's start-up would stop, so the synthesizer
+// speaks the phonetic string itself.
+void Speak(const std::string& text, const std::string& phonetic, int speed, bool named) {
+  if (named) {
+    DiphoneEnd();
+    StartSpeech(speed, "");
+    SpeakText(text);
+    EndSpeech();
+  } else {
+    SpeakPhonetic(phonetic, false);
+    while (IsSpeaking()) platform::WaitMessage();
+    DiphoneEnd();
+  }
   CloseConsoleWindow();
 }
 
@@ -106,6 +116,10 @@ int main(int argc, char** argv) {
   std::string text = InputText(o);
   int speed = SpeedSetting();
   LoadSynthTuning(speed);
+  // Without a settings file the program could not start at all; the tool
+  // still finds the database this build makes.
+  bool named = !DiphoneDbName.empty();
+  if (!named) DiphoneDbName = "DIFONES2";
   if (int code = DiphoneStart(); code != 0) {
     ReportStartFailure(code);
     DiphoneEnd();
@@ -121,7 +135,7 @@ int main(int argc, char** argv) {
     UnitReport = nullptr;
   }
   if (!o.phonetic && !o.units) {
-    Speak(text, speed);
+    Speak(text, phonetic, speed, named);
   } else {
     DiphoneEnd();
   }
