@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Runs sonaris-play with the WAV capture and checks that the capture holds
-the files' samples, converted to 16-bit mono 22050 Hz, in order; and that
+the files' samples, converted to 16-bit mono 22050 Hz, in order; that the
+SDL card gets them as they are (SDL's disk driver standing in); and that
 files that cannot be played give a Portuguese message and a failing exit."""
 import math
 import os
@@ -59,6 +60,16 @@ def main():
     widened = [(b - 128) * 256 for b in first[:-1] + b"\x80" for _ in (0, 1)]
     end = expect_at(samples, find_sound(samples, 0), widened, "a.wav")
     expect_at(samples, find_sound(samples, end), second, "b.wav")
+
+    # The sound card through SDL, with SDL's file-writing driver as the card.
+    raw = os.path.join(work, "card.raw")
+    card = dict(env, SONARIS_AUDIO="device", SDL_AUDIODRIVER="disk", SDL_DISKAUDIOFILE=raw)
+    run = subprocess.run([player, "a.wav"], cwd=work, env=card, timeout=30,
+                         stdin=subprocess.DEVNULL, capture_output=True)
+    heard = open(raw, "rb").read()
+    if run.returncode != 0 or not heard.startswith(first[:-1] + b"\x80") or \
+            heard[len(first):].strip(b"\x80"):
+        sys.exit("the card did not get a.wav: %d %r" % (run.returncode, run.stderr))
 
     garbage = random.Random(3).randbytes(500)
     open(os.path.join(work, "bad.wav"), "wb").write(b"RIFF" + garbage)
