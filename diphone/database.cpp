@@ -136,6 +136,12 @@ bool SameId(const char* id, const char* want) {
 
 bool SkipBody(std::FILE* f, uint32_t size) { return std::fseek(f, static_cast<long>(size), SEEK_CUR) == 0; }
 
+void CloseDatabase() {
+  if (S.dif) std::fclose(S.dif);
+  S.dif = nullptr;
+  S.index.clear();
+}
+
 }  // namespace
 
 void DiphoneSetTuning(int cut, int keep, int wordGap) {
@@ -147,6 +153,7 @@ void DiphoneSetTuning(int cut, int keep, int wordGap) {
 int WordGapSamples() { return S.wordGap; }
 
 bool LoadDiphoneIndex() {
+  CloseDatabase();
   if (!ReadFolder("dirLetras", "c:\\ecofala\\som\\letras", SynthLettersDir)) return false;
   if (!ReadFolder("DIRDIFONES", "c:\\ecofala\\som\\difones", DiphoneDir)) return false;
   std::string base = DiphoneDir + DiphoneDbName;
@@ -168,9 +175,7 @@ int DiphoneStart() {
 
 void DiphoneEnd() {
   FreeRules();
-  if (S.dif) std::fclose(S.dif);
-  S.dif = nullptr;
-  S.index.clear();
+  CloseDatabase();
   S.writePos = kWaveHeaderSize;
 }
 
