@@ -7,7 +7,6 @@
 #include "console/snwin.h"
 #include "platform/messages.h"
 #include "platform/paths.h"
-#include "platform/text.h"
 #include "wave/snwav.h"
 #include "wave/wave_internal.h"
 
@@ -31,9 +30,8 @@ struct WaveFile {
 };
 
 bool OpenWave(const std::string& path, WaveFile& f) {
-  std::string name = platform::Cp1252ToUtf8(path);
-  f.file.reset(std::fopen(name.c_str(), "rb"));
-  if (!f.file) f.file.reset(std::fopen(platform::ResolvePath(name).c_str(), "rb"));
+  // Paths of the settings (Windows-1252, backslashes) and Linux paths alike.
+  f.file.reset(std::fopen(platform::ResolvePath(path).c_str(), "rb"));
   if (!f.file || std::fseek(f.file.get(), 0, SEEK_END) != 0) return false;
   long end = std::ftell(f.file.get());
   f.size = end < 0 ? 0 : uint64_t(end);

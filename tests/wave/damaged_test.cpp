@@ -91,6 +91,14 @@ TEST_F(DamagedFile, MissingFileFails) {
   EXPECT_TRUE(Log().opens.empty());
 }
 
+// A name of the settings: Windows-1252, backslashes, another letter case.
+TEST_F(DamagedFile, FileNamedAsInTheSettingsIsFound) {
+  WriteFile("Canção.wav", Riff({Chunk("fmt ", 16, FormatBody()), Chunk("data", 300, kSound)}));
+  std::string name = TempDir() + "\\CAN\xC7\xC3O.WAV";
+  EXPECT_EQ(PlayWaveFile(name), 0);
+  EXPECT_EQ(Log().writes.size(), 1u);
+}
+
 // Images on the heap, exactly as long as they are, so that a read past
 // the end is caught by the address sanitizer.
 bool Parse(const Bytes& image, uint32_t& total, uint32_t& length, const uint8_t*& data) {

@@ -8,7 +8,6 @@
 
 #include "console/snwin.h"
 #include "platform/display.h"
-#include "platform/text.h"
 #include "wave/snwav.h"
 
 namespace {
@@ -39,7 +38,7 @@ int main(int argc, char** argv) {
   WaveStart();
   std::vector<std::string> failures;
   for (int i = 1; i < argc && !KeyPressed(); ++i) {
-    int code = PlayWaveFile(platform::Utf8ToCp1252(argv[i]));
+    int code = PlayWaveFile(argv[i]);
     if (code != 0) failures.push_back(Failure(argv[i], code));
   }
   WaveEnd();
