@@ -36,8 +36,8 @@ struct SoundState {
   std::FILE* dif = nullptr;
   std::array<uint8_t, kSoundBufferSize> buffer{};
   size_t writePos = kWaveHeaderSize;
-  int cut = 400;    // CORTEFON
-  int keep = 0;     // SOBRAFON
+  int cut = 400;      // CORTEFON
+  int keep = 0;       // SOBRAFON
   int wordGap = 100;  // INTERPAL
   SoundSink* sink = nullptr;
   std::minstd_rand noise{1};
@@ -54,8 +54,7 @@ uint32_t ReadLittle(const uint8_t* p, int bytes) {
 DiphoneRecord ParseRecord(const uint8_t* r) {
   size_t len = std::min<size_t>(r[0], kMaxNameLength);
   return {std::string(reinterpret_cast<const char*>(r + 1), len),
-          static_cast<uint16_t>(ReadLittle(r + 9, 2)),
-          static_cast<int32_t>(ReadLittle(r + 11, 4))};
+          static_cast<uint16_t>(ReadLittle(r + 9, 2)), static_cast<int32_t>(ReadLittle(r + 11, 4))};
 }
 
 // Trailing bytes that do not fill a whole record are ignored.
@@ -76,14 +75,16 @@ bool ReadFolder(const char* key, const char* def, std::string& folder) {
   folder = platform::IniReadString(platform::WindowsDirFile("SONARIS.INI"), "TRADUTOR", key, def,
                                    kIniValueLength);
   std::error_code ec;
-  if (folder.empty() || !std::filesystem::is_directory(platform::ResolvePath(folder), ec)) return false;
+  if (folder.empty() || !std::filesystem::is_directory(platform::ResolvePath(folder), ec))
+    return false;
   if (folder.back() != '\\' && folder.back() != '/') folder += '\\';
   return true;
 }
 
 const DiphoneRecord* FindRecord(const std::string& name) {
-  auto it = std::lower_bound(S.index.begin(), S.index.end(), name,
-                             [](const DiphoneRecord& r, const std::string& n) { return r.name < n; });
+  auto it =
+      std::lower_bound(S.index.begin(), S.index.end(), name,
+                       [](const DiphoneRecord& r, const std::string& n) { return r.name < n; });
   return (it != S.index.end() && it->name == name) ? &*it : nullptr;
 }
 
@@ -129,12 +130,16 @@ bool ReadChunkHeader(std::FILE* f, char id[4], uint32_t& size) {
 // Chunk names compare without regard to letter case.
 bool SameId(const char* id, const char* want) {
   for (int i = 0; i < 4; ++i) {
-    if (std::toupper(static_cast<unsigned char>(id[i])) != std::toupper(static_cast<unsigned char>(want[i]))) return false;
+    if (std::toupper(static_cast<unsigned char>(id[i])) !=
+        std::toupper(static_cast<unsigned char>(want[i])))
+      return false;
   }
   return true;
 }
 
-bool SkipBody(std::FILE* f, uint32_t size) { return std::fseek(f, static_cast<long>(size), SEEK_CUR) == 0; }
+bool SkipBody(std::FILE* f, uint32_t size) {
+  return std::fseek(f, static_cast<long>(size), SEEK_CUR) == 0;
+}
 
 void CloseDatabase() {
   if (S.dif) std::fclose(S.dif);
@@ -193,7 +198,8 @@ bool AppendDiphone(const std::string& unit, int mode, double factor) {
   if (k <= 0 || !S.dif || r->offset < 0) return true;
   std::vector<uint8_t> samples(static_cast<size_t>(k));
   size_t got = 0;
-  if (std::fseek(S.dif, r->offset, SEEK_SET) == 0) got = std::fread(samples.data(), 1, samples.size(), S.dif);
+  if (std::fseek(S.dif, r->offset, SEEK_SET) == 0)
+    got = std::fread(samples.data(), 1, samples.size(), S.dif);
   AppendBytes(samples.data(), got);
   return true;
 }

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-extern std::string DiphoneDbName;   // at most 8 characters
-extern std::string SynthLettersDir; // Windows-style, ends in a backslash
-extern std::string DiphoneDir;      // Windows-style, ends in a backslash
+extern std::string DiphoneDbName;    // at most 8 characters
+extern std::string SynthLettersDir;  // Windows-style, ends in a backslash
+extern std::string DiphoneDir;       // Windows-style, ends in a backslash
 
 int DiphoneStart();  // 0, or 1 (index/data) or 2 (rules/exceptions)
 void DiphoneEnd();
@@ -22,10 +22,12 @@ using UnitObserver = void (*)(const std::string& unit, UnitOutcome outcome);
 extern UnitObserver UnitReport;
 // The same, with the stress mode and duration factor the unit was asked
 // for (the unit is the name looked up: upper case for diphones).
-using UnitDetailObserver = void (*)(const std::string& unit, UnitOutcome outcome, int mode, double factor);
+using UnitDetailObserver = void (*)(const std::string& unit, UnitOutcome outcome, int mode,
+                                    double factor);
 extern UnitDetailObserver UnitDetailReport;
 
 // Synthesizes into samples (8-bit mono 11025 Hz) instead of playing them;
 // for tools and benchmarks. Without DiphoneStart (or with an empty index)
 // every unit counts as missing, which lists every unit asked for.
-void RenderPhonetic(const std::string& phonetic, bool noPauses, std::vector<unsigned char>& samples);
+void RenderPhonetic(const std::string& phonetic, bool noPauses,
+                    std::vector<unsigned char>& samples);

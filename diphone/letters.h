@@ -7,11 +7,11 @@
 namespace letters {
 
 enum : uint8_t {
-  Vowel = 1,        // A E I O U a e i o u
-  Consonant = 2,    // the other letters, both cases
-  Letter = 4,       // A-Z a-z
-  Accent = 8,       // " ' ^ ` ~
-  Punctuation = 16, // space ! , . : ; ?
+  Vowel = 1,         // A E I O U a e i o u
+  Consonant = 2,     // the other letters, both cases
+  Letter = 4,        // A-Z a-z
+  Accent = 8,        // " ' ^ ` ~
+  Punctuation = 16,  // space ! , . : ; ?
 };
 
 constexpr std::array<uint8_t, 256> BuildClasses() {

@@ -73,24 +73,39 @@ struct WordView {
 
 bool IsBackVowel(char c) { return c == 'a' || c == 'o' || c == 'A' || c == 'O'; }
 bool IsFrontVowel(char c) { return c == 'e' || c == 'i' || c == 'E' || c == 'I'; }
-bool IsOneOf(char c, const char* set) { return c != '\0' && std::string_view(set).find(c) != std::string_view::npos; }
+bool IsOneOf(char c, const char* set) {
+  return c != '\0' && std::string_view(set).find(c) != std::string_view::npos;
+}
 bool IsVowelOrAccent(char c) { return IsVowel(c) || IsAccent(c); }
 
 bool FitsLeftSymbol(const WordView& v, char sym, int& k) {
   switch (sym) {
-    case '%': return !v.inside(k);
+    case '%':
+      return !v.inside(k);
     case '#':
       if (!v.inside(k) || !IsVowelOrAccent(v.at(k))) return false;
       while (k > 0 && IsVowelOrAccent(v.at(k))) --k;
       return true;
     case '_':
       if (k == 0) return true;
-      if (IsVowel(v.at(k))) { k -= 1; return true; }
-      if (IsAccent(v.at(k)) && IsVowel(v.at(k - 1))) { k -= 2; return true; }
+      if (IsVowel(v.at(k))) {
+        k -= 1;
+        return true;
+      }
+      if (IsAccent(v.at(k)) && IsVowel(v.at(k - 1))) {
+        k -= 2;
+        return true;
+      }
       return false;
     case ']':
-      if (IsBackVowel(v.at(k))) { k -= 1; return true; }
-      if (IsAccent(v.at(k)) && IsBackVowel(v.at(k - 1))) { k -= 2; return true; }
+      if (IsBackVowel(v.at(k))) {
+        k -= 1;
+        return true;
+      }
+      if (IsAccent(v.at(k)) && IsBackVowel(v.at(k - 1))) {
+        k -= 2;
+        return true;
+      }
       return false;
     case '|':
       if (!IsOneOf(v.at(k), "nrs")) return false;
@@ -105,13 +120,16 @@ bool FitsLeftSymbol(const WordView& v, char sym, int& k) {
 
 bool FitsRightSymbol(const WordView& v, char sym, int& k) {
   switch (sym) {
-    case '%': return !v.inside(k);
+    case '%':
+      return !v.inside(k);
     case '#':
       if (!v.inside(k) || !IsVowelOrAccent(v.at(k))) return false;
       while (k <= v.n() && IsVowelOrAccent(v.at(k))) ++k;
       return true;
-    case '[': return k == v.n() + 1 || (IsConsonant(v.at(k)) && v.at(k) != 'h');
-    case '*': return IsConsonant(v.at(k)) && v.at(k) != 'r' && v.at(k) != 'l';
+    case '[':
+      return k == v.n() + 1 || (IsConsonant(v.at(k)) && v.at(k) != 'h');
+    case '*':
+      return IsConsonant(v.at(k)) && v.at(k) != 'r' && v.at(k) != 'l';
     case '+':
       if (!IsFrontVowel(v.at(k))) return false;
       k += IsAccent(v.at(k + 1)) ? 2 : 1;

@@ -20,11 +20,11 @@ struct Step {
 };
 
 const Step kSteps[] = {
-    {S0, "lnrxz", S1}, {S0, "m", S2},  {S0, "iu", S3},  {S0, "s", S4},
-    {S0, "aeo", S5},   {S1, "AEIOUaeiou", MarkHere},
-    {S2, "iu", S3},    {S2, "ae", S5}, {S2, "o", MarkHere},
-    {S4, "aeo", S5},   {S4, "iu", S3},
-    {S5, "aeo", MarkHere}, {S5, "iu", S8},
+    {S0, "lnrxz", S1}, {S0, "m", S2},   {S0, "iu", S3},
+    {S0, "s", S4},     {S0, "aeo", S5}, {S1, "AEIOUaeiou", MarkHere},
+    {S2, "iu", S3},    {S2, "ae", S5},  {S2, "o", MarkHere},
+    {S4, "aeo", S5},   {S4, "iu", S3},  {S5, "aeo", MarkHere},
+    {S5, "iu", S8},
 };
 
 struct Scan {

@@ -1,8 +1,9 @@
 // Text to phonetic string: normalise, cut into words, look each word up in
 // the exceptions, mark its stress, then spell it or run the rules on it.
+#include "diphone/translator.h"
+
 #include "diphone/diphone.h"
 #include "diphone/letters.h"
-#include "diphone/translator.h"
 
 using namespace letters;
 

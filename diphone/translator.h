@@ -11,8 +11,8 @@ constexpr size_t kMaxExceptions = 15000;
 
 // One word as the translator works on it.
 struct Word {
-  std::string text;   // lower case, accent marks after their vowel
-  int vowelCount = 0; // vowels of the word as first read
+  std::string text;    // lower case, accent marks after their vowel
+  int vowelCount = 0;  // vowels of the word as first read
   bool accentSeen = false;
 };
 

@@ -34,7 +34,9 @@ bool In(char c, std::string_view set) { return c != '\0' && set.find(c) != std::
 bool IsC(char c) { return In(c, "bcdfgjklmnpqrstvxz"); }
 bool IsV(char c) { return In(c, "AEIOUaeiouwy"); }
 bool IsStressed(char c) { return In(c, "AEIOU"); }
-bool EndsWith(const std::string& s, std::string_view end) { return s.size() >= end.size() && s.ends_with(end); }
+bool EndsWith(const std::string& s, std::string_view end) {
+  return s.size() >= end.size() && s.ends_with(end);
+}
 
 void Report(const std::string& unit, UnitOutcome outcome, int mode, double factor) {
   if (UnitReport) UnitReport(unit, outcome);
@@ -50,33 +52,28 @@ std::string LookupName(const std::string& u) {
   return name;
 }
 
-void SynthUnit(std::string u, int mode, double factor);
+// A smaller unit to try in place of a missing one.
+struct SubUnit {
+  std::string unit;
+  int mode;
+  double factor;
+};
 
-// What to do with a unit the database lacks: split it, or leave it out.
-void FallBack(const std::string& u, int mode, double factor) {
+// What stands in for a unit the database lacks; nothing when it is left out.
+std::vector<SubUnit> SplitUnit(const std::string& u, int mode, double factor) {
   size_t L = u.size();
-  if (IsV(u.back())) {
-    SynthUnit(u.substr(0, L - 1), mode, factor * 0.9);
-    SynthUnit(std::string("$") + u.back(), mode, factor);
-  } else if (EndsWith(u, "CIRC") && L > 6) {
-    SynthUnit(u.substr(0, L - 5), mode, factor * 0.9);
-    SynthUnit("$" + u.substr(L - 5), mode, factor);
-  } else if (EndsWith(u, "TIL")) {
-    // A nasal vowel the database lacks: the closed vowel (or plain i/u)
-    // followed by the nasal murmur.
-    std::string v = u.substr(0, L - 3);
-    char last = v.back();
-    if (last == 'i' || last == 'u' || last == 'I' || last == 'U') {
-      SynthUnit(v, mode, factor * 0.9);
-    } else {
-      SynthUnit(v + "CIRC", 2, factor * 0.9);
-    }
-    SynthUnit("$nn", 1, 0.9);
-  }
-}
-
-bool CanFallBack(const std::string& u) {
-  return IsV(u.back()) || (EndsWith(u, "CIRC") && u.size() > 6) || EndsWith(u, "TIL");
+  if (IsV(u.back()))
+    return {{u.substr(0, L - 1), mode, factor * 0.9}, {std::string("$") + u.back(), mode, factor}};
+  if (EndsWith(u, "CIRC") && L > 6)
+    return {{u.substr(0, L - 5), mode, factor * 0.9}, {"$" + u.substr(L - 5), mode, factor}};
+  if (!EndsWith(u, "TIL")) return {};
+  // A nasal vowel: the closed vowel (a plain i or u) and the nasal murmur.
+  std::string v = u.substr(0, L - 3);
+  char last = v.back();
+  SubUnit vowel = (last == 'i' || last == 'u' || last == 'I' || last == 'U')
+                      ? SubUnit{v, mode, factor * 0.9}
+                      : SubUnit{v + "CIRC", 2, factor * 0.9};
+  return {vowel, {"$nn", 1, 0.9}};
 }
 
 void SynthUnit(std::string u, int mode, double factor) {
@@ -85,15 +82,16 @@ void SynthUnit(std::string u, int mode, double factor) {
   std::string name = LookupName(u);
   if (recorded ? AppendRecorded(u) : AppendDiphone(u, mode, factor)) {
     Report(name, recorded ? UnitOutcome::Recorded : UnitOutcome::Found, mode, factor);
-  } else if (u.size() <= 2) {
+    return;
+  }
+  if (u.size() <= 2) {
     Report(name, UnitOutcome::Noise, mode, factor);
     AppendNoise();
-  } else if (CanFallBack(u)) {
-    Report(name, UnitOutcome::Split, mode, factor);
-    FallBack(u, mode, factor);
-  } else {
-    Report(name, UnitOutcome::Dropped, mode, factor);
+    return;
   }
+  std::vector<SubUnit> parts = SplitUnit(u, mode, factor);
+  Report(name, parts.empty() ? UnitOutcome::Dropped : UnitOutcome::Split, mode, factor);
+  for (const SubUnit& p : parts) SynthUnit(p.unit, p.mode, p.factor);
 }
 
 // Names the units of a chunk: "$" and the phoneme letters, with "CIRC" or
@@ -261,7 +259,8 @@ void SynthesizePhonetic(const std::string& phonetic, bool noPauses, SoundSink* s
   U.text = nullptr;
 }
 
-void RenderPhonetic(const std::string& phonetic, bool noPauses, std::vector<unsigned char>& samples) {
+void RenderPhonetic(const std::string& phonetic, bool noPauses,
+                    std::vector<unsigned char>& samples) {
   VectorSink sink(samples);
   SynthesizePhonetic(phonetic, noPauses, &sink);
 }

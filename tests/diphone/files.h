@@ -28,12 +28,14 @@ inline void PutLittle(std::string& out, uint32_t v, int bytes) {
 struct Unit {
   std::string name;  // upper case, at most 8 characters
   uint16_t length;
-  uint8_t sample;    // every sample of the unit has this value
+  uint8_t sample;  // every sample of the unit has this value
 };
 
 // Writes NAME.IND (sorted) and NAME.DIF for the given units.
-inline void WriteDatabase(const std::filesystem::path& dir, const std::string& base, std::vector<Unit> units) {
-  std::sort(units.begin(), units.end(), [](const Unit& a, const Unit& b) { return a.name < b.name; });
+inline void WriteDatabase(const std::filesystem::path& dir, const std::string& base,
+                          std::vector<Unit> units) {
+  std::sort(units.begin(), units.end(),
+            [](const Unit& a, const Unit& b) { return a.name < b.name; });
   std::string ind, dif;
   for (const Unit& u : units) {
     ind += static_cast<char>(u.name.size());

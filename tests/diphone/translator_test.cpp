@@ -1,8 +1,9 @@
 // The translator: normalisation, words, exceptions, stress and the rules.
+#include "diphone/translator.h"
+
 #include <gtest/gtest.h>
 
 #include "diphone/diphone.h"
-#include "diphone/translator.h"
 #include "files.h"
 
 namespace {
@@ -11,9 +12,12 @@ namespace fs = std::filesystem;
 
 class Translator : public ::testing::Test {
  protected:
-  fs::path dir = testfiles::FreshDir(::testing::UnitTest::GetInstance()->current_test_info()->name());
+  fs::path dir =
+      testfiles::FreshDir(::testing::UnitTest::GetInstance()->current_test_info()->name());
 
-  void Rules(const std::string& text) { ASSERT_TRUE(LoadRules(testfiles::Write(dir / "regras.rgr", text))); }
+  void Rules(const std::string& text) {
+    ASSERT_TRUE(LoadRules(testfiles::Write(dir / "regras.rgr", text)));
+  }
   void Exceptions(const std::string& text) {
     ASSERT_TRUE(LoadExceptions(testfiles::Write(dir / "portug.exc", text)));
   }
@@ -73,18 +77,18 @@ struct ContextCase {
 
 TEST_F(Translator, ContextSymbols) {
   const ContextCase cases[] = {
-      {"#(S)#=!", "casa", true},    {"#(S)#=!", "cast", false},   {"R#(X)=!", "reaxa", true},
-      {"R#(X)=!", "rdaxa", false},  {"(X)#R=!", "xear", true},    {"(X)#R=!", "xeda", false},
-      {"(L)[=!", "mal", true},      {"(L)[=!", "alto", true},     {"(L)[=!", "ala", false},
-      {"(L)[=!", "alho", false},    {"(C)+U=!", "ce'u", true},    {"(C)+U=!", "ce'a", false},
-      {"(C)+=!", "ca", false},      {"(R)&=!", "arma", true},     {"(R)&=!", "ara", false},
-      {"(E)\\%=!", "mole", true},   {"(E)\\%=!", "moles", true},  {"(E)\\%=!", "moleza", false},
-      {"|(S)=!", "mansa", true},    {"|(S)=!", "casa", false},    {"%(R)=!", "rato", true},
-      {"%(R)=!", "caro", false},    {"(L)*=!", "alto", true},     {"(L)*=!", "alra", false},
-      {"](X)=!", "caxa", true},     {"](X)=!", "ca'xa", true},    {"](X)=!", "cexa", false},
-      {"_(X)=!", "xa", true},       {"_(X)=!", "exa", true},      {"_(X)=!", "e'xa", true},
-      {"_(X)=!", "rxa", false},     {"(S)%=!", "casas", true},    {"(S)%=!", "casa", false},
-      {"(N)H=!", "banho", true},    {"(N)H=!", "bano", false},    {"(NH)=!", "banho", true},
+      {"#(S)#=!", "casa", true},   {"#(S)#=!", "cast", false},  {"R#(X)=!", "reaxa", true},
+      {"R#(X)=!", "rdaxa", false}, {"(X)#R=!", "xear", true},   {"(X)#R=!", "xeda", false},
+      {"(L)[=!", "mal", true},     {"(L)[=!", "alto", true},    {"(L)[=!", "ala", false},
+      {"(L)[=!", "alho", false},   {"(C)+U=!", "ce'u", true},   {"(C)+U=!", "ce'a", false},
+      {"(C)+=!", "ca", false},     {"(R)&=!", "arma", true},    {"(R)&=!", "ara", false},
+      {"(E)\\%=!", "mole", true},  {"(E)\\%=!", "moles", true}, {"(E)\\%=!", "moleza", false},
+      {"|(S)=!", "mansa", true},   {"|(S)=!", "casa", false},   {"%(R)=!", "rato", true},
+      {"%(R)=!", "caro", false},   {"(L)*=!", "alto", true},    {"(L)*=!", "alra", false},
+      {"](X)=!", "caxa", true},    {"](X)=!", "ca'xa", true},   {"](X)=!", "cexa", false},
+      {"_(X)=!", "xa", true},      {"_(X)=!", "exa", true},     {"_(X)=!", "e'xa", true},
+      {"_(X)=!", "rxa", false},    {"(S)%=!", "casas", true},   {"(S)%=!", "casa", false},
+      {"(N)H=!", "banho", true},   {"(N)H=!", "bano", false},   {"(NH)=!", "banho", true},
       {"(C)A=!", "cAsa", true},
   };
   for (const ContextCase& c : cases) {
@@ -184,7 +188,8 @@ TEST_F(Translator, OverlongWordIsCutIntoWordsOfTheBuffersSize) {
   Rules("(A)=a|\n");
   std::string out = Translate(std::string(1000, 'a'));
   EXPECT_EQ(std::count(out.begin(), out.end(), '['), 4);
-  EXPECT_EQ(std::count(out.begin(), out.end(), 'a') + std::count(out.begin(), out.end(), 'A'), 1000);
+  EXPECT_EQ(std::count(out.begin(), out.end(), 'a') + std::count(out.begin(), out.end(), 'A'),
+            1000);
 }
 
 }  // namespace

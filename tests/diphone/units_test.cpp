@@ -19,7 +19,8 @@ struct Event {
   int mode;
   double factor;
   bool operator==(const Event& o) const {
-    return name == o.name && outcome == o.outcome && mode == o.mode && std::abs(factor - o.factor) < 1e-9;
+    return name == o.name && outcome == o.outcome && mode == o.mode &&
+           std::abs(factor - o.factor) < 1e-9;
   }
 };
 
@@ -48,7 +49,8 @@ class PieceSink : public SoundSink {
 
 class Synth : public ::testing::Test {
  protected:
-  fs::path dir = testfiles::FreshDir(::testing::UnitTest::GetInstance()->current_test_info()->name());
+  fs::path dir =
+      testfiles::FreshDir(::testing::UnitTest::GetInstance()->current_test_info()->name());
   fs::path letters = dir / "letras";
   fs::path diphones = dir / "difones";
 
@@ -93,7 +95,9 @@ class Synth : public ::testing::Test {
   }
 };
 
-std::vector<unsigned char> Same(size_t n, unsigned char value) { return std::vector<unsigned char>(n, value); }
+std::vector<unsigned char> Same(size_t n, unsigned char value) {
+  return std::vector<unsigned char>(n, value);
+}
 
 std::vector<unsigned char> Join(std::initializer_list<std::vector<unsigned char>> parts) {
   std::vector<unsigned char> all;
@@ -116,8 +120,15 @@ TEST_F(Synth, StartNamesWhatIsMissing) {
 }
 
 TEST_F(Synth, GroupsSplitIntoUnitsWithTheirFactors) {
-  Start({{"$P", 10, 1}, {"$RA", 10, 2}, {"$T", 10, 3}, {"$S", 10, 4}, {"$A", 10, 5}, {"$PA", 10, 6},
-         {"$AY", 10, 7}, {"$PACIRC", 10, 8}, {"$AWTIL", 10, 9}});
+  Start({{"$P", 10, 1},
+         {"$RA", 10, 2},
+         {"$T", 10, 3},
+         {"$S", 10, 4},
+         {"$A", 10, 5},
+         {"$PA", 10, 6},
+         {"$AY", 10, 7},
+         {"$PACIRC", 10, 8},
+         {"$AWTIL", 10, 9}});
   struct Case {
     const char* group;
     std::vector<Event> units;
@@ -192,7 +203,8 @@ TEST_F(Synth, GroupsAndTheSilenceBetweenWords) {
   EXPECT_EQ(Render("[ka][za]"), Join({Same(100, 10), Same(200, 128), Same(100, 20)}));
   std::vector<unsigned char> longGroup = Render("[abcdefghi/ka]");
   ASSERT_EQ(longGroup.size(), 300u + 200 + 100) << "a slash ends a group of more than 8";
-  EXPECT_EQ(std::vector<unsigned char>(longGroup.begin() + 300, longGroup.end()), Join({Same(200, 128), Same(100, 10)}));
+  EXPECT_EQ(std::vector<unsigned char>(longGroup.begin() + 300, longGroup.end()),
+            Join({Same(200, 128), Same(100, 10)}));
   EXPECT_EQ(Render("[abcdefgh/ka]").size(), 300u) << "a slash passes inside a group of 8";
   EXPECT_TRUE(Render("").empty());
   EXPECT_TRUE(Render("[]").empty());

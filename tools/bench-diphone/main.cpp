@@ -20,7 +20,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
+double Seconds(Clock::time_point since) {
+  return std::chrono::duration<double>(Clock::now() - since).count();
+}
 
 // The corpus: every text file of data/corpus in name order, unless files
 // are named.
@@ -29,7 +31,8 @@ std::vector<std::string> CorpusFiles(int argc, char** argv) {
   if (!files.empty()) return files;
   namespace fs = std::filesystem;
   std::error_code ec;
-  for (const auto& e : fs::directory_iterator(fs::path(SONARIS_SOURCE_DIR) / "data" / "corpus", ec)) {
+  for (const auto& e :
+       fs::directory_iterator(fs::path(SONARIS_SOURCE_DIR) / "data" / "corpus", ec)) {
     if (e.path().extension() == ".txt") files.push_back(e.path().string());
   }
   std::sort(files.begin(), files.end());
@@ -76,8 +79,8 @@ void RenderSpeed(const std::string& phonetic, size_t words) {
   }
   double elapsed = Seconds(t) / rounds;
   double audio = static_cast<double>(samples.size()) / kSampleRate;
-  std::printf("render: %zu words, %.1f s of speech in %.4f s: %.0fx real time (goal > 200x)\n", words,
-              audio, elapsed, elapsed > 0 ? audio / elapsed : 0.0);
+  std::printf("render: %zu words, %.1f s of speech in %.4f s: %.0fx real time (goal > 200x)\n",
+              words, audio, elapsed, elapsed > 0 ? audio / elapsed : 0.0);
 }
 
 void FirstBlockLatency(const char* label, const std::string& text) {
