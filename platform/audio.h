@@ -47,7 +47,7 @@ class AudioOut {
 };
 
 std::unique_ptr<AudioOut> CreateAudioOut();                      // SONARIS_AUDIO
-std::unique_ptr<AudioOut> CreateAudioOut(const std::string& spec);
+std::unique_ptr<AudioOut> CreateAudioOut(const std::string& choice);  // "wav:PATH"
 
 // Tests: CreateAudioOut() makes its devices with this factory while one is
 // set (an empty one returns to SONARIS_AUDIO).

@@ -32,18 +32,18 @@ AudioState S;
 std::atomic<bool> ending{false};
 
 // "wav:/tmp/x.wav" -> back end "wav", argument "/tmp/x.wav".
-const audio::BackEnd& Choose(const std::string& spec, std::string& arg) {
-  size_t colon = spec.find(':');
-  std::string name = spec.substr(0, colon);
-  arg = colon == std::string::npos ? std::string() : spec.substr(colon + 1);
+const audio::BackEnd& Choose(const std::string& choice, std::string& arg) {
+  size_t colon = choice.find(':');
+  std::string name = choice.substr(0, colon);
+  arg = colon == std::string::npos ? std::string() : choice.substr(colon + 1);
   for (const auto& b : kBackEnds)
     if (name == b.name) return b;
   std::fprintf(stderr, "SONARIS_AUDIO=%s não é conhecido (use device, wav:ARQUIVO ou null); "
-                       "uso o dispositivo de som.\n", spec.c_str());
+                       "uso o dispositivo de som.\n", choice.c_str());
   return kBackEnds[0];
 }
 
-std::string ConfiguredSpec() {
+std::string ConfiguredChoice() {
   const char* env = std::getenv("SONARIS_AUDIO");
   return env && *env ? env : "device";
 }
@@ -53,14 +53,14 @@ uint16_t Le16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
 
 }  // namespace
 
-std::unique_ptr<AudioOut> CreateAudioOut(const std::string& spec) {
+std::unique_ptr<AudioOut> CreateAudioOut(const std::string& choice) {
   std::string arg;
-  return Choose(spec, arg).create(arg);
+  return Choose(choice, arg).create(arg);
 }
 
 std::unique_ptr<AudioOut> CreateAudioOut() {
   if (S.factory) return S.factory();
-  return CreateAudioOut(ConfiguredSpec());
+  return CreateAudioOut(ConfiguredChoice());
 }
 
 void SetAudioOutFactory(AudioOutFactory factory) { S.factory = std::move(factory); }
@@ -73,7 +73,7 @@ void LoopSound(const uint8_t* image, size_t size) {
   if (!image || !audio::ReadRiffImage(image, size, format, data, length) || length == 0) return;
   S.loopData.assign(data, data + length);
   std::string arg;
-  const audio::BackEnd& b = Choose(ConfiguredSpec(), arg);
+  const audio::BackEnd& b = Choose(ConfiguredChoice(), arg);
   if (b.loop) S.loop = b.loop(arg, format, S.loopData.data(), S.loopData.size());
 }
 
