@@ -27,16 +27,16 @@ bool IsMonospacedFamily(FcPattern* match, const std::string& family) {
 
 // The file of the best match for family when it is a monospaced face of
 // that family (any monospaced face for an empty family).
-std::string MatchFile(const std::string& family, bool bold, int& index) {
+std::string MatchFile(FcConfig* config, const std::string& family, bool bold, int& index) {
   FcPattern* pattern = FcPatternCreate();
   if (!family.empty())
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
   FcPatternAddInteger(pattern, FC_SPACING, FC_MONO);
   FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  FcConfigSubstitute(config, pattern, FcMatchPattern);
   FcDefaultSubstitute(pattern);
   FcResult result;
-  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+  FcPattern* match = FcFontMatch(config, pattern, &result);
   std::string file;
   FcChar8* path = nullptr;
   if (match && IsMonospacedFamily(match, family) &&
@@ -78,12 +78,17 @@ int LargestFittingSize(TTF_Font* font, int width, int height) {
 std::string FindMonospacedFont(const std::string& faceUtf8, bool bold,
                                int& faceIndex) {
   faceIndex = 0;
-  if (!FcInit()) return {};
+  // A configuration of our own, freed again: the font is looked up once
+  // per window, and nothing of fontconfig stays behind.
+  FcConfig* config = FcInitLoadConfigAndFonts();
+  if (!config) return {};
+  std::string file;
   for (const std::string& family : {faceUtf8, std::string("DejaVu Sans Mono"), std::string()}) {
-    std::string file = MatchFile(family, bold, faceIndex);
-    if (!file.empty()) return file;
+    file = MatchFile(config, family, bold, faceIndex);
+    if (!file.empty()) break;
   }
-  return {};
+  FcConfigDestroy(config);
+  return file;
 }
 
 bool OpenCellFont(const std::string& faceUtf8, int width, int height,

@@ -217,3 +217,18 @@ TEST_F(WindowOffscreen, ClipboardCarriesWindows1252AsUtf8) {
   ASSERT_TRUE(display->GetClipboardText(back));
   EXPECT_EQ(back, "Voc\xEA j\xE1 \x80");
 }
+
+TEST(WindowFallback, NoGraphicalDisplayGivesTheTerminalInstead) {
+  setenv("SDL_VIDEODRIVER", "x11", 1);
+  const char* old = getenv("DISPLAY");
+  std::string saved = old ? old : "";
+  setenv("DISPLAY", ":32767", 1);  // nothing listens there
+  testing::internal::CaptureStderr();
+  auto display = CreateDisplay("window");
+  std::string message = testing::internal::GetCapturedStderr();
+  if (old) setenv("DISPLAY", saved.c_str(), 1);
+  else unsetenv("DISPLAY");
+  ASSERT_TRUE(display);
+  EXPECT_STREQ(display->Name(), "terminal");
+  EXPECT_NE(message.find("usando o terminal"), std::string::npos) << message;
+}
