@@ -46,6 +46,13 @@ std::string Voice(const char* what, int kind) { return std::string(what) + " " +
 uint8_t TextAttribute = 7;
 bool KeyPressed() { return !Fake.keys.empty(); }
 uint8_t ReadKey() {
+  Fake.heldMods = 0;
+  if (Fake.keys.empty() && !Fake.typed.empty()) {
+    auto [key, mods] = Fake.typed.front();
+    Fake.typed.pop_front();
+    Fake.heldMods = mods;
+    return key;
+  }
   if (Fake.keys.empty()) return 0;
   uint8_t k = Fake.keys.front();
   Fake.keys.pop_front();

@@ -4,6 +4,7 @@
 #pragma once
 #include <deque>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct ConsoleClosed {};
@@ -11,6 +12,10 @@ struct ConsoleClosed {};
 struct FakeWorld {
   std::vector<std::string> events;  // "file:<folder>/<name>", "image:<data>", "phrase:<text>", "delay:<ms>"
   std::deque<unsigned char> keys;
+  // Keys the user types only when the program waits for one, each with the
+  // modifiers held (ModShift, ModCtrl, ModAlt); they are never pending.
+  std::deque<std::pair<unsigned char, unsigned>> typed;
+  unsigned heldMods = 0;            // of the key read last
   int keyAfterSounds = -1;          // queue 'k' when this many sounds were heard
   int soundsHeard = 0;
   int playingPolls = 0;             // a sound "lasts" this many message waits

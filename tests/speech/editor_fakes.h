@@ -1,0 +1,22 @@
+// A recording stand-in for the console's screen buffer, cursor and
+// clipboard, for the line editor and the review mode.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct FakeScreen {
+  unsigned char chars[25][80];
+  unsigned char attrs[25][80];
+  int column = 1, row = 1;
+  std::string clipboard;
+  int clearsToEnd = 0;
+  std::vector<std::string> highlighted;  // text written on a background colour
+};
+
+extern FakeScreen Screen;
+
+void ResetScreen();
+// Row (1-based) as text, trailing blanks kept.
+std::string ScreenRowText(int row);
+void PutScreenText(int column, int row, const std::string& text, uint8_t attr = 7);

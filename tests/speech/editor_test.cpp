@@ -1,0 +1,337 @@
+// The speaking line editor driven key by key: what the field holds, what
+// the user hears, what the screen and the clipboard show.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "console/snwin.h"
+#include "platform/messages.h"
+#include "platform/spawn.h"
+#include "speech/sncrt.h"
+#include "tests/speech/editor_fakes.h"
+#include "tests/speech/fakes.h"
+
+using Heard = std::vector<std::string>;
+
+namespace {
+
+using platform::ModAlt;
+using platform::ModShift;
+
+constexpr unsigned char Enter = 13, Esc = 27;
+enum Fn : unsigned char {
+  F1 = 59, F12 = 70, Home = 71, Left = 75, Right = 77, End = 79, Del = 83,
+  CtrlF4 = 97, CtrlF9 = 102, CtrlLeft = 115, CtrlRight = 116, ShiftIns = 254, CtrlIns = 255,
+};
+
+// Every Run of the real spawner is recorded instead.
+struct RecordingSpawner : platform::Spawner {
+  std::vector<std::string>* runs;
+  explicit RecordingSpawner(std::vector<std::string>* r) : runs(r) {}
+  bool Run(const std::string& program, const std::vector<std::string>& args,
+           const std::string&) override {
+    std::string line = program;
+    for (const std::string& a : args) line += " [" + a + "]";
+    runs->push_back(line);
+    return true;
+  }
+};
+
+class EditorTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetFakes();
+    ResetScreen();
+    folder = MakeTestFolder();
+    setenv("SONARIS_WINDIR", (folder + "/none").c_str(), 1);
+    StartFolder = folder;
+    LoadSynthTuning(3);
+    VoiceActive = false;
+    DeferSpeech = false;
+    DeferredText.clear();
+    EchoTyping = true;
+    SelectionOverwrite = false;
+    platform::SetSpawner(std::make_unique<RecordingSpawner>(&runs));
+  }
+  void TearDown() override { platform::SetSpawner(nullptr); }
+
+  void Type(const std::string& text, unsigned mods = 0) {
+    for (unsigned char c : text) Fake.typed.push_back({c, mods});
+  }
+  void Press(Fn code, unsigned mods = 0) {
+    Fake.typed.push_back({0, mods});
+    Fake.typed.push_back({code, mods});
+  }
+  void Press(Fn code, int times, unsigned mods) {
+    for (int i = 0; i < times; ++i) Press(code, mods);
+  }
+
+  // Edits s in a field at row 5 until the keys run out (Enter is added).
+  char Edit(std::string& s, int maxLen = 255, bool editable = true, int width = 78) {
+    Type("\r");
+    Fake.events.clear();
+    char last = EditFieldSpoken(s, 1, 5, maxLen, width, editable);
+    Fake.typed.clear();  // what an early end left unread
+    return last;
+  }
+
+  // What was heard, in short: letters as themselves, "_DEL" for recorded
+  // words, "click", "buzz", "say:<phrase>".
+  static Heard Sounds() {
+    Heard out;
+    for (const std::string& e : Fake.events) {
+      if (e.rfind("file:synth/_", 0) == 0 && std::isdigit(static_cast<unsigned char>(e[12])))
+        out.push_back(std::string(1, char(std::stoi(e.substr(12)))));
+      else if (e.rfind("file:letras/", 0) == 0) out.push_back(e.substr(12));
+      else if (e == "image:256 bytes") out.push_back("click");
+      else if (e == "image:512 bytes") out.push_back("buzz");
+      else if (e.rfind("phrase:", 0) == 0) {
+        std::string p = e.substr(7);
+        if (p.find_first_not_of(' ') != std::string::npos)
+          out.push_back("say:" + p.substr(0, p.find_last_not_of(' ') + 1));
+      } else if (e.rfind("delay:", 0) != 0) out.push_back(e);
+    }
+    return out;
+  }
+
+  static int Count(const Heard& heard, const std::string& what) {
+    return static_cast<int>(std::count(heard.begin(), heard.end(), what));
+  }
+
+  std::string folder;
+  std::vector<std::string> runs;
+};
+
+TEST_F(EditorTest, TypingInsertsEchoesAndBuzzesWhenTheFieldIsFull) {
+  std::string s = "abcde";
+  Type("x");
+  Press(End);
+  Type("y");
+  EXPECT_EQ(Edit(s, 5), '\r');
+  EXPECT_EQ(s, "xabcd");
+  EXPECT_EQ(Sounds(), (Heard{"x", "buzz"}));
+  EXPECT_EQ(LastEditColumn, 6);
+}
+
+TEST_F(EditorTest, FirstPrintableKeyReplacesAnOfferedValueButAnArrowKeepsIt) {
+  SelectionOverwrite = true;
+  std::string offered = "12/05/1990";
+  Type("3");
+  Edit(offered);
+  EXPECT_EQ(offered, "3");
+  EXPECT_EQ(Sounds(), (Heard{"click", "click", "3"}));
+
+  std::string kept = "12/05/1990";
+  Press(Right);
+  Type("4");
+  Edit(kept);
+  EXPECT_EQ(kept, "142/05/1990");
+  EXPECT_EQ(Sounds(), (Heard{"1", "4"}));
+}
+
+TEST_F(EditorTest, ShiftSelectionIsDeletedWithOneCue) {
+  std::string s = "abcdef";
+  Press(Right);
+  Press(Right, 3, ModShift);
+  Press(Del, ModShift);
+  Edit(s);
+  EXPECT_EQ(s, "aef");
+  Heard heard = Sounds();
+  Heard tail(heard.end() - 4, heard.end());
+  EXPECT_EQ(tail, (Heard{"_DEL", "b", "c", "d"}));
+  EXPECT_EQ(Count(heard, "_DEL"), 1);
+}
+
+TEST_F(EditorTest, DeleteWithoutShiftDropsTheSelectionFirst) {
+  std::string s = "abcdef";
+  Press(Right);
+  Press(Right, 3, ModShift);
+  Press(Del);
+  Edit(s);
+  EXPECT_EQ(s, "abcdf");
+}
+
+TEST_F(EditorTest, PasteReplacesALeftwardSelectionWithTheClipboardsFirstLine) {
+  Screen.clipboard = "XY\r\nsecond line";
+  std::string s = "abcdef";
+  Press(End);
+  Press(Left, 2, ModShift);
+  Type("\x16");  // Ctrl+V
+  Edit(s);
+  EXPECT_EQ(s, "abcdXY");
+}
+
+TEST_F(EditorTest, PasteIgnoresTheEditableFlagAndClearingCommandsRespectIt) {
+  Screen.clipboard = "zz";
+  std::string s = "abc";
+  Type("\x19");  // Ctrl+Y blanks an editable field only
+  Type("q");
+  Press(ShiftIns);
+  Edit(s, 255, false);
+  EXPECT_EQ(s, "zzabc");
+  EXPECT_EQ(Sounds(), Heard{});
+}
+
+TEST_F(EditorTest, CopyTakesTheTrimmedTextWithALineEndOrJustTheSelection) {
+  std::string date = "12/05/1990";
+  Press(CtrlIns);
+  Edit(date);
+  EXPECT_EQ(Screen.clipboard, "12/05/1990\r\n");
+
+  Press(Right, 3, ModShift);
+  Type("\x03");  // Ctrl+C keeps the selection
+  Edit(date);
+  EXPECT_EQ(Screen.clipboard, "12/");
+}
+
+TEST_F(EditorTest, EscapeInReadLineBlanksWhatWasTypedAndEndsTheLine) {
+  PutScreenText(1, 3, "Data: ");
+  MoveCursor(7, 3);
+  Type("abc\x1b");
+  std::string s = "old";
+  ReadLineSpoken(s);
+  EXPECT_EQ(s, "");
+  EXPECT_EQ(ScreenRowText(3).substr(0, 10), "Data:     ");
+  EXPECT_EQ(Fake.screen, "\n");
+
+  MoveCursor(7, 4);
+  Type("12\r");
+  ReadLineSpoken(s);
+  EXPECT_EQ(s, "12");
+  EXPECT_EQ(ScreenRowText(4).substr(6, 3), "12 ");
+}
+
+TEST_F(EditorTest, CtrlF4AndADigitRestartSpeechAtThatSpeed) {
+  std::string s;
+  Press(CtrlF4);
+  Type("5");
+  Edit(s);
+  EXPECT_EQ(TuningSet, 5);
+  Heard heard = Sounds();
+  ASSERT_GE(heard.size(), 2u);
+  EXPECT_EQ(heard[0], "_VELOC");
+  EXPECT_EQ(heard[1], "5");
+
+  Press(CtrlF4);
+  Type("\x1b");
+  Edit(s);
+  EXPECT_EQ(TuningSet, 5);
+}
+
+TEST_F(EditorTest, F1ReadsTheFieldWordByWord) {
+  std::string s = "  dia 25 de";
+  Press(F1);
+  Edit(s);
+  EXPECT_EQ(Sounds(), Heard{"say:dia"});
+  EXPECT_EQ(LastEditColumn, 6);
+
+  Press(F1, 2, 0);
+  Edit(s);
+  EXPECT_EQ(Sounds(), (Heard{"say:dia", "image:[_vinte][_e][_cinco]"}));
+  EXPECT_EQ(LastEditColumn, 9);
+}
+
+TEST_F(EditorTest, F1SpellsConsonantWordsAndBuzzesAtTheEnd) {
+  std::string s = "pds";
+  Press(F1, 2, 0);
+  Edit(s, 3);
+  EXPECT_EQ(Sounds(), (Heard{"p", "d", "s", "buzz"}));
+  EXPECT_EQ(LastEditColumn, 4);
+}
+
+TEST_F(EditorTest, WordMovesClickAndBuzzAtTheEnds) {
+  std::string s = "ab 12/x";
+  Press(CtrlRight, 3, 0);
+  Press(CtrlLeft);
+  Edit(s, 10);
+  EXPECT_EQ(Sounds(), (Heard{"click", "click", "buzz", "click"}));
+  EXPECT_EQ(LastEditColumn, 7);
+
+  Press(CtrlLeft);
+  Edit(s, 10);
+  EXPECT_EQ(Sounds(), Heard{"buzz"});
+  EXPECT_EQ(LastEditColumn, 1);
+}
+
+TEST_F(EditorTest, CtrlBackspaceDeletesTheWordBeforeTheCursor) {
+  std::string s = "abc def";
+  Press(End);
+  Type("\x7f");
+  Edit(s, 20);
+  EXPECT_EQ(s, "abc");
+  EXPECT_EQ(Count(Sounds(), "_DEL"), 1);
+}
+
+TEST_F(EditorTest, LeftRightBackspaceAndTheirEdges) {
+  std::string s = "ab";
+  Press(Left);
+  Press(Right, ModAlt);
+  Press(Right);
+  Type("\b");
+  Edit(s, 3);
+  EXPECT_EQ(s, "a");
+  EXPECT_EQ(Sounds(), (Heard{"buzz", "_FON97", "b", "_DEL", "b"}));
+
+  Press(Right, 4, 0);
+  Type("\b\b\b");
+  Edit(s, 3);
+  EXPECT_EQ(s, "");
+  EXPECT_EQ(Sounds(), (Heard{"a", " ", " ", "buzz", "_DEL", " ", "_DEL", " ", "_DEL", "a"}));
+}
+
+TEST_F(EditorTest, FunctionKeysEndTheEditorOrRunTheReviewMode) {
+  std::string s;
+  Press(CtrlF9, ModAlt);
+  EXPECT_EQ(Edit(s), '\r');
+  EXPECT_EQ(Sounds(), Heard{"review:"});
+
+  Press(CtrlF9);
+  EXPECT_EQ(static_cast<unsigned char>(Edit(s)), CtrlF9);
+  Press(F1, ModAlt);
+  EXPECT_EQ(Edit(s), 104);
+  Press(Fn(15));
+  EXPECT_EQ(Edit(s), 15);
+}
+
+TEST_F(EditorTest, AltPrefixKeysTypeTheNextKeyOrEndOnAFunctionKey) {
+  std::string s;
+  Press(Fn(16));
+  Type("a");
+  EXPECT_EQ(Edit(s), '\r');
+  EXPECT_EQ(s, "a");
+  Press(Fn(17));
+  Press(F1);
+  EXPECT_EQ(Edit(s), 17);
+}
+
+TEST_F(EditorTest, F12OpensTheWordUnderTheCursorWithoutItsOpeningMarks) {
+  std::string s = "ver (www.site.org. agora";
+  Press(CtrlRight);
+  Press(Right, 3, 0);
+  Press(F12);
+  Press(End);
+  Press(F12);
+  Edit(s);
+  EXPECT_EQ(runs, (std::vector<std::string>{"xdg-open [www.site.org]"}));
+  EXPECT_EQ(Sounds().back(), "buzz");
+}
+
+TEST_F(EditorTest, SelectionIsDrawnOnItsOwnBackgroundAndTheFieldScrolls) {
+  std::string s = "abcdef";
+  Press(Right);
+  Press(Right, 2, ModShift);
+  Type("\xdf");  // 223 keeps the selection
+  Edit(s);
+  EXPECT_EQ(Screen.highlighted, (std::vector<std::string>{"b", "bc", "bc"}));
+  EXPECT_EQ(TextAttribute, 7);
+
+  std::string wide;
+  Type("0123456789abc");
+  Edit(wide, 100, true, 10);
+  EXPECT_EQ(wide, "0123456789abc");
+  EXPECT_EQ(Screen.column, 1);
+  EXPECT_EQ(ScreenRowText(5).substr(0, 12), "0123456789  ");
+}
+
+}  // namespace
