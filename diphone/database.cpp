@@ -103,7 +103,8 @@ long KeptLength(const std::string& name, uint16_t length, int mode) {
     n = static_cast<long>(length) - S.cut;
     if (n < S.keep) n = std::min<long>(length, S.keep);
   }
-  return n;
+  // A negative cut must not reach into the next unit's samples.
+  return std::min<long>(n, length);
 }
 
 // Appends in pieces that each fit behind the header, so that a unit larger

@@ -168,6 +168,8 @@ TEST_F(Synth, CutAndLeastLengthOfUnstressedUnits) {
   DiphoneSetTuning(400, 500, 100);
   EXPECT_EQ(Render("[pa]").size(), 300u);
   EXPECT_EQ(Render("[ka]").size(), 500u);
+  DiphoneSetTuning(-400, 0, 100);
+  EXPECT_EQ(Render("[ta]").size(), 1000u) << "a negative cut never lengthens a unit";
 }
 
 TEST_F(Synth, MissingUnitsFallBack) {
