@@ -1,10 +1,13 @@
 #include "tests/speech/editor_fakes.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstdlib>
 #include <cstring>
 
 #include "console/snwin.h"
 #include "platform/messages.h"
+#include "speech/sncrt.h"
 #include "tests/speech/fakes.h"
 
 FakeScreen Screen;
@@ -75,4 +78,42 @@ bool KeyHeld(unsigned vk) {
     case 0x12: return Fake.heldMods & platform::ModAlt;
     default: return false;
   }
+}
+
+std::string ResetEditorWorld() {
+  ResetFakes();
+  ResetScreen();
+  std::string folder = MakeTestFolder();
+  setenv("SONARIS_WINDIR", (folder + "/none").c_str(), 1);
+  StartFolder = folder;
+  LoadSynthTuning(3);
+  VoiceActive = false;
+  DeferSpeech = false;
+  DeferredText.clear();
+  EchoTyping = true;
+  SelectionOverwrite = false;
+  return folder;
+}
+
+namespace {
+std::string Short(const std::string& e) {
+  if (e.rfind("file:synth/_", 0) == 0 && std::isdigit(static_cast<unsigned char>(e[12])))
+    return std::string(1, char(std::stoi(e.substr(12))));
+  if (e.rfind("file:letras/", 0) == 0) return e.substr(12);
+  if (e == "image:256 bytes") return "click";
+  if (e == "image:512 bytes") return "buzz";
+  if (e.rfind("phrase:", 0) != 0) return e;
+  std::string p = e.substr(7);
+  size_t from = p.find_first_not_of(' ');
+  return from == std::string::npos ? "" : "say:" + p.substr(from, p.find_last_not_of(' ') + 1 - from);
+}
+}  // namespace
+
+std::vector<std::string> ShortSounds() {
+  std::vector<std::string> out;
+  for (const std::string& e : Fake.events) {
+    std::string s = e.rfind("delay:", 0) == 0 ? "" : Short(e);
+    if (!s.empty()) out.push_back(s);
+  }
+  return out;
 }

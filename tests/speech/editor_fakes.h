@@ -20,3 +20,10 @@ void ResetScreen();
 // Row (1-based) as text, trailing blanks kept.
 std::string ScreenRowText(int row);
 void PutScreenText(int column, int row, const std::string& text, uint8_t attr = 7);
+
+// The front end reset for one test: fakes, screen, a fresh letters folder
+// and no settings file. Returns the folder.
+std::string ResetEditorWorld();
+// What was heard, in short: letters as themselves, recorded words by name
+// ("_DEL"), "click", "buzz", "say:<phrase>"; other events as they stand.
+std::vector<std::string> ShortSounds();

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "console/snwin.h"
 #include "platform/messages.h"
@@ -41,17 +40,7 @@ struct RecordingSpawner : platform::Spawner {
 class EditorTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetFakes();
-    ResetScreen();
-    folder = MakeTestFolder();
-    setenv("SONARIS_WINDIR", (folder + "/none").c_str(), 1);
-    StartFolder = folder;
-    LoadSynthTuning(3);
-    VoiceActive = false;
-    DeferSpeech = false;
-    DeferredText.clear();
-    EchoTyping = true;
-    SelectionOverwrite = false;
+    ResetEditorWorld();
     platform::SetSpawner(std::make_unique<RecordingSpawner>(&runs));
   }
   void TearDown() override { platform::SetSpawner(nullptr); }
@@ -76,30 +65,12 @@ class EditorTest : public ::testing::Test {
     return last;
   }
 
-  // What was heard, in short: letters as themselves, "_DEL" for recorded
-  // words, "click", "buzz", "say:<phrase>".
-  static Heard Sounds() {
-    Heard out;
-    for (const std::string& e : Fake.events) {
-      if (e.rfind("file:synth/_", 0) == 0 && std::isdigit(static_cast<unsigned char>(e[12])))
-        out.push_back(std::string(1, char(std::stoi(e.substr(12)))));
-      else if (e.rfind("file:letras/", 0) == 0) out.push_back(e.substr(12));
-      else if (e == "image:256 bytes") out.push_back("click");
-      else if (e == "image:512 bytes") out.push_back("buzz");
-      else if (e.rfind("phrase:", 0) == 0) {
-        std::string p = e.substr(7);
-        if (p.find_first_not_of(' ') != std::string::npos)
-          out.push_back("say:" + p.substr(0, p.find_last_not_of(' ') + 1));
-      } else if (e.rfind("delay:", 0) != 0) out.push_back(e);
-    }
-    return out;
-  }
+  static Heard Sounds() { return ShortSounds(); }
 
   static int Count(const Heard& heard, const std::string& what) {
     return static_cast<int>(std::count(heard.begin(), heard.end(), what));
   }
 
-  std::string folder;
   std::vector<std::string> runs;
 };
 
