@@ -217,7 +217,9 @@ def scenario_rejected(selenor):
     s = Session(selenor)
     try:
         s.wait_prompt()
-        for answer in ["15-3-1990", "15/3", "a/3/1990", "15/3/1799", " 7/ 9/2001 "]:
+        # (A trailing blank never reaches the check: the line editor drops
+        # the trailing blanks of its field.)
+        for answer in ["15-3-1990", "15/3", "a/3/1990", "15/3/1799", "1/1/2000x"]:
             s.type(answer)
             s.wait(f"the echo of {answer!r}",
                    lambda: s.rows()[3].startswith(PROMPT) and s.rows()[3] != PROMPT)
