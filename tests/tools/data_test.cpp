@@ -54,6 +54,37 @@ TEST(Recordings, EveryNumberWordHasItsFile) {
   EXPECT_TRUE(missing.empty()) << "missing: " << *missing.begin();
 }
 
+// The words that the speaking of times, dates and the line editor play by
+// name, as those parts name them.
+TEST(Recordings, EveryNamedWordAndToneHasItsFile) {
+  const fs::path letters = fs::path(SONARIS_DATA_DIR) / "som" / "letras";
+  std::vector<std::string> names = {
+      "_zero", "_MENOS", "_DEL", "_FALACI", "_FALDLG", "_VELOC", "_APFCPO", "_APICPO", "_CPOAPA",
+      "_primeir", "_de", "_e", "_hora", "_horas", "_minuto", "_minutos", "_Domingo", "_Segunda",
+      "_Terca", "_Quarta", "_Quinta", "_Sexta", "_Sabado", "_Janeiro", "_Feverei", "_Marco", "_Abril",
+      "_Maio", "_Junho", "_Julho", "_Agosto", "_Setembr", "_Outubro", "_Novembr", "_Dezembr", "_1",
+      "dtmf_#", "dtmf_X"};
+  for (int c = 'A'; c <= 'Z'; ++c) {
+    for (int code : {c, c + 32}) {
+      names.push_back("_" + std::to_string(code));
+      names.push_back("_FON" + std::to_string(code));
+    }
+  }
+  for (int d = 0; d <= 9; ++d) {
+    names.push_back("_" + std::to_string('0' + d));
+    names.push_back("dtmf_" + std::to_string(d));
+  }
+  for (int accented : {0xE0, 0xE1, 0xE2, 0xE3, 0xE7, 0xE9, 0xEA, 0xED, 0xF3, 0xF4, 0xF5, 0xFA, 0xC7, 0xC3})
+    names.push_back("_" + std::to_string(accented));
+  for (char sign : std::string(",.;:!?-()/@"))
+    names.push_back("_" + std::to_string(static_cast<unsigned char>(sign)));
+  std::string missing;
+  for (const std::string& name : names) {
+    if (!fs::exists(letters / (name + ".wav"))) missing += " " + name;
+  }
+  EXPECT_TRUE(missing.empty()) << "missing:" << missing;
+}
+
 TEST(UnitNames, MarkTheRightVowelAndKeepOurClusters) {
   EXPECT_EQ(UnitPhonemes("$KWATIL"), (std::vector<std::string>{"k", "w", "'", "&~"}));
   EXPECT_EQ(UnitPhonemes("$AWTIL"), (std::vector<std::string>{"'", "&U~"}));
