@@ -112,6 +112,10 @@ TEST_F(Voice, CutsASyllableBetweenItsBoundariesWithQuietEdges) {
   EXPECT_NEAR(unit.back(), 128, 2);
   const auto loudest = *std::max_element(unit.begin(), unit.end());
   EXPECT_GT(loudest, 170);  // the vowel is in it
+  // It ends with the vowel, not with the silence of the next stop: the
+  // last 10 ms still sound.
+  const auto tail = std::vector<uint8_t>(unit.end() - voicedata::kRate / 100, unit.end() - voicedata::kRate / 200);
+  EXPECT_GT(*std::max_element(tail.begin(), tail.end()), 132);
 
   const auto consonant = diphonedata::CutUnit("$S", problem);
   EXPECT_FALSE(consonant.empty()) << problem;

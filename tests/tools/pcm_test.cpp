@@ -68,6 +68,14 @@ TEST(Trimming, KeepsTheLoudPartWithItsMarginAndEmptiesSilence) {
   EXPECT_TRUE(quiet.empty());
 }
 
+TEST(Trimming, CanKeepTheQuietStartOfAStop) {
+  std::vector<int16_t> s(100, 0);
+  s[50] = 5000;
+  TrimTrailingSilence(s, 300, 5);
+  ASSERT_EQ(s.size(), 56u);
+  EXPECT_EQ(s[50], 5000);
+}
+
 TEST(Trimming, FadesStartAndEndFromZeroAndLeaveTinySoundsWhole) {
   std::vector<int16_t> s(100, 1000);
   FadeEdges(s, 10);

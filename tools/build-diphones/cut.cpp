@@ -46,6 +46,9 @@ std::vector<uint8_t> CutUnit(const std::string& unitName, std::string& problem) 
     return {};
   }
   std::vector<int16_t> unit(audio.samples.begin() + begin, audio.samples.begin() + end);
+  // espeak counts the closure before the suffix's stop as part of the
+  // unit: without it, syllables of a word join without gaps.
+  voicedata::TrimTrailingSilence(unit, voicedata::kQuiet, kUnitFade);
   voicedata::FadeEdges(unit, kUnitFade);
   return voicedata::ToUnsigned8(unit, voicedata::kGain);
 }

@@ -37,6 +37,11 @@ void TrimSilence(std::vector<int16_t>& s, int threshold, size_t margin) {
   s = std::vector<int16_t>(s.begin() + begin, s.begin() + end);
 }
 
+void TrimTrailingSilence(std::vector<int16_t>& s, int threshold, size_t margin) {
+  const Span span = LoudSpan(s, threshold);
+  s.resize(std::min(s.size(), span.end + margin));
+}
+
 void FadeEdges(std::vector<int16_t>& s, size_t fade) {
   const size_t n = std::min(fade, s.size() / 2);
   for (size_t i = 0; i < n; ++i) {

@@ -19,6 +19,9 @@ Span LoudSpan(const std::vector<int16_t>& s, int threshold);
 // Drops quiet samples at both ends (keeping margin samples of them).
 void TrimSilence(std::vector<int16_t>& s, int threshold, size_t margin);
 
+// Drops the quiet end only (a stop's closure at the start stays).
+void TrimTrailingSilence(std::vector<int16_t>& s, int threshold, size_t margin);
+
 // Linear fade-in and fade-out over at most fade samples at each end.
 void FadeEdges(std::vector<int16_t>& s, size_t fade);
 
