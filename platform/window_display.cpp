@@ -48,6 +48,8 @@ class WindowDisplay : public Display {
   ~WindowDisplay() override {
     Close();
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    // The last user of SDL also lets go of what video brought up (D-Bus).
+    if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
   }
   const char* Name() const override { return "window"; }
 

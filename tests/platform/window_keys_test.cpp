@@ -37,14 +37,18 @@ struct Keyboard {
   }
 };
 
+void ExpectOne(const std::vector<Message>& m, unsigned message, unsigned vk) {
+  ASSERT_EQ(m.size(), 1u);
+  EXPECT_EQ(m[0].message, message);
+  EXPECT_EQ(m[0].wParam, vk);
+}
+
 }  // namespace
 
 TEST(WindowKeys, CharacterKeysGiveKeyDownAndTheirTextAsWindows1252) {
   Keyboard k;
   auto down = k.Down(SDLK_c, KMOD_LSHIFT);
-  ASSERT_EQ(down.size(), 1u);
-  EXPECT_EQ(down[0].message, WM_KEYDOWN);
-  EXPECT_EQ(down[0].wParam, VK_A + 2);
+  ExpectOne(down, WM_KEYDOWN, VK_A + 2);
   EXPECT_EQ(down[0].mods, unsigned(ModShift));
   auto text = k.Text("\xC3\xA7\xE2\x82\xAC");  // ç and the euro sign
   ASSERT_EQ(text.size(), 2u);
@@ -75,9 +79,7 @@ TEST(WindowKeys, KeysWithoutTextGetTheCharacterWindowsWouldType) {
 
 TEST(WindowKeys, CtrlOrAltAloneTypeNoTextAndAltMakesSystemKeys) {
   Keyboard k;
-  auto alt = k.Down(SDLK_x, KMOD_LALT);
-  ASSERT_EQ(alt.size(), 1u);
-  EXPECT_EQ(alt[0].message, WM_SYSKEYDOWN);
+  ExpectOne(k.Down(SDLK_x, KMOD_LALT), WM_SYSKEYDOWN, VK_A + 23);
   EXPECT_TRUE(k.Text("x").empty());
   EXPECT_EQ(k.Key(SDL_KEYUP, SDLK_x, KMOD_LALT)[0].message, WM_SYSKEYUP);
 
@@ -127,10 +129,7 @@ TEST(WindowKeys, VirtualKeysOfSpecialKeys) {
 
 TEST(WindowKeys, KeyUpsReachTheConsoleForBrailleChords) {
   Keyboard k;
-  auto up = k.Key(SDL_KEYUP, SDLK_f);
-  ASSERT_EQ(up.size(), 1u);
-  EXPECT_EQ(up[0].message, WM_KEYUP);
-  EXPECT_EQ(up[0].wParam, VK_A + 5);
-  EXPECT_EQ(k.Key(SDL_KEYUP, SDLK_SPACE)[0].wParam, unsigned(VK_SPACE));
+  ExpectOne(k.Key(SDL_KEYUP, SDLK_f), WM_KEYUP, VK_A + 5);
+  ExpectOne(k.Key(SDL_KEYUP, SDLK_SPACE), WM_KEYUP, VK_SPACE);
   EXPECT_TRUE(k.Key(SDL_KEYUP, SDLK_APPLICATION).empty());
 }
