@@ -2,11 +2,13 @@
 // as they are, so quotes, semicolons or $( ) in a name are only text.
 #include "platform/spawn.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <thread>
 
@@ -57,6 +59,33 @@ void ReapWhenDone(pid_t pid) {
   std::thread([pid] { waitpid(pid, nullptr, 0); }).detach();
 }
 
+// What the child gets: its folder, /dev/null for the standard files (the
+// console owns the terminal), none of our other files, a session of its
+// own and the default signal handling.
+struct ChildSetup {
+  posix_spawn_file_actions_t actions;
+  posix_spawnattr_t attr;
+
+  explicit ChildSetup(const std::string& workDir) {
+    posix_spawn_file_actions_init(&actions);
+    if (!workDir.empty()) posix_spawn_file_actions_addchdir_np(&actions, workDir.c_str());
+    for (int fd = 0; fd <= 2; ++fd)
+      posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY, 0);
+    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+    posix_spawnattr_init(&attr);
+    sigset_t none, all;
+    sigemptyset(&none);
+    sigfillset(&all);
+    posix_spawnattr_setsigmask(&attr, &none);
+    posix_spawnattr_setsigdefault(&attr, &all);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSID);
+  }
+  ~ChildSetup() {
+    posix_spawnattr_destroy(&attr);
+    posix_spawn_file_actions_destroy(&actions);
+  }
+};
+
 class PosixSpawner : public Spawner {
  public:
   bool Run(const std::string& program, const std::vector<std::string>& args,
@@ -66,13 +95,10 @@ class PosixSpawner : public Spawner {
     std::vector<char*> argv;
     for (std::string& a : all) argv.push_back(a.data());
     argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (!workDir.empty()) posix_spawn_file_actions_addchdir_np(&actions, workDir.c_str());
+    ChildSetup setup(workDir);
     pid_t pid = 0;
-    int rc = posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) return false;
+    if (posix_spawnp(&pid, program.c_str(), &setup.actions, &setup.attr, argv.data(), environ) != 0)
+      return false;
     ReapWhenDone(pid);
     return true;
   }
