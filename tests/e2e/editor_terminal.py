@@ -2,7 +2,7 @@
 """The date field of Selenor heard through the wav: capture, in tmux: one
 letter sound per typed key, Left speaks a character, the review key
 (Ctrl+Shift+F9, standing for Ctrl+Alt+F9) enters the review mode, Page Up
-reads row 1, Escape goes back and Enter still submits the date. Every step
+reads row 1, Shift+Tab goes back a field, Escape goes back and Enter still submits the date. Every step
 waits on the screen or on the capture, never on sleeps.
 
 Usage: editor_terminal.py SELENOR_PATH BUILD_DIR
@@ -58,6 +58,10 @@ def run(s):
     row1 = key_heard(s, "Page Up", lambda: s.tmux("send-keys", "PPage"))
     spoken = sum(end - start for start, end in row1)
     check(spoken > 0.5, f"row 1 read as {row1}")
+    # Shift+Tab: back a field from column 1, which clicks and buzzes (Tab
+    # from there would go silently to the row's end).
+    back = key_heard(s, "Shift+Tab", lambda: s.tmux("send-keys", "BTab"))
+    check(len(back) >= 1, "Shift+Tab was not heard")
     leave = key_heard(s, "Escape", lambda: s.tmux("send-keys", "Escape"))
     check(1 <= len(leave) <= 2, f"leaving review mode gave {leave}")
     check(field().endswith(DATE), "the field changed: " + field())
