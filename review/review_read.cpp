@@ -137,23 +137,54 @@ void GoToLineEnd() {
 
 void ReadLine() { RangeCommand('T', 'L'); }
 
-void RangeCommand(char scope, char unit) {
-  ReviewState& s = Review();
-  int rows = ReviewRows(), row = s.row, column = s.column;
-  if (unit == 'C') FieldBounds();
-  int first = s.fieldFirst, last = s.fieldLast;
-  switch (scope * 256 + unit) {
-    case 'T' * 256 + 'T': return ReadRange(1, 1, rows, false, ReviewColumns);
-    case 'I' * 256 + 'T': return ReadRange(1, 1, row, false, column - 1);
-    case 'F' * 256 + 'T': return ReadRange(row, column, rows, false, ReviewColumns);
-    case 'T' * 256 + 'L': return ReadRange(row, 1, row, true, ReviewColumns);
-    case 'I' * 256 + 'L': return ReadRange(row, 1, row, true, column - 1);
-    case 'F' * 256 + 'L': return ReadRange(row, column, row, true, ReviewColumns);
-    case 'T' * 256 + 'C': return ReadRange(row, first, row, true, last);
-    case 'I' * 256 + 'C': return ReadRange(row, first, row, true, column);
-    case 'F' * 256 + 'C': return ReadRange(row, column, row, true, last);
-    default: return ErrorCue();
+namespace {
+
+// Where a range starts and ends, relative to the review position.
+enum Place { First, Here, BeforeHere, FieldStart, FieldEnd, Last };
+
+struct Range {
+  char scope, unit;
+  Place firstRow, firstColumn, lastRow;
+  bool restore;
+  Place lastColumn;
+};
+
+constexpr Range Ranges[] = {
+    {'T', 'T', First, First, Last, false, Last},
+    {'I', 'T', First, First, Here, false, BeforeHere},
+    {'F', 'T', Here, Here, Last, false, Last},
+    {'T', 'L', Here, First, Here, true, Last},
+    {'I', 'L', Here, First, Here, true, BeforeHere},
+    {'F', 'L', Here, Here, Here, true, Last},
+    {'T', 'C', Here, FieldStart, Here, true, FieldEnd},
+    {'I', 'C', Here, FieldStart, Here, true, Here},
+    {'F', 'C', Here, Here, Here, true, FieldEnd},
+};
+
+int RowAt(Place p) { return p == First ? 1 : p == Last ? ReviewRows() : Review().row; }
+
+int ColumnAt(Place p) {
+  const ReviewState& s = Review();
+  switch (p) {
+    case First: return 1;
+    case BeforeHere: return s.column - 1;
+    case FieldStart: return s.fieldFirst;
+    case FieldEnd: return s.fieldLast;
+    case Last: return ReviewColumns;
+    default: return s.column;
   }
+}
+
+}  // namespace
+
+void RangeCommand(char scope, char unit) {
+  for (const Range& r : Ranges) {
+    if (r.scope != scope || r.unit != unit) continue;
+    if (unit == 'C') FieldBounds();
+    return ReadRange(RowAt(r.firstRow), ColumnAt(r.firstColumn), RowAt(r.lastRow), r.restore,
+                     ColumnAt(r.lastColumn));
+  }
+  ErrorCue();
 }
 
 void TwoLetterCommand(unsigned char firstKey) {
