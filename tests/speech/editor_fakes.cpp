@@ -7,10 +7,24 @@
 
 #include "console/snwin.h"
 #include "platform/messages.h"
+#include "platform/spawn.h"
 #include "speech/sncrt.h"
 #include "tests/speech/fakes.h"
 
 FakeScreen Screen;
+std::vector<std::string> SpawnRuns;
+
+namespace {
+struct RecordingSpawner : platform::Spawner {
+  bool Run(const std::string& program, const std::vector<std::string>& args,
+           const std::string& dir) override {
+    std::string line = program;
+    for (const std::string& a : args) line += " [" + a + "]";
+    SpawnRuns.push_back(line + " in " + dir);
+    return true;
+  }
+};
+}  // namespace
 
 void ResetScreen() {
   Screen = FakeScreen();
@@ -92,6 +106,8 @@ std::string ResetEditorWorld() {
   DeferredText.clear();
   EchoTyping = true;
   SelectionOverwrite = false;
+  SpawnRuns.clear();
+  platform::SetSpawner(std::make_unique<RecordingSpawner>());
   return folder;
 }
 

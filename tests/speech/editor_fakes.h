@@ -27,3 +27,6 @@ std::string ResetEditorWorld();
 // What was heard, in short: letters as themselves, recorded words by name
 // ("_DEL"), "click", "buzz", "say:<phrase>"; other events as they stand.
 std::vector<std::string> ShortSounds();
+// Every program start is recorded in SpawnRuns as "program [arg]... in
+// folder" instead of run; ResetEditorWorld installs the recorder.
+extern std::vector<std::string> SpawnRuns;

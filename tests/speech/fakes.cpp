@@ -157,29 +157,29 @@ bool Busy(int kind) {
 }
 }  // namespace
 
+// The calls every back end shares, for the prefix of its names and its kind.
+#define RECORDED_VOICE(Name, kind)                                                  \
+  void Name##End() { Fake.voiceCalls.push_back(Voice("end", kind)); }              \
+  void Name##Speak(const std::string& t) {                                         \
+    Fake.voiceCalls.push_back(Voice("speak", kind) + " " + t);                     \
+  }                                                                                 \
+  void Name##Stop() { Fake.voiceCalls.push_back(Voice("stop", kind)); }
+RECORDED_VOICE(Toada, 3)
+RECORDED_VOICE(Sapi5, 5)
+RECORDED_VOICE(Sapi54, 54)
+RECORDED_VOICE(Sapi4, 4)
+
 bool ToadaStart(int v, int s, int p, const std::string& f) { return Start(3, v, s, p, f); }
-void ToadaEnd() { Fake.voiceCalls.push_back(Voice("end", 3)); }
-void ToadaSpeak(const std::string& t) { Fake.voiceCalls.push_back(Voice("speak", 3) + " " + t); }
 bool ToadaBusy() { return Busy(3); }
-void ToadaStop() { Fake.voiceCalls.push_back(Voice("stop", 3)); }
 bool Sapi5Start(int v, int s, const std::string& f) { return Start(5, v, s, -1, f); }
-void Sapi5End() { Fake.voiceCalls.push_back(Voice("end", 5)); }
-void Sapi5Speak(const std::string& t) { Fake.voiceCalls.push_back(Voice("speak", 5) + " " + t); }
 bool Sapi5Busy() { return Busy(5); }
-void Sapi5Stop() { Fake.voiceCalls.push_back(Voice("stop", 5)); }
 bool Sapi54Start(int v, int s, const std::string& f) { return Start(54, v, s, -1, f); }
-void Sapi54End() { Fake.voiceCalls.push_back(Voice("end", 54)); }
-void Sapi54Speak(const std::string& t) { Fake.voiceCalls.push_back(Voice("speak", 54) + " " + t); }
 bool Sapi54Busy() { return Busy(54); }
-void Sapi54Stop() { Fake.voiceCalls.push_back(Voice("stop", 54)); }
 bool Sapi4Start(int v, int s, int p, const std::string& f) { return Start(4, v, s, p, f); }
-void Sapi4End() { Fake.voiceCalls.push_back(Voice("end", 4)); }
-void Sapi4Speak(const std::string& t) { Fake.voiceCalls.push_back(Voice("speak", 4) + " " + t); }
 bool Sapi4Busy(int flag) {
   Fake.voiceCalls.push_back("flag " + std::to_string(flag));
   return Busy(4);
 }
-void Sapi4Stop() { Fake.voiceCalls.push_back(Voice("stop", 4)); }
 
 #include <filesystem>
 #include <random>

@@ -12,8 +12,6 @@ using Events = std::vector<std::string>;
 
 namespace {
 
-const std::string Delay50 = "delay:50";
-
 class SpeakTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -35,7 +33,7 @@ class SpeakTest : public ::testing::Test {
     return Fake.events;
   }
 
-  static Events Pause(int ms) { return Events(ms / 50, Delay50); }
+  static Events Pause(int ms) { return Events(ms / 50, "delay:50"); }
 };
 
 Events Join(std::initializer_list<Events> parts) {
@@ -44,62 +42,34 @@ Events Join(std::initializer_list<Events> parts) {
   return all;
 }
 
-TEST_F(SpeakTest, DigitRunsBecomeNumberWordsAfterLeadingZeros) {
-  EXPECT_EQ(Spoken("007"), (Events{"file:letras/_zero", "file:letras/_zero", "image:[_sete]",
-                                   "phrase: "}));
-}
-
-TEST_F(SpeakTest, HyphenBeforeDigitSaysMinus) {
-  EXPECT_EQ(Spoken("-5"), (Events{"file:letras/_MENOS", "image:[_cinco]", "phrase: "}));
-}
-
-TEST_F(SpeakTest, LoneHyphenIsACommaPause) {
-  EXPECT_EQ(Spoken("a - b"),
-            Join({{"phrase:a ", "file:synth/_45"}, Pause(150), {"phrase: b "}}));
-}
-
-TEST_F(SpeakTest, WwwIsSpelledOnlyWhenNotFollowedByABlank) {
-  EXPECT_EQ(Spoken("www;"), Join({{"file:synth/_119", "file:synth/_119", "file:synth/_119",
-                                   "file:synth/_59"},
-                                  Pause(200),
-                                  {"phrase: "}}));
-  Fake.events.clear();
-  EXPECT_EQ(Spoken("www"), (Events{"phrase:www "}));
-}
-
-TEST_F(SpeakTest, SignRepeatedMoreThanThreeTimesClicks) {
-  Events bang(4, "file:synth/_33");
-  EXPECT_EQ(Spoken("!!!!!!"), Join({bang, {"image:256 bytes", "image:256 bytes", "phrase: "}}));
-}
-
-TEST_F(SpeakTest, RepeatedHyphensClickInsteadOfSpeaking) {
-  Events said = Spoken("------");
-  EXPECT_EQ(std::count(said.begin(), said.end(), "image:256 bytes"), 2);
-  EXPECT_EQ(std::count(said.begin(), said.end(), "file:synth/_45"), 4);
-}
-
-TEST_F(SpeakTest, WebAddressSeparatorIsSpelled) {
-  EXPECT_EQ(Spoken("a://b"), (Events{"phrase:a", "file:synth/_58", "file:synth/_47",
-                                     "file:synth/_47", "phrase:b "}));
-}
-
-TEST_F(SpeakTest, StreetAddressMixesPhrasesNumbersAndPunctuation) {
-  EXPECT_EQ(Spoken("Rua 25 de mar\xE7o, 1.500"),
-            Join({{"phrase:Rua ", "image:[_vinte][_e][_cinco]", "phrase: de mar\xE7o",
-                   "file:synth/_44"},
-                  Pause(150),
-                  {"phrase: ", "image:[_um]", "file:synth/_46", "image:[_quinhen]", "phrase: "}}));
-}
-
-TEST_F(SpeakTest, HyphenatedWordStaysOnePhraseAndLongRunsAreSpelled) {
-  EXPECT_EQ(Spoken("guarda-chuva"), (Events{"phrase:guarda", "phrase:chuva "}));
-  Fake.events.clear();
-  Events spelled = Spoken("1234567");
-  EXPECT_EQ(spelled.front(), "file:synth/_49");
-  EXPECT_EQ(spelled.size(), 8u);
-  Fake.events.clear();
-  EXPECT_EQ(Spoken("3-4"), (Events{"file:synth/_51", "file:synth/_45", "file:synth/_52",
-                                   "phrase: "}));
+// One text, everything it plays in order. Pauses are runs of 50 ms delays.
+TEST_F(SpeakTest, WhatATextPlaysInOrder) {
+  const Events comma = Pause(150), semicolon = Pause(200);
+  const Events bang(4, "file:synth/_33");
+  const std::pair<std::string, Events> cases[] = {
+      {"007", {"file:letras/_zero", "file:letras/_zero", "image:[_sete]", "phrase: "}},
+      {"-5", {"file:letras/_MENOS", "image:[_cinco]", "phrase: "}},
+      {"a - b", Join({{"phrase:a ", "file:synth/_45"}, comma, {"phrase: b "}})},
+      {"www;", Join({Events(3, "file:synth/_119"), {"file:synth/_59"}, semicolon, {"phrase: "}})},
+      {"www", {"phrase:www "}},
+      {"!!!!!!", Join({bang, {"image:256 bytes", "image:256 bytes", "phrase: "}})},
+      {"a://b", {"phrase:a", "file:synth/_58", "file:synth/_47", "file:synth/_47", "phrase:b "}},
+      {"Rua 25 de mar\xE7o, 1.500",
+       Join({{"phrase:Rua ", "image:[_vinte][_e][_cinco]", "phrase: de mar\xE7o", "file:synth/_44"},
+             comma,
+             {"phrase: ", "image:[_um]", "file:synth/_46", "image:[_quinhen]", "phrase: "}})},
+      {"guarda-chuva", {"phrase:guarda", "phrase:chuva "}},
+      {"3-4", {"file:synth/_51", "file:synth/_45", "file:synth/_52", "phrase: "}},
+      {"1234567", Join({{"file:synth/_49", "file:synth/_50", "file:synth/_51", "file:synth/_52",
+                         "file:synth/_53", "file:synth/_54", "file:synth/_55"}, {"phrase: "}})},
+  };
+  for (const auto& [text, played] : cases) {
+    Fake.events.clear();
+    EXPECT_EQ(Spoken(text), played) << text;
+  }
+  Events hyphens = Spoken("------");
+  EXPECT_EQ(std::count(hyphens.begin(), hyphens.end(), "image:256 bytes"), 2);
+  EXPECT_EQ(std::count(hyphens.begin(), hyphens.end(), "file:synth/_45"), 4);
 }
 
 TEST_F(SpeakTest, PunctuationWithoutSignSoundsAndWithoutBlank) {
@@ -152,14 +122,16 @@ TEST_F(SpeakTest, DtmfTonesWithPausesAndCommaSilence) {
   EXPECT_TRUE(RapidMode);
 }
 
-TEST_F(SpeakTest, BuzzThrowsAwayTypeAheadAndClickKeepsCutSpeech) {
+TEST_F(SpeakTest, CuesAndSpokenKeys) {
   Fake.keys = {'a', 'b'};
-  SoundBuzz();
+  SoundBuzz();  // throws away what was typed ahead
   EXPECT_TRUE(Fake.keys.empty());
   CutSpeech = true;
   SoundClick();
   EXPECT_TRUE(CutSpeech);
-  EXPECT_EQ(Fake.events, (Events{"image:512 bytes", "image:256 bytes"}));
+  Fake.keys = {'x'};
+  EXPECT_EQ(ReadKeySpoken(), 'x');
+  EXPECT_EQ(Fake.events, (Events{"image:512 bytes", "image:256 bytes", "file:synth/_120"}));
 }
 
 TEST_F(SpeakTest, DeferredTextIsCollectedThenSpokenByTheLineEnd) {
@@ -201,30 +173,19 @@ TEST_F(SpeakTest, StopSilencesTheToadaVoiceEvenWhenIdle) {
   VoiceActive = false;
 }
 
-TEST_F(SpeakTest, ReadKeySpokenSaysTheKey) {
-  Fake.keys = {'x'};
-  EXPECT_EQ(ReadKeySpoken(), 'x');
-  EXPECT_EQ(Fake.events, (Events{"file:synth/_120"}));
-}
-
 TEST(WaveHeader, LengthsAndFormatAreWrittenIntoTheTemplate) {
   uint8_t image[44];
   MakeWaveHeader(image, 1000, 16000, 16, 2);
-  auto u32 = [&](int at) {
-    return uint32_t(image[at]) | image[at + 1] << 8 | image[at + 2] << 16 | uint32_t(image[at + 3]) << 24;
-  };
-  auto u16 = [&](int at) { return uint16_t(image[at] | image[at + 1] << 8); };
   EXPECT_EQ(std::string(reinterpret_cast<char*>(image), 4), "RIFF");
   EXPECT_EQ(std::string(reinterpret_cast<char*>(image + 36), 4), "data");
-  EXPECT_EQ(u32(4), 1036u);
-  EXPECT_EQ(u32(16), 16u);
-  EXPECT_EQ(u16(20), 1);
-  EXPECT_EQ(u16(22), 2);
-  EXPECT_EQ(u32(24), 16000u);
-  EXPECT_EQ(u32(28), 64000u);
-  EXPECT_EQ(u16(32), 1);  // block alignment stays as in the template
-  EXPECT_EQ(u16(34), 16);
-  EXPECT_EQ(u32(40), 1000u);
+  // {offset, bytes, value}; the block alignment stays as in the template.
+  const uint32_t fields[][3] = {{4, 4, 1036}, {16, 4, 16}, {20, 2, 1},     {22, 2, 2},   {24, 4, 16000},
+                                {28, 4, 64000}, {32, 2, 1}, {34, 2, 16}, {40, 4, 1000}};
+  for (const auto& [at, bytes, value] : fields) {
+    uint32_t v = 0;
+    for (uint32_t i = 0; i < bytes; ++i) v |= uint32_t(image[at + i]) << (8 * i);
+    EXPECT_EQ(v, value) << "offset " << at;
+  }
 }
 
 TEST(UpperLatin1, FoldsAsciiAndTheUpperLatinRow) {
