@@ -33,11 +33,8 @@ void Record(const std::string& name, UnitOutcome outcome, int mode, double facto
   events.push_back({name, outcome, mode, factor});
 }
 
-constexpr auto F = UnitOutcome::Found;
-constexpr auto R = UnitOutcome::Recorded;
-constexpr auto S = UnitOutcome::Split;
-constexpr auto N = UnitOutcome::Noise;
-constexpr auto D = UnitOutcome::Dropped;
+constexpr auto F = UnitOutcome::Found, R = UnitOutcome::Recorded, S = UnitOutcome::Split,
+               N = UnitOutcome::Noise, D = UnitOutcome::Dropped;
 
 // Keeps every piece handed to it, as the device would hear them.
 class PieceSink : public SoundSink {
@@ -78,11 +75,7 @@ class Synth : public ::testing::Test {
     DiphoneEnd();
     DiphoneDbName = oldDbName;
     DiphoneSetTuning(400, 0, 100);
-    if (hadWinDir) {
-      setenv("SONARIS_WINDIR", oldWinDir.c_str(), 1);
-    } else {
-      unsetenv("SONARIS_WINDIR");
-    }
+    hadWinDir ? setenv("SONARIS_WINDIR", oldWinDir.c_str(), 1) : unsetenv("SONARIS_WINDIR");
   }
   void Start(const std::vector<Unit>& units) {
     testfiles::WriteDatabase(diphones, "TESTE", units);
@@ -92,6 +85,19 @@ class Synth : public ::testing::Test {
     std::vector<unsigned char> samples;
     RenderPhonetic(phonetic, noPauses, samples);
     return samples;
+  }
+  struct GroupCase {
+    const char* group;
+    std::vector<Event> units;
+  };
+  // The units each group asks for, in order.
+  template <size_t N>
+  void ExpectUnits(const GroupCase (&cases)[N]) {
+    for (const GroupCase& c : cases) {
+      events.clear();
+      Render(c.group);
+      EXPECT_EQ(events, c.units) << c.group;
+    }
   }
 };
 
@@ -113,27 +119,14 @@ TEST_F(Synth, StartNamesWhatIsMissing) {
   EXPECT_EQ(DiphoneStart(), 0) << "names are found without regard to case";
   fs::remove(diphones / "portug.exc");
   EXPECT_EQ(DiphoneStart(), 2);
-  fs::remove(diphones / "regras.rgr");
-  EXPECT_EQ(DiphoneStart(), 2);
   fs::remove_all(letters);
   EXPECT_EQ(DiphoneStart(), 1);
 }
 
 TEST_F(Synth, GroupsSplitIntoUnitsWithTheirFactors) {
-  Start({{"$P", 10, 1},
-         {"$RA", 10, 2},
-         {"$T", 10, 3},
-         {"$S", 10, 4},
-         {"$A", 10, 5},
-         {"$PA", 10, 6},
-         {"$AY", 10, 7},
-         {"$PACIRC", 10, 8},
-         {"$AWTIL", 10, 9}});
-  struct Case {
-    const char* group;
-    std::vector<Event> units;
-  };
-  const Case cases[] = {
+  Start({{"$P", 10, 1}, {"$RA", 10, 2}, {"$T", 10, 3}, {"$S", 10, 4}, {"$A", 10, 5},
+         {"$PA", 10, 6}, {"$AY", 10, 7}, {"$PACIRC", 10, 8}, {"$AWTIL", 10, 9}});
+  const GroupCase cases[] = {
       {"[pra]", {{"$P", F, 1, 1.0}, {"$RA", F, 1, 1.0}}},
       {"[tras]", {{"$T", F, 1, 1.0}, {"$RA", F, 1, 1.0}, {"$S", F, 1, 1.0}}},
       {"[as]", {{"$A", F, 1, 0.7}, {"$S", F, 1, 1.0}}},
@@ -141,11 +134,7 @@ TEST_F(Synth, GroupsSplitIntoUnitsWithTheirFactors) {
       {"[pa~w]", {{"$PACIRC", F, 1, 0.6}, {"$AWTIL", F, 1, 1.0}}},
       {"[a^y]", {{"$AYCIRC", S, 1, 1.0}, {"$A", F, 1, 0.9}, {"$YCIRC", D, 1, 1.0}}},
   };
-  for (const Case& c : cases) {
-    events.clear();
-    Render(c.group);
-    EXPECT_EQ(events, c.units) << c.group;
-  }
+  ExpectUnits(cases);
 }
 
 TEST_F(Synth, StressedUnitsKeepTheirWholeLength) {
@@ -174,11 +163,7 @@ TEST_F(Synth, CutAndLeastLengthOfUnstressedUnits) {
 
 TEST_F(Synth, MissingUnitsFallBack) {
   Start({{"$ACIRC", 100, 1}, {"$NN", 100, 2}, {"$I", 100, 3}});
-  struct Case {
-    const char* group;
-    std::vector<Event> units;
-  };
-  const Case cases[] = {
+  const GroupCase cases[] = {
       {"[pa]", {{"$PA", S, 1, 1.0}, {"$P", N, 1, 0.9}, {"$A", N, 1, 1.0}}},
       {"[a~]", {{"$ATIL", S, 1, 1.0}, {"$ACIRC", F, 2, 0.9}, {"$NN", F, 1, 0.9}}},
       {"[i~]", {{"$ITIL", S, 1, 1.0}, {"$I", F, 1, 0.9}, {"$NN", F, 1, 0.9}}},
@@ -187,11 +172,7 @@ TEST_F(Synth, MissingUnitsFallBack) {
       {"[ /_a]", {{"_97", D, 1, 1.0}}},
       {"[ /_\x01]", {{"_1", N, 1, 1.0}}},
   };
-  for (const Case& c : cases) {
-    events.clear();
-    Render(c.group);
-    EXPECT_EQ(events, c.units) << c.group;
-  }
+  ExpectUnits(cases);
   std::vector<unsigned char> noise = Render("[p]");
   ASSERT_EQ(noise.size(), 300u);
   for (unsigned char b : noise) ASSERT_TRUE(b >= 88 && b <= 167) << int(b);
@@ -218,7 +199,6 @@ TEST_F(Synth, PunctuationPausesOrRecordings) {
   Start({});
   EXPECT_EQ(Render("[ /_,]"), Same(4000, 128));
   EXPECT_EQ(Render("[ /_.]").size(), 8000u);
-  EXPECT_EQ(Render("[ /_:]").size(), 8000u);
   EXPECT_EQ(Render("[ /_;]").size(), 6000u);
   EXPECT_TRUE(events.empty());
   EXPECT_EQ(Render("[ /_,]", true), Same(50, 7));
@@ -227,8 +207,6 @@ TEST_F(Synth, PunctuationPausesOrRecordings) {
 
 TEST_F(Synth, SilenceIsAddedInWholeHundreds) {
   Start({});
-  std::vector<unsigned char> out;
-  RenderPhonetic("", false, out);
   PieceSink sink;
   SoundSink* before = SetSoundSink(&sink);
   AppendSilence(150);
@@ -236,7 +214,7 @@ TEST_F(Synth, SilenceIsAddedInWholeHundreds) {
   AppendSilence(99);
   AppendSilence(-300);
   FlushSound();
-  FlushSound();
+  FlushSound();  // nothing left: no empty piece
   SetSoundSink(before);
   EXPECT_EQ(sink.pieces, (std::vector<size_t>{4100}));
 }

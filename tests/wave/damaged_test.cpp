@@ -50,23 +50,17 @@ std::vector<FileCase> FileCases() {
   Bytes whole = Riff({Chunk("fmt ", 16, FormatBody()), Chunk("data", 300, kSound)});
   return {
       {"empty", {}, -1, 0},
-      {"riff-only", Bytes(whole.begin(), whole.begin() + 5), -1, 0},
-      {"cut-in-format", Bytes(whole.begin(), whole.begin() + 30), -1, 0},
-      {"cut-in-data-header", Bytes(whole.begin(), whole.begin() + 40), -1, 0},
       {"cut-in-data", Bytes(whole.begin(), whole.begin() + 200), -1, 0},
       {"garbage", garbage, -1, 0},
       {"not-riff", Riff({Chunk("fmt ", 16, FormatBody()), Chunk("data", 300, kSound)}, "RIFX"), -1, 0},
       {"no-format", Riff({Chunk("data", 300, kSound)}), -1, 0},
       {"no-data", Riff({Chunk("fmt ", 16, FormatBody())}), -1, 0},
-      {"format-0", Riff({Chunk("fmt ", 0, {}), Chunk("data", 300, kSound)}), -1, 0},
       {"format-65535", Riff({Chunk("fmt ", 65535, FormatBody(65535)), Chunk("data", 300, kSound)}), 0, 1},
       {"format-huge", Riff({Chunk("fmt ", 0xFFFFFFFF, FormatBody()), Chunk("data", 300, kSound)}), -1, 0},
       {"list-65535", Riff({Chunk("fmt ", 16, FormatBody()), Chunk("LIST", 65535, Bytes(65535, 1)),
                            Chunk("data", 300, kSound)}), 0, 1},
       {"list-huge", Riff({Chunk("fmt ", 16, FormatBody()), Chunk("LIST", 0xFFFFFFFF, Bytes(10, 1)),
                           Chunk("data", 300, kSound)}), -1, 0},
-      {"data-0", Riff({Chunk("fmt ", 16, FormatBody()), Chunk("data", 0, {})}), 0, 0},
-      {"data-65535", Riff({Chunk("fmt ", 16, FormatBody()), Chunk("data", 65535, kSound)}), -1, 0},
       {"data-huge", Riff({Chunk("fmt ", 16, FormatBody()), Chunk("data", 0xFFFFFFFF, kSound)}), -1, 0},
       {"any-case-ids", Riff({Chunk("FMT ", 16, FormatBody()), Chunk("Data", 300, kSound)}, "riff"), 0, 1},
   };
@@ -80,22 +74,14 @@ TEST_F(DamagedFile, PlaysOnlyWhatIsWhole) {
     Log().writes.clear();
     EXPECT_EQ(PlayWaveFile(WriteFile(std::string(c.name) + ".wav", c.bytes)), c.result);
     ASSERT_EQ(Log().writes.size(), c.writes);
-    if (c.writes) {
-      EXPECT_EQ(Log().writes[0].size(), kSound.size());
-    }
+    if (c.writes) EXPECT_EQ(Log().writes[0].size(), kSound.size());
   }
-}
-
-TEST_F(DamagedFile, MissingFileFails) {
-  EXPECT_EQ(PlayWaveFile(TempDir() + "/missing.wav"), -1);
-  EXPECT_TRUE(Log().opens.empty());
 }
 
 // A name of the settings: Windows-1252, backslashes, another letter case.
 TEST_F(DamagedFile, FileNamedAsInTheSettingsIsFound) {
   WriteFile("Canção.wav", Riff({Chunk("fmt ", 16, FormatBody()), Chunk("data", 300, kSound)}));
-  std::string name = TempDir() + "\\CAN\xC7\xC3O.WAV";
-  EXPECT_EQ(PlayWaveFile(name), 0);
+  EXPECT_EQ(PlayWaveFile(TempDir() + "\\CAN\xC7\xC3O.WAV"), 0);
   EXPECT_EQ(Log().writes.size(), 1u);
 }
 
@@ -110,22 +96,16 @@ bool Parse(const Bytes& image, uint32_t& total, uint32_t& length, const uint8_t*
   return ok;
 }
 
-TEST(ParseRiff, FindsDataAndItsLength) {
-  Bytes image = Riff({Chunk("fmt ", 16, FormatBody()), Chunk("LIST", 4, Bytes(4, 0)), Chunk("data", 300, kSound)});
-  uint32_t total = 0, length = 0;
-  const uint8_t* data = nullptr;
-  ASSERT_TRUE(Parse(image, total, length, data));
-  EXPECT_EQ(data, image.data() + 56);
-  EXPECT_EQ(length, 300u);
-  EXPECT_EQ(total, 356u);
-}
-
 TEST(ParseRiff, RejectsEveryTruncationAndOversizedChunk) {
   Bytes whole = Riff({Chunk("fmt ", 16, FormatBody()), Chunk("data", 300, kSound)});
   uint32_t total, length;
   const uint8_t* data;
   for (size_t n = 0; n < whole.size(); ++n)
     EXPECT_FALSE(Parse(Bytes(whole.begin(), whole.begin() + long(n)), total, length, data)) << n;
+  ASSERT_TRUE(Parse(whole, total, length, data));
+  EXPECT_EQ(data, whole.data() + 44);
+  EXPECT_EQ(total * 1000 + length, 344u * 1000 + 300);
+  // Chunk sizes 0, 65535 and 2^32-1 on the image: only an empty sound passes.
   for (uint32_t size : {0u, 65535u, 0xFFFFFFFFu}) {
     EXPECT_FALSE(Parse(Riff({Chunk("fmt ", size, FormatBody()), Chunk("data", 300, kSound)}), total, length, data));
     EXPECT_EQ(Parse(Riff({Chunk("fmt ", 16, FormatBody()), Chunk("data", size, kSound)}), total, length, data),
