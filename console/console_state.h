@@ -21,6 +21,7 @@ struct VideoSettings {
   std::string fontFace;
   int fontWidth = 0;
   int fontHeight = 0;
+  int fontWeight = 0;  // 0: the face's own weight
 };
 
 constexpr int KeyQueueSize = 64;

@@ -107,6 +107,10 @@ void LoadVideoSettings(const std::string& iniPath, int workWidth,
     out.fontFace = value;
   out.fontWidth = FontSize(ini, "LARGURALETRA", workWidth, 1024, 13);
   out.fontHeight = FontSize(ini, "ALTURALETRA", workHeight, 734, 28);
+  // The weight applies only when the user asks for one; without it the
+  // face keeps its own (regular) weight.
+  if (ini.Read("VIDEO", "PESOLETRA", "", value))
+    out.fontWeight = static_cast<int>(IntegerOr(value, 0));
   // "Canto da tela": S keeps the window in its corner, anything else
   // maximises it, decided by the first letter like the other yes/no keys.
   if (ini.Read("VIDEO", "CANTOTELA", "SIM", value))

@@ -63,6 +63,7 @@ bool TryDisplay(ConsoleState& s, std::unique_ptr<platform::Display> display) {
   settings.fontFace = s.video.fontFace;
   settings.fontWidth = s.video.fontWidth;
   settings.fontHeight = s.video.fontHeight;
+  settings.fontWeight = s.video.fontWeight;
   settings.maximised = s.video.maximised;
   settings.title = ProgramTitle();
   if (s.display->Open(settings)) return true;
