@@ -1,7 +1,5 @@
-#!/usr/bin/env python3
-"""Selenor end to end in a terminal: the real program runs in tmux at 80x25
-with the terminal display and no audio device; every step waits on what the
-screen shows (bounded polling), never on fixed sleeps.
+"""Selenor end to end in a terminal: the real program in tmux at 80x25 with
+the terminal display and no audio device.
 
 Usage: selenor_terminal.py SELENOR_PATH SCENARIO
 """
@@ -13,10 +11,10 @@ import shutil
 import subprocess
 import sys
 import tempfile
-import time
 
-PROMPT = "Digite a data do seu nascimento no formato dia/mes/ano"
-CLOSING = "Aperte control insert para copiar para área de transferência"
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from tmuxsession import CLOSING, PROMPT, Failure, Session, check, report  # noqa: E402,F401
+
 PISCES = [
     ("Seu signo: ", "Peixes"), ("Planeta regente: ", "Netuno"),
     ("Seu anjo protetor: ", "Asariel"), ("Sua cor mais favorável: ", "azul"),
@@ -31,121 +29,6 @@ PISCES = [
     ("Deve repetir sempre: ", "Eu creio"),
 ]
 REPORT_TIMEOUT = 300  # spoken items and pauses take about 100 s
-
-
-class Failure(Exception):
-    pass
-
-
-def check(condition, message):
-    if not condition:
-        raise Failure(message)
-
-
-class Session:
-    """One tmux server of our own running Selenor in an 80x25 pane."""
-
-    def __init__(self, selenor, windir=None):
-        self.dir = tempfile.mkdtemp(prefix="selenor-e2e-")
-        self.windir = windir or os.path.join(self.dir, "windir")
-        os.makedirs(self.windir, exist_ok=True)
-        self.socket = os.path.join(self.dir, "tmux.sock")
-        self.status = os.path.join(self.dir, "status")
-        self.stty = os.path.join(self.dir, "stty")
-        conf = os.path.join(self.dir, "tmux.conf")
-        with open(conf, "w") as f:
-            f.write("set -g remain-on-exit on\nset -g set-clipboard on\n"
-                    "set -g status off\nset -g default-terminal tmux-256color\n")
-        env = (f"SONARIS_DISPLAY=terminal SONARIS_AUDIO=null "
-               f"SONARIS_WINDIR='{self.windir}' LANG=C.UTF-8 LC_ALL=C.UTF-8")
-        command = (f"env {env} '{selenor}'; echo $? > '{self.status}'; "
-                   f"stty -a > '{self.stty}'")
-        # Started from the build folder, as the README's command does, where
-        # the build leaves its SONARIS.INI.
-        build = os.path.dirname(os.path.dirname(selenor))
-        self.tmux("-f", conf, "new-session", "-d", "-x", "80", "-y", "25",
-                  "-c", build, "sh", "-c", command)
-
-    def tmux(self, *args):
-        result = subprocess.run(["tmux", "-S", self.socket, *args],
-                                capture_output=True, text=True)
-        if result.returncode != 0:
-            raise Failure(f"tmux {' '.join(args)}: {result.stderr.strip()}")
-        return result.stdout
-
-    def screen(self, escapes=False):
-        args = ["capture-pane", "-p", "-N"] + (["-e"] if escapes else [])
-        return self.tmux(*args).split("\n")[:25]
-
-    def rows(self):
-        return [row.rstrip() for row in self.screen()]
-
-    def text(self):
-        return "\n".join(self.rows())
-
-    def keys(self, *keys):
-        self.tmux("send-keys", *keys)
-
-    def type(self, text):
-        self.tmux("send-keys", "-l", "--", text)
-
-    def wait(self, what, predicate, timeout=20):
-        deadline = time.monotonic() + timeout
-        while True:
-            if self.exited() and not predicate():
-                raise Failure(f"Selenor ended while waiting for {what}:\n"
-                              + self.text())
-            if predicate():
-                return
-            if time.monotonic() > deadline:
-                raise Failure(f"timed out waiting for {what}; screen:\n"
-                              + self.text())
-            time.sleep(0.1)  # polling interval, not a synchronisation
-
-    def wait_text(self, needle, timeout=20):
-        self.wait(repr(needle), lambda: needle in self.text(), timeout)
-
-    def exited(self):
-        return os.path.exists(self.status) and os.path.getsize(self.status) > 0
-
-    def wait_exit(self, timeout=20):
-        deadline = time.monotonic() + timeout
-        while not self.exited():
-            if time.monotonic() > deadline:
-                raise Failure("Selenor did not end; screen:\n" + self.text())
-            time.sleep(0.05)
-        with open(self.status) as f:
-            return int(f.read().strip())
-
-    def wait_prompt(self):
-        """The banner and an empty prompt on a freshly cleared screen."""
-        def fresh():
-            rows = self.rows()
-            return (rows[0] == "Programa Selenor" and rows[3] == PROMPT
-                    and not any(rows[4:]))
-        self.wait("a cleared screen with the prompt", fresh)
-
-    def check_terminal_restored(self):
-        check(self.tmux("display-message", "-p", "#{alternate_on}").strip() == "0",
-              "the alternate screen is still on after the end")
-        deadline = time.monotonic() + 10
-        while not (os.path.exists(self.stty) and os.path.getsize(self.stty)):
-            check(time.monotonic() < deadline, "no stty report after the end")
-            time.sleep(0.05)
-        with open(self.stty) as f:
-            modes = f.read().split()
-        for mode in ("icanon", "echo", "isig"):
-            check(mode in modes, f"terminal mode {mode} not restored: {modes}")
-
-    def clipboard(self):
-        result = subprocess.run(["tmux", "-S", self.socket, "show-buffer"],
-                                capture_output=True)
-        return result.stdout.decode("utf-8", "replace") if result.returncode == 0 else ""
-
-    def close(self):
-        subprocess.run(["tmux", "-S", self.socket, "kill-server"],
-                       capture_output=True)
-        shutil.rmtree(self.dir, ignore_errors=True)
 
 
 def expected_figures(born):
@@ -183,67 +66,52 @@ def check_copy(session):
     check(not session.exited(), "Ctrl+Insert ended the program")
 
 
+def answer(s, text):
+    """Types an answer on a fresh prompt; Enter once the program echoed it."""
+    s.wait_prompt()
+    s.type(text)
+    s.wait(f"the echo of {text!r}", lambda: s.rows()[3] == (PROMPT + "  " + text).rstrip())
+    s.keys("Enter")
+
+
 def scenario_report(selenor):
-    s = Session(selenor)
-    try:
-        born = datetime.date(1990, 3, 15)
-        before = expected_figures(born)
-        s.wait_prompt()
-        s.type("15/3/1990")
-        s.keys("Enter")
+    born = datetime.date(1990, 3, 15)
+    before = expected_figures(born)
+    with Session(selenor) as s:
+        answer(s, "15/3/1990")
         s.wait_text("Você nasceu Quinta")
         check_band(s)
-        s.wait("the closing prompt on row 25",
-               lambda: s.rows()[24] == CLOSING, REPORT_TIMEOUT)
+        s.wait("the closing prompt on row 25", lambda: s.rows()[24] == CLOSING, REPORT_TIMEOUT)
         text = s.text()
         # Either day's figures, should midnight fall during the run.
-        figures = max(before, expected_figures(born),
-                      key=lambda fs: sum(f in text for f in fs))
-        for f in figures:
-            check(f in text, f"missing {f!r}:\n{text}")
-        for label, value in PISCES:
-            check(label + value in text, f"missing profile line {label + value!r}")
-        check("Dados astrológicos retirados do Almanaque de Quintela" in text,
-              "missing the almanac line")
+        figures = max(before, expected_figures(born), key=lambda fs: sum(f in text for f in fs))
+        lines = figures + [label + value for label, value in PISCES]
+        lines.append("Dados astrológicos retirados do Almanaque de Quintela")
+        for line in lines:
+            check(line in text, f"missing {line!r}:\n{text}")
         check_copy(s)
         s.keys("Enter")
-        check(s.wait_exit() == 0, "exit status of a normal end is not 0")
-        s.check_terminal_restored()
-    finally:
-        s.close()
+        s.check_clean_end()
 
 
 def scenario_rejected(selenor):
-    s = Session(selenor)
-    try:
-        s.wait_prompt()
+    with Session(selenor) as s:
         # (A trailing blank never reaches the check: the line editor drops
         # the trailing blanks of its field.)
-        for answer in ["15-3-1990", "15/3", "a/3/1990", "15/3/1799", "1/1/2000x"]:
-            s.type(answer)
-            s.wait(f"the echo of {answer!r}",
-                   lambda: s.rows()[3].startswith(PROMPT) and s.rows()[3] != PROMPT)
-            s.keys("Enter")
-            s.wait_prompt()
+        for text in ["15-3-1990", "15/3", "a/3/1990", "15/3/1799", "1/1/2000x"]:
+            answer(s, text)
+        s.wait_prompt()
         s.type("abc")
         s.wait_text(PROMPT + "  abc")
         s.keys("Escape")
-        check(s.wait_exit() == 0, "Escape did not end the program normally")
+        s.check_clean_end("Escape")
         check("Você nasceu" not in s.text(), "a report was shown")
-        s.check_terminal_restored()
-    finally:
-        s.close()
 
 
 def scenario_empty(selenor):
-    s = Session(selenor)
-    try:
-        s.wait_prompt()
-        s.keys("Enter")
-        check(s.wait_exit() == 0, "an empty answer did not end the program normally")
-        s.check_terminal_restored()
-    finally:
-        s.close()
+    with Session(selenor) as s:
+        answer(s, "")
+        s.check_clean_end("an empty answer")
 
 
 def type_in_chunks(session, text, chunk=30):
@@ -258,22 +126,17 @@ def type_in_chunks(session, text, chunk=30):
 
 
 def scenario_long(selenor):
-    s = Session(selenor)
-    try:
+    with Session(selenor) as s:
         s.wait_prompt()
         type_in_chunks(s, "9" * 255)
         s.keys("Enter")
-        s.wait_prompt()
-        s.type("$1F/0x3/1990")
-        s.keys("Enter")
+        answer(s, "$1F/0x3/1990")
         s.wait_text("Você nasceu Sábado")
         s.type("x")  # a key during the report skips its pauses
         s.wait("the closing prompt", lambda: s.rows()[24] == CLOSING, REPORT_TIMEOUT)
         check("Seu signo: Aries" in s.text(), "31/3 is not Aries")
         s.keys("Escape")
         check(s.wait_exit() == 0, "exit status is not 0")
-    finally:
-        s.close()
 
 
 def garbage_line(rnd):
@@ -302,19 +165,15 @@ def scenario_bad_ini(selenor):
         windir = tempfile.mkdtemp(prefix="selenor-ini-")
         with open(os.path.join(windir, "SONARIS.INI"), "wb") as f:
             f.write(contents)
-        s = Session(selenor, windir)
-        try:
+        with Session(selenor, windir) as s:
             if number == 0:
                 s.wait_prompt()
             else:  # speech may not start with such settings, but it says so
                 s.wait("the prompt or a start-up message",
                        lambda: PROMPT in s.text() or "Erro de inicialização" in s.text())
             s.keys("Enter")
-            check(s.wait_exit() == 0, "exit status with a garbage SONARIS.INI is not 0")
-            s.check_terminal_restored()
-        finally:
-            s.close()
-            shutil.rmtree(windir, ignore_errors=True)
+            s.check_clean_end("a garbage SONARIS.INI")
+        shutil.rmtree(windir, ignore_errors=True)
 
 
 def scenario_command_line(selenor):
@@ -345,16 +204,7 @@ def main():
     if len(sys.argv) != 3 or sys.argv[2] not in SCENARIOS:
         print(__doc__ + "Scenarios: " + ", ".join(SCENARIOS), file=sys.stderr)
         return 2
-    if not shutil.which("tmux"):
-        print("tmux is missing", file=sys.stderr)
-        return 2
-    try:
-        SCENARIOS[sys.argv[2]](os.path.abspath(sys.argv[1]))
-    except Failure as e:
-        print(f"FAIL {sys.argv[2]}: {e}", file=sys.stderr)
-        return 1
-    print(f"ok {sys.argv[2]}")
-    return 0
+    return report(sys.argv[2], SCENARIOS[sys.argv[2]], os.path.abspath(sys.argv[1]))
 
 
 if __name__ == "__main__":

@@ -3,11 +3,11 @@ colours, the magnifier on the right button, the report on the clipboard,
 and Enter ending the program."""
 import sys
 
+from tmuxsession import CLOSING
 from window_x11 import Session, check, run, wait_for
 
 RED, BLUE, BLACK, WHITE = (255, 0, 0), (0, 0, 255), (0, 0, 0), (255, 255, 255)
 PROMPT_CELLS = 56  # the prompt and its two trailing blanks
-CLOSING = "Aperte control insert para copiar para área de transferência"
 
 
 def prompt_geometry(shot):

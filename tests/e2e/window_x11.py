@@ -5,30 +5,10 @@ import os
 import struct
 import subprocess
 import tempfile
-import time
+
+from tmuxsession import Failure, check, wait_for  # noqa: F401
 
 SCREEN = "1280x1024x24"
-
-
-class Failure(Exception):
-    pass
-
-
-def check(condition, message):
-    if not condition:
-        raise Failure(message)
-
-
-def wait_for(what, probe, timeout=30.0, interval=0.1):
-    """Polls probe() until it gives a true value; fails after timeout."""
-    deadline = time.monotonic() + timeout
-    while True:
-        value = probe()
-        if value:
-            return value
-        if time.monotonic() > deadline:
-            raise Failure("timed out waiting for " + what)
-        time.sleep(interval)
 
 
 class Xvfb:
