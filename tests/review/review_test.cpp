@@ -1,11 +1,12 @@
 // The review mode over a prepared screen: where the review cursor goes and
 // what is heard. Ctrl+K (speak the position) shows where a command left it.
+#include "review/review.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "console/snwin.h"
-#include "review/review.h"
 #include "speech/sncrt.h"
 #include "tests/speech/editor_fakes.h"
 #include "tests/speech/fakes.h"
@@ -14,12 +15,6 @@ using Heard = std::vector<std::string>;
 
 namespace {
 
-enum Ext : unsigned char {
-  F1 = 59, F5 = 63, F6 = 64, Up = 72, PageUp = 73, Left = 75, Right = 77, Down = 80,
-  PageDown = 81, CtrlF1 = 94, CtrlF5 = 98, CtrlLeft = 115, CtrlRight = 116,
-  CtrlPageDown = 118, CtrlPageUp = 132, ShiftTab = 15,
-};
-
 class ReviewTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -27,20 +22,11 @@ class ReviewTest : public ::testing::Test {
     ReviewSearchText.clear();
   }
 
-  void Type(const std::string& keys) {
-    for (unsigned char c : keys) Fake.typed.push_back({c, 0});
-  }
-  void Press(Ext code, int times = 1) {
-    for (int i = 0; i < times; ++i) {
-      Fake.typed.push_back({0, 0});
-      Fake.typed.push_back({code, 0});
-    }
-  }
   // Runs the mode from the console cursor at (column, row) until the keys
   // and a final Escape are used; what was heard between the entry and the
   // exit cues.
-  Heard Review(int column, int row) {
-    Type("\x1b");
+  static Heard Review(const std::string& keys, int column, int row) {
+    TypeKeys(keys + "\x1b");
     MoveCursor(column, row);
     Fake.events.clear();
     ReviewMode();
@@ -58,11 +44,6 @@ class ReviewTest : public ::testing::Test {
     SpeakText(text);
     return ShortSounds();
   }
-  static Heard Join(std::initializer_list<Heard> parts) {
-    Heard all;
-    for (const Heard& p : parts) all.insert(all.end(), p.begin(), p.end());
-    return all;
-  }
   // Ctrl+K speaks "row column".
   static Heard Position(int row, int column) {
     return Said(std::to_string(row) + " " + std::to_string(column));
@@ -72,22 +53,18 @@ class ReviewTest : public ::testing::Test {
 TEST_F(ReviewTest, BeginningCommandsAtTheStartBuzzAndReadNothing) {
   PutScreenText(1, 1, "texto");
   PutScreenText(1, 3, "linha");
-  Type("il");
-  EXPECT_EQ(Review(1, 3), Heard{"buzz"});
-  Type("IT");
-  EXPECT_EQ(Review(1, 1), Heard{"buzz"});
+  EXPECT_EQ(Review("il", 1, 3), Heard{"buzz"});
+  EXPECT_EQ(Review("IT", 1, 1), Heard{"buzz"});
 }
 
 TEST_F(ReviewTest, LineReadingRestoresThePositionButScreenReadingEndsAtTheLastRow) {
   PutScreenText(1, 3, "ola mundo");
   PutScreenText(1, 25, "fim");
   Heard position = Position(3, 5);
-  Type("tl\x0b");
-  EXPECT_EQ(Review(5, 3), Join({{"say:ola", "say:mundo", "click"}, position}));
+  EXPECT_EQ(Review("tl\x0b", 5, 3), Join({{"say:ola", "say:mundo", "click"}, position}));
 
   Heard end = Position(25, 4);
-  Type("tt\x0b");
-  Heard heard = Review(5, 3);
+  Heard heard = Review("tt\x0b", 5, 3);
   ASSERT_GE(heard.size(), end.size());
   EXPECT_EQ(Heard(heard.end() - end.size(), heard.end()), end);
   EXPECT_EQ(std::count(heard.begin(), heard.end(), "click"), 25);
@@ -96,37 +73,26 @@ TEST_F(ReviewTest, LineReadingRestoresThePositionButScreenReadingEndsAtTheLastRo
 TEST_F(ReviewTest, MovingOffTheScreenBuzzesAndStaysInRange) {
   PutScreenText(1, 1, "ab");
   Heard home = Position(1, 1);
-  Press(Left);
-  Type("\x0b");
-  EXPECT_EQ(Review(1, 1), Join({{"buzz", "buzz"}, home}));
+  EXPECT_EQ(Review("{Left}\x0b", 1, 1), Join({{"buzz", "buzz"}, home}));
 
-  Press(Up);
-  Type("\x0b");
-  EXPECT_EQ(Review(1, 1), Join({{"buzz"}, home}));
+  EXPECT_EQ(Review("{Up}\x0b", 1, 1), Join({{"buzz"}, home}));
 
-  Press(Down);
-  Type("\x0b");
-  EXPECT_EQ(Review(4, 25), Join({{"click", "buzz"}, Position(25, 1)}));
+  EXPECT_EQ(Review("{Down}\x0b", 4, 25), Join({{"click", "buzz"}, Position(25, 1)}));
 
-  Press(Right, 2);
-  EXPECT_EQ(Review(1, 1), (Heard{"a", "b"}));
+  EXPECT_EQ(Review("{Right*2}", 1, 1), (Heard{"a", "b"}));
 }
 
 TEST_F(ReviewTest, F1ReadsWordsRunsOfSignsAndSpellsConsonantWords) {
   PutScreenText(1, 2, "-----  pdf casa");
   Heard hyphens = Said("---");
-  Press(F1, 3);
-  EXPECT_EQ(Review(1, 2), Join({hyphens, {"p", "d", "f", "say:casa"}}));
+  EXPECT_EQ(Review("{F1*3}", 1, 2), Join({hyphens, {"p", "d", "f", "say:casa"}}));
 }
 
 TEST_F(ReviewTest, AWordInTheLastColumnIsNotReadAndDoesNotStopTheLine) {
   PutScreenText(1, 1, "ab");
   PutScreenText(80, 1, "x");
-  Press(F1);
-  Type("\x0b");
-  EXPECT_EQ(Review(79, 1), Join({{"click"}, Position(1, 81)}));
-  Type("tl");
-  EXPECT_EQ(Review(1, 1), (Heard{"say:ab", "click"}));
+  EXPECT_EQ(Review("{F1}\x0b", 79, 1), Join({{"click"}, Position(1, 81)}));
+  EXPECT_EQ(Review("tl", 1, 1), (Heard{"say:ab", "click"}));
 }
 
 TEST_F(ReviewTest, WithAVoiceFromThePositionReadsTheRestOfTheRowThenWholeRows) {
@@ -134,8 +100,7 @@ TEST_F(ReviewTest, WithAVoiceFromThePositionReadsTheRestOfTheRowThenWholeRows) {
   VoiceKind = 5;
   PutScreenText(1, 24, "primeira linha");
   PutScreenText(1, 25, "segunda");
-  Type("ft");
-  Review(10, 24);
+  Review("ft", 10, 24);
   Heard spoken;
   for (const std::string& call : Fake.voiceCalls)
     if (call.rfind("speak 5 ", 0) == 0) spoken.push_back(call.substr(8));
@@ -146,17 +111,14 @@ TEST_F(ReviewTest, WithAVoiceFromThePositionReadsTheRestOfTheRowThenWholeRows) {
 
 TEST_F(ReviewTest, SearchFindsOnlyTextAfterThePositionAndDoesNotWrap) {
   PutScreenText(1, 2, "abc xyz abc");
-  Press(F5);
-  Type("xyz\r");
-  EXPECT_EQ(Review(6, 2), Join({Said("Qual texto"), {"x", "y", "z", "buzz", "buzz"}}));
+  EXPECT_EQ(Review("{F5}xyz\r", 6, 2), Join({Said("Qual texto"), {"x", "y", "z", "buzz", "buzz"}}));
 
   Heard found = Position(2, 9);
-  Press(F5);
-  Type("abd\b\bbc\r\x0b");
-  Press(CtrlF5);
-  Heard expected = Join({Said("Qual texto"), {"a", "b", "d", "_DEL", "d", "_DEL", "b", "b", "c", "click"},
-                         found, {"buzz", "buzz"}});
-  EXPECT_EQ(Review(1, 2), expected);
+  Heard expected = Join({Said("Qual texto"),
+                         {"a", "b", "d", "_DEL", "d", "_DEL", "b", "b", "c", "click"},
+                         found,
+                         {"buzz", "buzz"}});
+  EXPECT_EQ(Review("{F5}abd\b\bbc\r\x0b{CtrlF5}", 1, 2), expected);
   EXPECT_EQ(ReviewSearchText, "abc");
 }
 
@@ -164,60 +126,41 @@ TEST_F(ReviewTest, FieldsAreRunsOfOneColourBetweenSeparators) {
   PutScreenText(1, 4, "Nome:", 7);
   PutScreenText(6, 4, " Maria Silva ", 0x1F);
   PutScreenText(19, 4, "Idade", 7);
-  Press(CtrlF1);
-  Type("\t\x0b");
-  EXPECT_EQ(Review(9, 4), Join({{"say:Maria", "say:Silva", "click", "click"}, Position(4, 20)}));
-  Type("ic");
-  EXPECT_EQ(Review(9, 4), (Heard{"say:Maria", "click"}));
-  Press(ShiftTab);
-  Type("\x0b");
-  EXPECT_EQ(Review(9, 4), Join({{"click"}, Position(4, 4)}));
+  EXPECT_EQ(Review("{CtrlF1}\t\x0b", 9, 4),
+            Join({{"say:Maria", "say:Silva", "click", "click"}, Position(4, 20)}));
+  EXPECT_EQ(Review("ic", 9, 4), (Heard{"say:Maria", "click"}));
+  EXPECT_EQ(Review("{ShiftTab}\x0b", 9, 4), Join({{"click"}, Position(4, 4)}));
 }
 
 TEST_F(ReviewTest, WrongCommandsGiveTheErrorCue) {
   Heard cue{"buzz", "click", "buzz"};
-  Type("x");
-  EXPECT_EQ(Review(1, 1), cue);
-  Type("tz");
-  EXPECT_EQ(Review(1, 1), cue);
-  Type("\x01");
-  EXPECT_EQ(Review(1, 1), cue);
+  EXPECT_EQ(Review("x", 1, 1), cue);
+  EXPECT_EQ(Review("tz", 1, 1), cue);
+  EXPECT_EQ(Review("\x01", 1, 1), cue);
 }
 
 TEST_F(ReviewTest, GoToRowAndColumnTakesFourDigits) {
   Heard ask = Said("Entre linha e coluna");
-  Press(F6);
-  Type("0512\x0b");
-  EXPECT_EQ(Review(1, 1), Join({ask, {"0", "5", "1", "2"}, Position(5, 12)}));
-  Press(F6);
-  Type("05a\x0b");
-  EXPECT_EQ(Review(3, 2), Join({ask, {"0", "5", "buzz", "buzz"}, Position(2, 3)}));
+  EXPECT_EQ(Review("{F6}0512\x0b", 1, 1), Join({ask, {"0", "5", "1", "2"}, Position(5, 12)}));
+  EXPECT_EQ(Review("{F6}05a\x0b", 3, 2), Join({ask, {"0", "5", "buzz", "buzz"}, Position(2, 3)}));
 }
 
 TEST_F(ReviewTest, WordMovesAndLettersOnTheScreen) {
   PutScreenText(3, 2, "um dois");
   PutScreenText(5, 20, "fim.");
-  Press(CtrlRight);
-  Type("\x0b");
-  Press(CtrlRight);
-  Type("\x0b");
-  Press(CtrlLeft);
-  Type("\x0b");
-  EXPECT_EQ(Review(3, 2), Join({{"click"}, Position(2, 6), {"buzz"}, Position(2, 10), {"click"},
-                                Position(2, 6)}));
-  Press(CtrlPageDown);
-  Type("\x0b");
-  Press(CtrlPageUp);
-  Type("\x0b");
-  EXPECT_EQ(Review(1, 1), Join({{"say:fim", ".", "click"}, Position(20, 7),
-                                {"say:um", "say:dois", "click"}, Position(2, 3)}));
+  EXPECT_EQ(
+      Review("{CtrlRight}\x0b{CtrlRight}\x0b{CtrlLeft}\x0b", 3, 2),
+      Join({{"click"}, Position(2, 6), {"buzz"}, Position(2, 10), {"click"}, Position(2, 6)}));
+  EXPECT_EQ(Review("{CtrlPgDn}\x0b{CtrlPgUp}\x0b", 1, 1), Join({{"say:fim", ".", "click"},
+                                                                Position(20, 7),
+                                                                {"say:um", "say:dois", "click"},
+                                                                Position(2, 3)}));
 }
 
 TEST_F(ReviewTest, CtrlCCopiesTheWholeScreenSilently) {
   PutScreenText(1, 1, "topo");
   PutScreenText(80, 25, "z");
-  Type("\x03");
-  EXPECT_EQ(Review(1, 1), Heard{});
+  EXPECT_EQ(Review("\x03", 1, 1), Heard{});
   ASSERT_EQ(Screen.clipboard.size(), 25u * 82);
   EXPECT_EQ(Screen.clipboard.substr(0, 6), "topo  ");
   EXPECT_EQ(Screen.clipboard.substr(25 * 82 - 3), "z\r\n");

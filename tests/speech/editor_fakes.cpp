@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <stdexcept>
 
 #include "console/snwin.h"
 #include "platform/messages.h"
@@ -54,7 +55,8 @@ int TextWindowWidth() { return 80; }
 int TextWindowHeight() { return 25; }
 
 void WriteChars(const unsigned char* text, uint16_t count) {
-  if (TextAttribute & 0xF0) Screen.highlighted.emplace_back(reinterpret_cast<const char*>(text), count);
+  if (TextAttribute & 0xF0)
+    Screen.highlighted.emplace_back(reinterpret_cast<const char*>(text), count);
   for (uint16_t i = 0; i < count; ++i, ++Screen.column)
     PutScreenText(Screen.column, Screen.row, std::string(1, char(text[i])), TextAttribute);
 }
@@ -66,7 +68,9 @@ void ClearToEndOfLine() {
   PutScreenText(Screen.column, Screen.row, std::string(81 - std::min(Screen.column, 81), ' '),
                 TextAttribute);
 }
-void SetTextBackground(uint8_t colour) { TextAttribute = uint8_t((TextAttribute & 0x0F) | (colour << 4)); }
+void SetTextBackground(uint8_t colour) {
+  TextAttribute = uint8_t((TextAttribute & 0x0F) | (colour << 4));
+}
 
 uint8_t ScreenCharAt(int column, int row) {
   bool in = column >= 1 && column <= 80 && row >= 1 && row <= 25;
@@ -87,10 +91,57 @@ void PasteFromClipboard(char* buffer, int size) {
 
 bool KeyHeld(unsigned vk) {
   switch (vk) {
-    case 0x10: return Fake.heldMods & platform::ModShift;
-    case 0x11: return Fake.heldMods & platform::ModCtrl;
-    case 0x12: return Fake.heldMods & platform::ModAlt;
-    default: return false;
+    case 0x10:
+      return Fake.heldMods & platform::ModShift;
+    case 0x11:
+      return Fake.heldMods & platform::ModCtrl;
+    case 0x12:
+      return Fake.heldMods & platform::ModAlt;
+    default:
+      return false;
+  }
+}
+
+namespace {
+struct KeyName {
+  const char* name;
+  unsigned char code;
+};
+constexpr KeyName ExtendedKeys[] = {
+    {"ShiftTab", 15},  {"F1", 59},        {"F5", 63},        {"F6", 64},        {"F12", 70},
+    {"Home", 71},      {"Up", 72},        {"PgUp", 73},      {"Left", 75},      {"Right", 77},
+    {"End", 79},       {"Down", 80},      {"PgDn", 81},      {"Del", 83},       {"CtrlF1", 94},
+    {"CtrlF4", 97},    {"CtrlF5", 98},    {"CtrlF9", 102},   {"CtrlLeft", 115}, {"CtrlRight", 116},
+    {"CtrlPgDn", 118}, {"CtrlPgUp", 132}, {"ShiftIns", 254}, {"CtrlIns", 255},
+};
+
+unsigned char ExtendedCode(const std::string& name) {
+  if (name[0] == '#') return static_cast<unsigned char>(std::stoi(name.substr(1)));
+  for (const KeyName& k : ExtendedKeys)
+    if (name == k.name) return k.code;
+  throw std::invalid_argument("no key named " + name);
+}
+}  // namespace
+
+void TypeKeys(const std::string& script) {
+  for (size_t i = 0; i < script.size(); ++i) {
+    if (script[i] != '{') {
+      Fake.typed.push_back({static_cast<unsigned char>(script[i]), 0});
+      continue;
+    }
+    size_t close = script.find('}', i);
+    std::string token = script.substr(i + 1, close - i - 1);
+    i = close;
+    unsigned mods = 0;
+    for (; token.size() > 2 && token[1] == '-'; token.erase(0, 2))
+      mods |= token[0] == 'S' ? platform::ModShift : platform::ModAlt;
+    size_t star = token.find('*');
+    int times = star == std::string::npos ? 1 : std::stoi(token.substr(star + 1));
+    unsigned char code = ExtendedCode(token.substr(0, star));
+    for (int n = 0; n < times; ++n) {
+      Fake.typed.push_back({0, mods});
+      Fake.typed.push_back({code, mods});
+    }
   }
 }
 
@@ -121,7 +172,8 @@ std::string Short(const std::string& e) {
   if (e.rfind("phrase:", 0) != 0) return e;
   std::string p = e.substr(7);
   size_t from = p.find_first_not_of(' ');
-  return from == std::string::npos ? "" : "say:" + p.substr(from, p.find_last_not_of(' ') + 1 - from);
+  return from == std::string::npos ? ""
+                                   : "say:" + p.substr(from, p.find_last_not_of(' ') + 1 - from);
 }
 }  // namespace
 

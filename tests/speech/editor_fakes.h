@@ -30,3 +30,8 @@ std::vector<std::string> ShortSounds();
 // Every program start is recorded in SpawnRuns as "program [arg]... in
 // folder" instead of run; ResetEditorWorld installs the recorder.
 extern std::vector<std::string> SpawnRuns;
+// Queues keys as the user types them: plain characters as they stand,
+// "{Name}" for an extended key ("{Right}", "{CtrlF9}", "{#15}" by code),
+// with "S-" (Shift) or "A-" (Alt) before the name and "*N" after it for
+// N presses: "{S-Right*3}".
+void TypeKeys(const std::string& script);

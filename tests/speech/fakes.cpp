@@ -22,6 +22,12 @@ std::vector<std::string> EventsOf(const std::string& kind) {
   return out;
 }
 
+std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> parts) {
+  std::vector<std::string> all;
+  for (const auto& p : parts) all.insert(all.end(), p.begin(), p.end());
+  return all;
+}
+
 namespace {
 
 void Heard(const std::string& event) {

@@ -3,6 +3,7 @@
 // voice back ends. Everything heard or waited for lands in one event list.
 #pragma once
 #include <deque>
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -41,6 +42,8 @@ extern FakeWorld Fake;
 void ResetFakes();
 // Events of one kind only ("file", "image", ...), without the prefix.
 std::vector<std::string> EventsOf(const std::string& kind);
+// The lists one after the other.
+std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> parts);
 
 // A fresh folder for one test, with the letters folders of the front end
 // and of the synthesizer pointing into it, and recorded number words whose

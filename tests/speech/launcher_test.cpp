@@ -35,8 +35,9 @@ class LauncherTest : public ::testing::Test {
 TEST_F(LauncherTest, EachKindOfTargetGoesToItsProgram) {
   WriteFile(work + "/editor.exe", "");
   fs::permissions(work + "/editor.exe", fs::perms::owner_all);
-  const std::string viewers = "PROG.HTM=/bin/echo\nPROG.TXT=/bin/cat\nPROG.LEI=/bin/echo\n"
-                              "PROG.DOC=nao-existe-programa\n";
+  const std::string viewers =
+      "PROG.HTM=/bin/echo\nPROG.TXT=/bin/cat\nPROG.LEI=/bin/echo\n"
+      "PROG.DOC=nao-existe-programa\n";
   // {settings, target, what runs ("" for nothing)}
   const std::string cases[][3] = {
       {viewers, "http://a.b/c?d=1", "/bin/echo [http://a.b/c?d=1]"},

@@ -26,10 +26,14 @@ TEST(NumberWords, WholeNumbers) {
       {1200, "mil e duzentos"},
       {1234, "mil e duzentos e trinta e quatro"},
       {21000, "vinte e um mil "},
-      {2000000, "dois milh\xF5" "es "},
+      {2000000,
+       "dois milh\xF5"
+       "es "},
       {1000001, "um milh\xE3o e um"},
       {1001000, "um milh\xE3o e um mil "},
-      {3000000000000, "tres trilh\xF5" "es "},
+      {3000000000000,
+       "tres trilh\xF5"
+       "es "},
   };
   for (const auto& [n, words] : cases) EXPECT_EQ(NumberToWords(n), words) << n;
 }
@@ -49,8 +53,8 @@ TEST_F(SpokenNumbers, OneSoundPerNumberFromShortenedFileNames) {
   SpeakWords(NumberToWords(2000000), false);
   SpeakWords(NumberToWords(21), true);
   SpeakWords("oito", false);  // no recording: nothing to play
-  EXPECT_EQ(Fake.events, (Events{"image:[_dezeset]", "image:[_dezesse]",
-                                 "image:[_dois][_milhoes]", "image:[_vinte][_e][_uma]"}));
+  EXPECT_EQ(Fake.events, (Events{"image:[_dezeset]", "image:[_dezesse]", "image:[_dois][_milhoes]",
+                                 "image:[_vinte][_e][_uma]"}));
 }
 
 TEST_F(SpokenNumbers, LongSoundsArePlayedInBufferSizedPartsWithNothingLost) {
@@ -62,8 +66,8 @@ TEST_F(SpokenNumbers, LongSoundsArePlayedInBufferSizedPartsWithNothingLost) {
 
 TEST_F(SpokenNumbers, TimesUseFeminineHours) {
   SpeakTime(1, 1);
-  EXPECT_EQ(Fake.events, (Events{"image:[_uma]", "file:letras/_hora", "image:[_um]",
-                                 "file:letras/_minuto"}));
+  EXPECT_EQ(Fake.events,
+            (Events{"image:[_uma]", "file:letras/_hora", "image:[_um]", "file:letras/_minuto"}));
   Fake.events.clear();
   SpeakTime(22, 0);
   EXPECT_EQ(Fake.events, (Events{"image:[_vinte][_e][_duas]", "file:letras/_horas"}));
@@ -77,10 +81,9 @@ TEST_F(SpokenNumbers, TimesUseFeminineHours) {
 
 TEST_F(SpokenNumbers, DatesSayWeekdayDayMonthAndYear) {
   SpeakDate(1, 2, 2026);
-  EXPECT_EQ(Fake.events,
-            (Events{"file:letras/_Domingo", "file:letras/_primeir", "file:letras/_de",
-                    "file:letras/_Feverei", "file:letras/_de", "image:[_dois][_mil]",
-                    "file:letras/_e", "image:[_vinte][_e][_seis]"}));
+  EXPECT_EQ(Fake.events, (Events{"file:letras/_Domingo", "file:letras/_primeir", "file:letras/_de",
+                                 "file:letras/_Feverei", "file:letras/_de", "image:[_dois][_mil]",
+                                 "file:letras/_e", "image:[_vinte][_e][_seis]"}));
   Fake.events.clear();
   Fake.clock[0] = 17;
   Fake.clock[1] = 9;
@@ -92,9 +95,10 @@ TEST_F(SpokenNumbers, DatesSayWeekdayDayMonthAndYear) {
 }
 
 TEST(Weekdays, GregorianCalendar) {
-  const int cases[][4] = {{1, 2, 2026, 0}, {8, 12, 2026, 2}, {29, 2, 2000, 2},
+  const int cases[][4] = {{1, 2, 2026, 0}, {8, 12, 2026, 2},  {29, 2, 2000, 2},
                           {1, 1, 1900, 1}, {31, 12, 1999, 5}, {1, 3, 2100, 1}};
-  for (const auto& [d, m, y, weekday] : cases) EXPECT_EQ(WeekdayOf(d, m, y), weekday) << d << "/" << m << "/" << y;
+  for (const auto& [d, m, y, weekday] : cases)
+    EXPECT_EQ(WeekdayOf(d, m, y), weekday) << d << "/" << m << "/" << y;
 }
 
 }  // namespace

@@ -36,12 +36,6 @@ class SpeakTest : public ::testing::Test {
   static Events Pause(int ms) { return Events(ms / 50, "delay:50"); }
 };
 
-Events Join(std::initializer_list<Events> parts) {
-  Events all;
-  for (const Events& p : parts) all.insert(all.end(), p.begin(), p.end());
-  return all;
-}
-
 // One text, everything it plays in order. Pauses are runs of 50 ms delays.
 TEST_F(SpeakTest, WhatATextPlaysInOrder) {
   const Events comma = Pause(150), semicolon = Pause(200);
@@ -61,7 +55,8 @@ TEST_F(SpeakTest, WhatATextPlaysInOrder) {
       {"guarda-chuva", {"phrase:guarda", "phrase:chuva "}},
       {"3-4", {"file:synth/_51", "file:synth/_45", "file:synth/_52", "phrase: "}},
       {"1234567", Join({{"file:synth/_49", "file:synth/_50", "file:synth/_51", "file:synth/_52",
-                         "file:synth/_53", "file:synth/_54", "file:synth/_55"}, {"phrase: "}})},
+                         "file:synth/_53", "file:synth/_54", "file:synth/_55"},
+                        {"phrase: "}})},
   };
   for (const auto& [text, played] : cases) {
     Fake.events.clear();
@@ -115,10 +110,9 @@ TEST_F(SpeakTest, RecordedWordsComeFromTheirFolders) {
 TEST_F(SpeakTest, DtmfTonesWithPausesAndCommaSilence) {
   RapidMode = true;
   PlayDtmf("12,#*a");
-  EXPECT_EQ(Fake.events,
-            (Events{"file:synth/dtmf_1", "delay:100", "file:synth/dtmf_2", "delay:100",
-                    "delay:1000", "file:synth/dtmf_#", "delay:100", "file:synth/dtmf_X",
-                    "delay:100"}));
+  EXPECT_EQ(Fake.events, (Events{"file:synth/dtmf_1", "delay:100", "file:synth/dtmf_2", "delay:100",
+                                 "delay:1000", "file:synth/dtmf_#", "delay:100",
+                                 "file:synth/dtmf_X", "delay:100"}));
   EXPECT_TRUE(RapidMode);
 }
 
@@ -179,8 +173,9 @@ TEST(WaveHeader, LengthsAndFormatAreWrittenIntoTheTemplate) {
   EXPECT_EQ(std::string(reinterpret_cast<char*>(image), 4), "RIFF");
   EXPECT_EQ(std::string(reinterpret_cast<char*>(image + 36), 4), "data");
   // {offset, bytes, value}; the block alignment stays as in the template.
-  const uint32_t fields[][3] = {{4, 4, 1036}, {16, 4, 16}, {20, 2, 1},     {22, 2, 2},   {24, 4, 16000},
-                                {28, 4, 64000}, {32, 2, 1}, {34, 2, 16}, {40, 4, 1000}};
+  const uint32_t fields[][3] = {{4, 4, 1036}, {16, 4, 16},    {20, 2, 1},
+                                {22, 2, 2},   {24, 4, 16000}, {28, 4, 64000},
+                                {32, 2, 1},   {34, 2, 16},    {40, 4, 1000}};
   for (const auto& [at, bytes, value] : fields) {
     uint32_t v = 0;
     for (uint32_t i = 0; i < bytes; ++i) v |= uint32_t(image[at + i]) << (8 * i);
