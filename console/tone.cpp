@@ -3,37 +3,14 @@
 
 #include "console/console_state.h"
 #include "platform/audio.h"
+#include "platform/riff.h"
 
 namespace console_detail {
 namespace {
 
 constexpr int Rate = 11025;
-constexpr int HeaderSize = 44;
+constexpr size_t HeaderSize = platform::kWaveHeaderBytes;
 constexpr size_t ImageSize = 11071;  // header, one second and two spare bytes
-
-void Put32(uint8_t* at, uint32_t v) {
-  for (int i = 0; i < 4; ++i) at[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
-void Put16(uint8_t* at, uint16_t v) {
-  at[0] = static_cast<uint8_t>(v);
-  at[1] = static_cast<uint8_t>(v >> 8);
-}
-
-void PutHeader(uint8_t* image, uint32_t dataLength) {
-  std::memcpy(image, "RIFF", 4);
-  Put32(image + 4, dataLength + 36);
-  std::memcpy(image + 8, "WAVEfmt ", 8);
-  Put32(image + 16, 16);
-  Put16(image + 20, 1);     // PCM
-  Put16(image + 22, 1);     // mono
-  Put32(image + 24, Rate);
-  Put32(image + 28, Rate);  // bytes per second
-  Put16(image + 32, 1);     // block align
-  Put16(image + 34, 8);     // bits per sample
-  std::memcpy(image + 36, "data", 4);
-  Put32(image + 40, dataLength);
-}
 
 }  // namespace
 
@@ -56,7 +33,7 @@ std::vector<uint8_t> BuildToneImage(uint16_t frequency) {
     offset = k * Rate / frequency;
   }
   data[offset - 1] = 128;
-  PutHeader(image.data(), static_cast<uint32_t>(offset));
+  platform::WriteWaveHeader(image.data(), static_cast<uint32_t>(offset), Rate, 8, 1);
   image.resize(HeaderSize + offset);
   return image;
 }

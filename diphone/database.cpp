@@ -2,7 +2,6 @@
 // the letters folder, and the sound buffer they are joined in.
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <random>
@@ -13,6 +12,7 @@
 #include "diphone/translator.h"
 #include "platform/ini.h"
 #include "platform/paths.h"
+#include "platform/riff.h"
 
 std::string DiphoneDbName = "DIFONES2";
 std::string SynthLettersDir;
@@ -44,17 +44,11 @@ struct SoundState {
 };
 SoundState S;
 
-uint32_t ReadLittle(const uint8_t* p, int bytes) {
-  uint32_t v = 0;
-  for (int i = bytes - 1; i >= 0; --i) v = (v << 8) | p[i];
-  return v;
-}
-
 // A name length byte above 8 would read past the record: it is taken as 8.
 DiphoneRecord ParseRecord(const uint8_t* r) {
   size_t len = std::min<size_t>(r[0], kMaxNameLength);
   return {std::string(reinterpret_cast<const char*>(r + 1), len),
-          static_cast<uint16_t>(ReadLittle(r + 9, 2)), static_cast<int32_t>(ReadLittle(r + 11, 4))};
+          platform::Le16(r + 9), static_cast<int32_t>(platform::Le32(r + 11))};
 }
 
 // Trailing bytes that do not fill a whole record are ignored.
@@ -120,21 +114,11 @@ void AppendBytes(const uint8_t* data, size_t n) {
   }
 }
 
-bool ReadChunkHeader(std::FILE* f, char id[4], uint32_t& size) {
+bool ReadChunkHeader(std::FILE* f, uint8_t id[4], uint32_t& size) {
   uint8_t h[8];
   if (std::fread(h, 1, 8, f) != 8) return false;
   std::memcpy(id, h, 4);
-  size = ReadLittle(h + 4, 4);
-  return true;
-}
-
-// Chunk names compare without regard to letter case.
-bool SameId(const char* id, const char* want) {
-  for (int i = 0; i < 4; ++i) {
-    if (std::toupper(static_cast<unsigned char>(id[i])) !=
-        std::toupper(static_cast<unsigned char>(want[i])))
-      return false;
-  }
+  size = platform::Le32(h + 4);
   return true;
 }
 
@@ -219,12 +203,12 @@ bool AppendRecorded(const std::string& unit) {
 
 uint32_t FindWaveData(std::FILE* f) {
   uint8_t riff[12];
-  if (std::fread(riff, 1, 12, f) != 12 || !SameId(reinterpret_cast<char*>(riff), "RIFF")) return 0;
-  char id[4];
+  if (std::fread(riff, 1, 12, f) != 12 || !platform::ChunkIdIs(riff, "RIFF")) return 0;
+  uint8_t id[4];
   uint32_t size = 0;
-  if (!ReadChunkHeader(f, id, size) || !SameId(id, "fmt ") || !SkipBody(f, size)) return 0;
+  if (!ReadChunkHeader(f, id, size) || !platform::ChunkIdIs(id, "fmt ") || !SkipBody(f, size)) return 0;
   while (ReadChunkHeader(f, id, size)) {
-    if (SameId(id, "data")) return size;
+    if (platform::ChunkIdIs(id, "data")) return size;
     if (!SkipBody(f, size)) return 0;
   }
   return 0;

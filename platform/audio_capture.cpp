@@ -5,29 +5,20 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <cstring>
 #include <vector>
 
 #include "platform/audio_timeline.h"
+#include "platform/riff.h"
 
 namespace platform::audio {
 namespace {
 
-void PutLe32(uint8_t* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
-}
-
 class WavFileSink : public TimelineSink {
  public:
   explicit WavFileSink(int fd) : fd_(fd) {
-    uint8_t h[44];
-    std::memcpy(h, "RIFF\0\0\0\0WAVEfmt ", 16);
-    const uint8_t fmt[20] = {16, 0, 0, 0, 1, 0, 1, 0, 0x22, 0x56, 0, 0,
-                             0x44, 0xAC, 0, 0, 2, 0, 16, 0};  // PCM mono 22050 16-bit
-    std::memcpy(h + 16, fmt, 20);
-    std::memcpy(h + 36, "data\0\0\0\0", 8);
-    PutLe32(h + 4, 36);
-    Put(h, 44, 0);
+    uint8_t h[kWaveHeaderBytes];
+    WriteWaveHeader(h, 0, kTimelineRate, 16, 1);
+    Put(h, sizeof h, 0);
   }
   ~WavFileSink() override { close(fd_); }
 
@@ -37,7 +28,7 @@ class WavFileSink : public TimelineSink {
       bytes_[2 * i] = uint8_t(samples[i]);
       bytes_[2 * i + 1] = uint8_t(uint16_t(samples[i]) >> 8);
     }
-    Put(bytes_.data(), bytes_.size(), 44 + dataLength_);
+    Put(bytes_.data(), bytes_.size(), kWaveHeaderBytes + dataLength_);
     dataLength_ += uint32_t(bytes_.size());
     uint8_t n[4];
     PutLe32(n, dataLength_);

@@ -9,6 +9,7 @@
 
 #include "platform/audio_backends.h"
 #include "platform/messages.h"
+#include "platform/riff.h"
 #include "platform/text.h"
 
 namespace platform {
@@ -47,9 +48,6 @@ std::string ConfiguredChoice() {
   const char* env = std::getenv("SONARIS_AUDIO");
   return env && *env ? env : "device";
 }
-
-uint32_t Le32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
-uint16_t Le16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
 
 }  // namespace
 

@@ -10,6 +10,7 @@
 #include "console/snwin.h"
 #include "platform/audio.h"
 #include "platform/messages.h"
+#include "platform/riff.h"
 #include "wave/wave_internal.h"
 
 bool BreakOnKey = true;
@@ -207,9 +208,9 @@ int PlayPcm(const uint8_t* data, uint32_t length, uint32_t rate, uint16_t bits, 
 }
 
 void PlayWaveMemory(const uint8_t* image) {
-  if (!image || !WaveChunkIs(image, "RIFF")) return;
+  if (!image || !platform::ChunkIdIs(image, "RIFF")) return;
   // The image's own RIFF length bounds every read of it.
-  uint64_t size = uint64_t(WaveLe32(image + 4)) + 8;
+  uint64_t size = uint64_t(platform::Le32(image + 4)) + 8;
   uint32_t total = 0, dataLength = 0;
   WaveFormatFields format;
   const uint8_t* data = nullptr;

@@ -8,7 +8,3 @@ constexpr uint32_t WaveSlotSize = 65534;
 void WaveEnsureStarted();
 // The WaveSlotSize-byte buffer that file chunks are read into.
 uint8_t* WaveFileBuffer();
-uint16_t WaveLe16(const uint8_t* p);
-uint32_t WaveLe32(const uint8_t* p);
-// Chunk identifiers match without regard to letter case.
-bool WaveChunkIs(const uint8_t* id, const char* name);

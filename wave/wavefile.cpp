@@ -1,12 +1,12 @@
 // WAV files and RIFF images: reading the chunks and cutting the sound into
 // blocks for the device.
-#include <cctype>
 #include <cstdio>
 #include <memory>
 
 #include "console/snwin.h"
 #include "platform/messages.h"
 #include "platform/paths.h"
+#include "platform/riff.h"
 #include "wave/snwav.h"
 #include "wave/wave_internal.h"
 
@@ -70,32 +70,23 @@ int PlayData(WaveFile& f, uint32_t length, const WaveFormatFields& format, uint8
 int PlayOpenFile(WaveFile& f) {
   uint8_t* buffer = WaveFileBuffer();
   uint8_t header[12], chunk[8];
-  if (!f.Read(header, 12) || !WaveChunkIs(header, "RIFF")) return kFailed;
-  if (!f.Read(chunk, 8) || !WaveChunkIs(chunk, "fmt ")) return kFailed;
+  if (!f.Read(header, 12) || !platform::ChunkIdIs(header, "RIFF")) return kFailed;
+  if (!f.Read(chunk, 8) || !platform::ChunkIdIs(chunk, "fmt ")) return kFailed;
   // The fields lie within the first 16 bytes: a shorter chunk has none.
-  uint32_t formatLength = WaveLe32(chunk + 4);
+  uint32_t formatLength = platform::Le32(chunk + 4);
   if (formatLength < 16 || !ReadBody(f, formatLength, buffer)) return kFailed;
-  const WaveFormatFields format{WaveLe16(buffer + 2), WaveLe32(buffer + 4), WaveLe16(buffer + 14)};
+  const WaveFormatFields format{platform::Le16(buffer + 2), platform::Le32(buffer + 4), platform::Le16(buffer + 14)};
   for (;;) {
     if (!f.Read(chunk, 8)) return kFailed;
-    if (WaveChunkIs(chunk, "data")) break;
-    if (!ReadBody(f, WaveLe32(chunk + 4), buffer)) return kFailed;
+    if (platform::ChunkIdIs(chunk, "data")) break;
+    if (!ReadBody(f, platform::Le32(chunk + 4), buffer)) return kFailed;
   }
-  uint32_t dataLength = WaveLe32(chunk + 4);
+  uint32_t dataLength = platform::Le32(chunk + 4);
   if (dataLength > f.Left()) return kFailed;  // a cut-off file plays nothing
   return PlayData(f, dataLength, format, buffer);
 }
 
 }  // namespace
-
-uint16_t WaveLe16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
-uint32_t WaveLe32(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24; }
-
-bool WaveChunkIs(const uint8_t* id, const char* name) {
-  for (int i = 0; i < 4; ++i)
-    if (std::tolower(id[i]) != std::tolower(static_cast<unsigned char>(name[i]))) return false;
-  return true;
-}
 
 int PlayWaveFile(const std::string& path) {
   WaveEnsureStarted();
@@ -111,15 +102,15 @@ int PlayWaveFile(const std::string& path) {
 
 bool ParseRiff(const uint8_t* image, uint32_t imageSize, uint32_t& totalLength,
                WaveFormatFields& format, uint32_t& dataLength, const uint8_t*& data) {
-  if (!image || imageSize < 36 || !WaveChunkIs(image, "RIFF") || !WaveChunkIs(image + 12, "fmt "))
+  if (!image || imageSize < 36 || !platform::ChunkIdIs(image, "RIFF") || !platform::ChunkIdIs(image + 12, "fmt "))
     return false;
-  uint32_t formatLength = WaveLe32(image + 16);
+  uint32_t formatLength = platform::Le32(image + 16);
   if (formatLength < 16) return false;
-  format = WaveFormatFields{WaveLe16(image + 22), WaveLe32(image + 24), WaveLe16(image + 34)};
+  format = WaveFormatFields{platform::Le16(image + 22), platform::Le32(image + 24), platform::Le16(image + 34)};
   for (uint64_t at = 20 + uint64_t(formatLength); at + 8 <= imageSize;) {
-    uint32_t length = WaveLe32(image + at + 4);
+    uint32_t length = platform::Le32(image + at + 4);
     uint64_t end = at + 8 + length;
-    if (WaveChunkIs(image + at, "data")) {
+    if (platform::ChunkIdIs(image + at, "data")) {
       if (end > imageSize) return false;
       data = image + at + 8;
       dataLength = length;

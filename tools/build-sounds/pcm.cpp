@@ -5,19 +5,9 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "platform/riff.h"
+
 namespace voicedata {
-namespace {
-
-void Put32(std::vector<uint8_t>& v, size_t at, uint32_t x) {
-  for (int i = 0; i < 4; ++i) v[at + i] = static_cast<uint8_t>(x >> (8 * i));
-}
-void Put16(std::vector<uint8_t>& v, size_t at, uint16_t x) {
-  v[at] = static_cast<uint8_t>(x);
-  v[at + 1] = static_cast<uint8_t>(x >> 8);
-}
-
-}  // namespace
-
 Span LoudSpan(const std::vector<int16_t>& s, int threshold) {
   auto loud = [threshold](int16_t x) { return std::abs(static_cast<int>(x)) > threshold; };
   const auto first = std::find_if(s.begin(), s.end(), loud);
@@ -61,19 +51,9 @@ std::vector<uint8_t> ToUnsigned8(const std::vector<int16_t>& s, double gain) {
 }
 
 std::vector<uint8_t> WaveImage8(const std::vector<uint8_t>& data, int rate) {
-  std::vector<uint8_t> image(44);
-  const char* tags[] = {"RIFF", "WAVE", "fmt ", "data"};
-  const size_t at[] = {0, 8, 12, 36};
-  for (int i = 0; i < 4; ++i) std::copy(tags[i], tags[i] + 4, image.begin() + at[i]);
-  Put32(image, 4, static_cast<uint32_t>(data.size() + 36));
-  Put32(image, 16, 16);
-  Put16(image, 20, 1);  // PCM
-  Put16(image, 22, 1);  // mono
-  Put32(image, 24, rate);
-  Put32(image, 28, rate);
-  Put16(image, 32, 1);
-  Put16(image, 34, 8);
-  Put32(image, 40, static_cast<uint32_t>(data.size()));
+  std::vector<uint8_t> image(platform::kWaveHeaderBytes);
+  platform::WriteWaveHeader(image.data(), static_cast<uint32_t>(data.size()),
+                            static_cast<uint32_t>(rate), 8, 1);
   image.insert(image.end(), data.begin(), data.end());
   return image;
 }
