@@ -129,9 +129,8 @@ TEST_F(ReportScreen, CopyTakesTheRowsAboveTheCursorWithoutTrailingBlanks) {
   EXPECT_EQ(ScreenTextAboveCursor(), "abc\r\n \r\n  x y\r\n" + std::string(80, 'z') + "\r\n");
   CopyScreenToClipboard();
   EXPECT_EQ(Clipboard(), "abc\r\n \r\n  x y\r\n" + std::string(80, 'z') + "\r\n");
-}
 
-TEST_F(ReportScreen, CursorOnTheFirstRowCopiesNothing) {
+  ClearScreen();  // the cursor on the first row: nothing to copy
   StdWrite("only the prompt");
   StdFlush();
   CopyToClipboard("old");

@@ -43,6 +43,9 @@ TEST_F(ConfigTest, IniInTheStartFolderServesAllButTheLettersFolder) {
   EXPECT_EQ(TuningSet, 2);
   EXPECT_EQ(DiphoneDbName, "inicio");
   EXPECT_EQ(LettersDir, DefaultLetters);
+  WindowsIni("[TRADUTOR]\nDIRLETRAS=\n");  // empty: the default too
+  StartSpeech(0, "");
+  EXPECT_EQ(LettersDir, DefaultLetters);
 }
 
 TEST_F(ConfigTest, WindowsDirectoryCopyWinsAndNamesTheLettersFolder) {
@@ -52,12 +55,6 @@ TEST_F(ConfigTest, WindowsDirectoryCopyWinsAndNamesTheLettersFolder) {
   EXPECT_EQ(TuningSet, 4);
   EXPECT_EQ(LettersDir, "d:\\som\\");
   EXPECT_EQ(WordDir, "c:\\palavras\\");
-}
-
-TEST_F(ConfigTest, EmptyLettersFolderMeansTheDefault) {
-  WindowsIni("[TRADUTOR]\nDIRLETRAS=\n");
-  StartSpeech(0, "");
-  EXPECT_EQ(LettersDir, DefaultLetters);
 }
 
 TEST_F(ConfigTest, SpeedOutOfRangeOrMissingIsLevelThree) {
@@ -71,6 +68,10 @@ TEST_F(ConfigTest, SpeedOutOfRangeOrMissingIsLevelThree) {
   StartSpeech(-1, "");
   EXPECT_EQ(TuningSet, 3);
   EXPECT_EQ(DiphoneDbName, "outra");
+  WindowsIni("");  // no name: the previous one does not stay
+  LoadSynthTuning(3);
+  EXPECT_EQ(DiphoneDbName, "");
+  EXPECT_EQ(Fake.tuning[0], 0);
 }
 
 TEST_F(ConfigTest, TuningValuesAndTheirFallbacks) {
@@ -79,9 +80,7 @@ TEST_F(ConfigTest, TuningValuesAndTheirFallbacks) {
       "RAPIDINHO3=nao\nPAUSAPONTO3=abc\nPAUSAVIRG3=100\nDIFONES3=abcdefghij\n");
   RapidMode = true;
   LoadSynthTuning(3);
-  EXPECT_EQ(Fake.tuning[0], 120);
-  EXPECT_EQ(Fake.tuning[1], 7);
-  EXPECT_EQ(Fake.tuning[2], -3);
+  EXPECT_EQ((std::vector<int>(Fake.tuning, Fake.tuning + 3)), (std::vector<int>{120, 7, -3}));
   EXPECT_TRUE(CutSpeech);
   EXPECT_FALSE(RapidMode);
   EXPECT_EQ(DiphoneDbName, "abcdefgh");
@@ -89,13 +88,6 @@ TEST_F(ConfigTest, TuningValuesAndTheirFallbacks) {
   SpeakPunctSign = false;
   SpeakText(". , ;");
   EXPECT_EQ(std::count(Fake.events.begin(), Fake.events.end(), "delay:50"), 5 + 2 + 4);
-}
-
-TEST_F(ConfigTest, MissingDatabaseNameEmptiesThePreviousOne) {
-  DiphoneDbName = "antigo";
-  LoadSynthTuning(3);
-  EXPECT_EQ(DiphoneDbName, "");
-  EXPECT_EQ(Fake.tuning[0], 0);
 }
 
 TEST_F(ConfigTest, ProgramFolderExpansion) {

@@ -62,16 +62,17 @@ TEST_F(SpeakTest, WhatATextPlaysInOrder) {
     Fake.events.clear();
     EXPECT_EQ(Spoken(text), played) << text;
   }
-  Events hyphens = Spoken("------");
-  EXPECT_EQ(std::count(hyphens.begin(), hyphens.end(), "image:256 bytes"), 2);
-  EXPECT_EQ(std::count(hyphens.begin(), hyphens.end(), "file:synth/_45"), 4);
-}
-
-TEST_F(SpeakTest, PunctuationWithoutSignSoundsAndWithoutBlank) {
+  // Without the sign sounds a full stop is a pause; with no blank after it
+  // a comma is spoken.
   SpeakPunctSign = false;
+  Fake.events.clear();
   EXPECT_EQ(Spoken("a. b"), Join({{"phrase:a"}, Pause(250), {"phrase: b "}}));
   Fake.events.clear();
   EXPECT_EQ(Spoken("1,5"), (Events{"image:[_um]", "file:synth/_44", "image:[_cinco]", "phrase: "}));
+  SpeakPunctSign = true;
+  Events hyphens = Spoken("------");
+  EXPECT_EQ(std::count(hyphens.begin(), hyphens.end(), "image:256 bytes"), 2);
+  EXPECT_EQ(std::count(hyphens.begin(), hyphens.end(), "file:synth/_45"), 4);
 }
 
 TEST_F(SpeakTest, KeyDuringLongTextStopsAtOnceAndStaysReadable) {
@@ -140,7 +141,7 @@ TEST_F(SpeakTest, DeferredTextIsCollectedThenSpokenByTheLineEnd) {
   EXPECT_EQ(Fake.events, (Events{"phrase:abc def", "file:synth/_44", "phrase:x ghi "}));
 }
 
-TEST_F(SpeakTest, ExternalVoiceTakesRunningTextWhole) {
+TEST_F(SpeakTest, ExternalVoiceTakesRunningTextWholeAndIsWaitedForAndStopped) {
   VoiceActive = true;
   VoiceKind = 5;
   WriteAndSpeak("Ol\xE1 25, ok");
@@ -154,11 +155,8 @@ TEST_F(SpeakTest, ExternalVoiceTakesRunningTextWhole) {
   SpeakLetter('a');
   EXPECT_EQ(Fake.voiceCalls, (Events{"busy 5", "busy 5", "busy 5"}));
   EXPECT_EQ(Fake.events, (Events{"file:synth/_97"}));
-  VoiceActive = false;
-}
-
-TEST_F(SpeakTest, StopSilencesTheToadaVoiceEvenWhenIdle) {
-  VoiceActive = true;
+  // Stop silences the Toada voice even when it is idle.
+  Fake.voiceCalls.clear();
   VoiceKind = 3;
   StopSpeech();
   VoiceKind = 5;
