@@ -11,5 +11,5 @@ SONARIS_BUILD_DIR=$root/build "$root/scripts/build.sh"
 
 if [ "${SONARIS_SKIP_SANITIZE:-}" != 1 ]; then
   SONARIS_BUILD_DIR=$root/build-asan "$root/scripts/build.sh" -DSONARIS_SANITIZE=ON
-  (cd "$root/build-asan" && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j"$jobs" -LE e2e)
+  (cd "$root/build-asan" && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$root/tests/lsan.supp" ctest --output-on-failure -j"$jobs" -LE e2e)
 fi
