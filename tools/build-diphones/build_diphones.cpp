@@ -21,15 +21,15 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The lines of a text file, or one field of each (1-based column).
-std::vector<std::string> ReadTexts(const std::string& spec) {
-  std::string path = spec;
+// The lines of a text file, or one field of each: "PATH:COLUMN" (1-based).
+std::vector<std::string> ReadTexts(const std::string& source) {
+  std::string path = source;
   int column = 0;
-  const size_t colon = spec.rfind(':');
-  if (colon != std::string::npos && colon + 1 < spec.size() &&
-      spec.find_first_not_of("0123456789", colon + 1) == std::string::npos) {
-    path = spec.substr(0, colon);
-    column = std::stoi(spec.substr(colon + 1));
+  const size_t colon = source.rfind(':');
+  if (colon != std::string::npos && colon + 1 < source.size() &&
+      source.find_first_not_of("0123456789", colon + 1) == std::string::npos) {
+    path = source.substr(0, colon);
+    column = std::stoi(source.substr(colon + 1));
   }
   std::ifstream in(path, std::ios::binary);
   if (!in) std::fprintf(stderr, "build-diphones: cannot read %s\n", path.c_str());
