@@ -162,7 +162,8 @@ void ConsoleWindowProc(const platform::Message& m) {
       RepaintAll();
       break;
     case platform::WM_CLOSE:
-      CloseConsole();
+      CloseConsole();  // ends the program
+      break;
     case platform::WM_KEYDOWN:
       HandleKeyDown(m);
       break;
