@@ -149,7 +149,10 @@ std::string ResetEditorWorld() {
   ResetFakes();
   ResetScreen();
   std::string folder = MakeTestFolder();
+  // Settings of its own, empty, so that the pauses and voices take their
+  // defaults whatever the machine holds.
   setenv("SONARIS_WINDIR", (folder + "/none").c_str(), 1);
+  WriteFile(folder + "/SONARIS.INI", "");
   StartFolder = folder;
   LoadSynthTuning(3);
   VoiceActive = false;

@@ -22,7 +22,7 @@ std::string ScreenRowText(int row);
 void PutScreenText(int column, int row, const std::string& text, uint8_t attr = 7);
 
 // The front end reset for one test: fakes, screen, a fresh letters folder
-// and no settings file. Returns the folder.
+// and an empty settings file in the start folder. Returns the folder.
 std::string ResetEditorWorld();
 // What was heard, in short: letters as themselves, recorded words by name
 // ("_DEL"), "click", "buzz", "say:<phrase>"; other events as they stand.

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "speech/sncrt.h"
+#include "tests/speech/editor_fakes.h"
 #include "tests/speech/fakes.h"
 #include "wave/snwav.h"
 
@@ -15,15 +16,7 @@ namespace {
 class SpeakTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetFakes();
-    std::string folder = MakeTestFolder();
-    // No SONARIS.INI anywhere: the pauses take their defaults.
-    setenv("SONARIS_WINDIR", (folder + "/none").c_str(), 1);
-    StartFolder = folder;
-    LoadSynthTuning(3);
-    VoiceActive = false;
-    DeferSpeech = false;
-    DeferredText.clear();
+    ResetEditorWorld();
     SpeakPunctSign = true;
     Fake.events.clear();
   }
