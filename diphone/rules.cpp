@@ -78,6 +78,19 @@ bool IsOneOf(char c, const char* set) {
 }
 bool IsVowelOrAccent(char c) { return IsVowel(c) || IsAccent(c); }
 
+// Steps back over a vowel of the kind, or over an accent and such a vowel.
+bool StepBackOverVowel(const WordView& v, bool (*kind)(char), int& k) {
+  if (kind(v.at(k))) {
+    k -= 1;
+    return true;
+  }
+  if (IsAccent(v.at(k)) && kind(v.at(k - 1))) {
+    k -= 2;
+    return true;
+  }
+  return false;
+}
+
 bool FitsLeftSymbol(const WordView& v, char sym, int& k) {
   switch (sym) {
     case '%':
@@ -87,26 +100,9 @@ bool FitsLeftSymbol(const WordView& v, char sym, int& k) {
       while (k > 0 && IsVowelOrAccent(v.at(k))) --k;
       return true;
     case '_':
-      if (k == 0) return true;
-      if (IsVowel(v.at(k))) {
-        k -= 1;
-        return true;
-      }
-      if (IsAccent(v.at(k)) && IsVowel(v.at(k - 1))) {
-        k -= 2;
-        return true;
-      }
-      return false;
+      return k == 0 || StepBackOverVowel(v, IsVowel, k);
     case ']':
-      if (IsBackVowel(v.at(k))) {
-        k -= 1;
-        return true;
-      }
-      if (IsAccent(v.at(k)) && IsBackVowel(v.at(k - 1))) {
-        k -= 2;
-        return true;
-      }
-      return false;
+      return StepBackOverVowel(v, IsBackVowel, k);
     case '|':
       if (!IsOneOf(v.at(k), "nrs")) return false;
       k -= 1;
