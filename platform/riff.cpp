@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/text.h"
+
 namespace platform {
 
 uint16_t Le16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
@@ -18,9 +20,8 @@ void PutLe32(uint8_t* p, uint32_t v) {
 }
 
 bool ChunkIdIs(const uint8_t* id, const char* name) {
-  auto fold = [](unsigned char c) { return c >= 'a' && c <= 'z' ? c - 32 : c; };
   for (int i = 0; i < 4; ++i)
-    if (fold(id[i]) != fold(static_cast<unsigned char>(name[i]))) return false;
+    if (FoldCase(id[i]) != FoldCase(static_cast<unsigned char>(name[i]))) return false;
   return true;
 }
 
