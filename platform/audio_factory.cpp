@@ -27,10 +27,9 @@ struct AudioState {
   std::string notice;  // UTF-8 until taken
   std::vector<uint8_t> loopData;
   std::unique_ptr<audio::AudioLoop> loop;
+  std::atomic<bool> ending{false};  // set at exit: no more block-done posts
 };
 AudioState S;
-
-std::atomic<bool> ending{false};
 
 // "wav:/tmp/x.wav" -> back end "wav", argument "/tmp/x.wav".
 const audio::BackEnd& Choose(const std::string& choice, std::string& arg) {
@@ -97,10 +96,10 @@ bool FormatSupported(const AudioFormat& f) {
 unsigned FrameBytes(const AudioFormat& f) { return f.bits / 8u * f.channels; }
 
 void PostBlockDone(intptr_t tag) {
-  if (ending.load()) return;
+  if (S.ending.load()) return;
   PostMessage(MM_WOM_DONE, 0, tag);
   // Registered after the queue exists, so it runs before the queue goes.
-  static const bool watched = (std::atexit([] { ending = true; }), true);
+  static const bool watched = (std::atexit([] { S.ending = true; }), true);
   (void)watched;
 }
 

@@ -12,12 +12,16 @@ constexpr auto kPlayingTick = std::chrono::milliseconds(10);
 constexpr auto kIdleTick = std::chrono::milliseconds(250);
 constexpr size_t kChunk = 1024;
 
-std::mutex timelinesLock;
-std::vector<Timeline*> timelines;
+// Every timeline, so that all of them stop together at program end.
+struct TimelineRegistry {
+  std::mutex lock;
+  std::vector<Timeline*> all;
+};
+TimelineRegistry registry;
 
 void StopAllTimelines() {
-  std::lock_guard<std::mutex> g(timelinesLock);
-  for (Timeline* t : timelines) t->Stop();
+  std::lock_guard<std::mutex> g(registry.lock);
+  for (Timeline* t : registry.all) t->Stop();
 }
 
 // One frame as a 16-bit mono value.
@@ -35,9 +39,9 @@ int FrameValue(const Voice& v, const uint8_t* p) {
 }  // namespace
 
 Timeline::Timeline(std::unique_ptr<TimelineSink> sink) : sink_(std::move(sink)) {
-  std::lock_guard<std::mutex> g(timelinesLock);
-  if (timelines.empty()) std::atexit(StopAllTimelines);
-  timelines.push_back(this);
+  std::lock_guard<std::mutex> g(registry.lock);
+  if (registry.all.empty()) std::atexit(StopAllTimelines);
+  registry.all.push_back(this);
 }
 
 void Timeline::Attach(Voice& v) {
