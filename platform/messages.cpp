@@ -20,7 +20,9 @@ struct MessageQueue {
   std::deque<Message> pending;
   WindowProc proc = nullptr;
 };
-MessageQueue queue;
+// Never destroyed: a sound thread may still post while the program's
+// static objects are going away at exit.
+MessageQueue& queue = *new MessageQueue;
 
 bool HasPending() {
   std::lock_guard<std::mutex> lock(queue.mutex);
