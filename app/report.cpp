@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "console/snwin.h"
-#include "platform/messages.h"
 #include "speech/sncrt.h"
 
 namespace {
@@ -13,11 +12,6 @@ constexpr uint8_t BandColour = 1;
 constexpr uint8_t PlainBackground = 0;
 constexpr int SecondColumn = 41;
 constexpr int ItemPauseMs = 1000;
-
-// A waiting key stops the speech, and with it this wait.
-void WaitWhileSpeaking() {
-  while (IsSpeaking()) platform::WaitMessage();
-}
 
 void BandLine(const std::string& text) {
   ClearToEndOfLine();

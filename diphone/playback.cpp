@@ -2,7 +2,6 @@
 // through the speech front end, one complete WAV image at a time.
 #include "diphone/diphone.h"
 #include "diphone/sound.h"
-#include "platform/messages.h"
 #include "speech/sncrt.h"
 
 namespace {
@@ -13,10 +12,7 @@ class DeviceSink : public SoundSink {
     MakeWaveHeader(image, static_cast<uint32_t>(samples), kSampleRate, 8, 1);
     PlayWaveImage(image);
   }
-  // A pending key makes IsSpeaking stop the sound and answer false.
-  void WaitPlayed() override {
-    while (IsSpeaking()) platform::WaitMessage();
-  }
+  void WaitPlayed() override { WaitWhileSpeaking(); }
 };
 
 }  // namespace

@@ -163,9 +163,13 @@ void LoadSynthTuning(int speed) {
   Crt.pauseColon = WholeInt(key("PAUSADOISPONTOS"), 200);
 }
 
-void StartSpeech(int speed, const std::string& wordDir) {
+int ChooseSpeed(int speed) {
   if (speed <= 0) speed = WholeInt(ReadConfig("TRADUTOR", "VELOCIDADE"), 0);
-  if (speed < 1 || speed > 5) speed = 3;
+  return (speed < 1 || speed > 5) ? 3 : speed;
+}
+
+void StartSpeech(int speed, const std::string& wordDir) {
+  speed = ChooseSpeed(speed);
   LoadSynthTuning(speed);
   if (int code = DiphoneStart(); code != 0) ReportStartFailure(code);
   WordDir = wordDir.empty() ? wordDir : WithBackslash(wordDir);

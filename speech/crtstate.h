@@ -18,6 +18,3 @@ struct CrtState {
 };
 
 extern CrtState Crt;
-
-// Waits while IsSpeaking, sleeping in the message wait between checks.
-void WaitWhileSpeaking();

@@ -9,6 +9,9 @@ void StartSpeech(int speed, const std::string& wordDir);
 void EndSpeech();
 std::string ReadConfig(const std::string& section, const std::string& key);
 void LoadSynthTuning(int speed);
+// The speed level 1..5 to start with: speed itself, or when it is 0 the
+// settings' level; 3 when that is out of range.
+int ChooseSpeed(int speed);
 void ApplySynthTuning(int cut, int extra, int interval, bool cutSpeech, bool rapid);
 
 // Front-end state that other units read or set.
@@ -41,6 +44,9 @@ void PlayWaveImage(const uint8_t* image);
 void MakeWaveHeader(uint8_t* image, uint32_t dataLength, uint32_t rate, uint16_t bits, uint16_t channels);
 unsigned char ReadKeySpoken();
 bool IsSpeaking();
+// Waits while IsSpeaking, sleeping in the message wait between checks; a
+// waiting key stops the speech, and with it the wait.
+void WaitWhileSpeaking();
 void WaitPendingSpeech();
 void StopSpeech();
 std::string UpperLatin1(const std::string& s);

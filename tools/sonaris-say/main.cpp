@@ -9,7 +9,6 @@
 
 #include "console/snwin.h"
 #include "diphone/diphone.h"
-#include "platform/messages.h"
 #include "platform/text.h"
 #include "speech/sncrt.h"
 
@@ -62,12 +61,6 @@ std::string InputText(const Options& o) {
   return platform::Utf8ToCp1252(text);
 }
 
-// The speed level of the settings, as the program chooses it.
-int SpeedSetting() {
-  int speed = std::atoi(ReadConfig("TRADUTOR", "VELOCIDADE").c_str());
-  return (speed < 1 || speed > 5) ? 3 : speed;
-}
-
 const char* OutcomeName(UnitOutcome outcome) {
   static const char* const kNames[] = {"found", "recorded", "split", "noise", "dropped"};
   return kNames[static_cast<int>(outcome)];
@@ -97,7 +90,7 @@ void Speak(const std::string& text, const std::string& phonetic, int speed, bool
     EndSpeech();
   } else {
     SpeakPhonetic(phonetic, false);
-    while (IsSpeaking()) platform::WaitMessage();
+    WaitWhileSpeaking();
     DiphoneEnd();
   }
   CloseConsoleWindow();
@@ -114,7 +107,7 @@ int main(int argc, char** argv) {
   // Nothing is shown: the text goes to the speakers only.
   setenv("SONARIS_DISPLAY", "headless", 0);
   std::string text = InputText(o);
-  int speed = SpeedSetting();
+  int speed = ChooseSpeed(0);
   LoadSynthTuning(speed);
   // Without a settings file the program could not start at all; the tool
   // still finds the database this build makes.
