@@ -40,10 +40,16 @@ std::string WithBackslash(const std::string& dir) {
 }
 
 // The Windows directory's copy wins; otherwise the one in the start folder.
+// With neither, the sample that the build installed beside the speech data
+// stands in, so that a program started from any folder still finds its
+// voice instead of stopping at "Erro de inicialização".
 std::string IniPath() {
   std::string inWindows = platform::WindowsDirFile(IniName);
   if (platform::FileExists(inWindows)) return inWindows;
-  return platform::ResolvePath(StartFolder + "\\" + IniName);
+  std::string inStart = platform::ResolvePath(StartFolder + "\\" + IniName);
+  if (platform::FileExists(inStart)) return inStart;
+  std::string installed = platform::DataDir() + "/" + IniName;
+  return platform::FileExists(installed) ? installed : inStart;
 }
 
 std::string ProgramFolder(const std::string& ini) {

@@ -48,6 +48,19 @@ TEST_F(ConfigTest, IniInTheStartFolderServesAllButTheLettersFolder) {
   EXPECT_EQ(LettersDir, DefaultLetters);
 }
 
+TEST_F(ConfigTest, InstalledSampleServesWhenNoFolderHasSettings) {
+  std::string data = windows + "/../data";
+  std::filesystem::create_directories(data);
+  WriteFile(data + "/SONARIS.INI", "[SINTETIZADOR]\nDIFONES3=padrao\n");
+  setenv("SONARIS_DATA", data.c_str(), 1);
+  StartSpeech(0, "");
+  EXPECT_EQ(DiphoneDbName, "padrao");
+  StartIni("[SINTETIZADOR]\nDIFONES3=local\n");  // a folder's own copy wins
+  StartSpeech(0, "");
+  unsetenv("SONARIS_DATA");
+  EXPECT_EQ(DiphoneDbName, "local");
+}
+
 TEST_F(ConfigTest, WindowsDirectoryCopyWinsAndNamesTheLettersFolder) {
   StartIni("[TRADUTOR]\nVELOCIDADE=2\n");
   WindowsIni("[TRADUTOR]\nVELOCIDADE=4\nDIRLETRAS=d:\\som\n");
