@@ -62,6 +62,9 @@ TEST(VideoSettings, SingleCharacterSettings) {
   // S keeps the window in its corner; anything else maximises it.
   EXPECT_FALSE(Load("[VIDEO]\nCANTOTELA=SIM\n").maximised);
   EXPECT_TRUE(Load("[VIDEO]\nCANTOTELA=N\n").maximised);
+  // The weight only when asked for; without it the face keeps its own.
+  EXPECT_EQ(Load("[VIDEO]\nPESOLETRA=700\n").fontWeight, 700);
+  EXPECT_EQ(Load(nullptr).fontWeight, 0);
 }
 
 TEST(IntegerConversion, AcceptsOnlyWholeNumbers) {
