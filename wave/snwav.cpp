@@ -9,6 +9,7 @@
 
 #include "console/snwin.h"
 #include "platform/audio.h"
+#include "platform/clock.h"
 #include "platform/messages.h"
 #include "platform/riff.h"
 #include "wave/wave_internal.h"
@@ -24,8 +25,7 @@ namespace {
 constexpr int kQueueLimit = 4;
 constexpr int kOpenAttempts = 100;
 constexpr uint16_t kBusyRetryMs = 100;
-constexpr int kFullQueueWaits = 40;
-constexpr uint16_t kFullQueueWaitMs = 50;
+constexpr int kFullQueueWaitMs = 2000;  // then the block is given up
 constexpr uint32_t kMinBlock = 256;
 
 struct WaveState {
@@ -51,6 +51,12 @@ const struct {
 
 bool KeyStops() { return BreakOnKey && KeyPressed(); }
 
+// Sleeps until a message comes (a finished block, a key) and handles it.
+void WaitAndPump() {
+  platform::WaitMessage();
+  PumpMessages();
+}
+
 bool SameFormat(uint32_t rate, uint16_t bits, uint16_t channels) {
   return W.current.rate == rate && W.current.bits == bits && W.current.channels == channels;
 }
@@ -65,9 +71,11 @@ uint32_t RapidRate(uint32_t rate) {
 
 // Waits for room on the device and takes the next slot (0-based), or -1.
 int TakeSlot() {
-  for (int wait = 0; QueuedBlocks >= kQueueLimit && wait < kFullQueueWaits; ++wait) {
-    PumpMessages();
-    Delay(kFullQueueWaitMs);
+  const int64_t deadline = platform::MonotonicMs() + kFullQueueWaitMs;
+  while (QueuedBlocks >= kQueueLimit) {
+    const int64_t left = deadline - platform::MonotonicMs();
+    if (left <= 0) break;
+    if (platform::WaitMessageFor(int(left))) PumpMessages();
   }
   if (QueuedBlocks >= kQueueLimit) return -1;
   ++QueuedBlocks;
@@ -191,7 +199,7 @@ int PlayPcm(const uint8_t* data, uint32_t length, uint32_t rate, uint16_t bits, 
   while (length > 0) {
     while (QueuedBlocks >= kQueueLimit) {
       if (KeyStops()) return StopWave(), 0;
-      Delay(10);
+      WaitAndPump();
     }
     if (KeyStops()) return StopWave(), 0;
     uint32_t n = std::min(length, WaveSlotSize);
