@@ -131,8 +131,10 @@ void CloseConsoleWindow() {
   s.queued = 0;
   StopTone();
   platform::SetWindowProc(IgnoreMessage);
-  s.display->Close();
+  // Unset first: a sound thread's wake-up must not reach a display that
+  // is shutting down.
   platform::SetActiveDisplay(nullptr);
+  s.display->Close();
   s.display.reset();
   s.created = false;
   s.waiting = false;
