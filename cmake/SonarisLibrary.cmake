@@ -23,15 +23,11 @@ function(sonaris_library name)
   endif()
 endfunction()
 
-# sonaris_test(NAME [DEPS ...]): one GoogleTest program from every .cpp of
-# the calling folder.
-function(sonaris_test name)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
-  if(NOT sources)
-    return()
-  endif()
-  add_executable(${name} ${sources})
+# sonaris_test_program(NAME SOURCES ... [DEPS ...]): one GoogleTest program
+# from the given sources.
+function(sonaris_test_program name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gmock GTest::gtest_main)
   target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}")
   target_compile_definitions(${name} PRIVATE
@@ -39,6 +35,16 @@ function(sonaris_test name)
     SONARIS_BINARY_DIR="${PROJECT_BINARY_DIR}"
     SONARIS_DATA_DIR="${SONARIS_DATA_DIR}")
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+endfunction()
+
+# sonaris_test(NAME [DEPS ...]): one GoogleTest program from every .cpp of
+# the calling folder.
+function(sonaris_test name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
+  if(sources)
+    sonaris_test_program(${name} SOURCES ${sources} DEPS ${ARG_DEPS})
+  endif()
 endfunction()
 
 # Adds every subfolder of the calling folder that has a CMakeLists.txt.
