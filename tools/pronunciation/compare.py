@@ -193,12 +193,17 @@ def fix_final_nasal_diphthong(trans, seq):
 
 
 def drop_nasal_consonants(seq):
+    """m or n closing a syllable (before a consonant) only nasalises the vowel before it."""
     i = 1
     while i < len(seq):
         after = seq[i + 1].sym if i + 1 < len(seq) else None
-        if seq[i].sym in ("m", "n") and seq[i - 1].sym in NASAL.values() and seq[i - 1].sym.endswith("~") \
-                and (after is None or after not in VOWELS | {"y", "w"}):
+        if seq[i].sym in ("m", "n") and after is not None and after not in VOWELS | {"y", "w", "j"} \
+                and (seq[i - 1].sym in VOWELS or seq[i - 1].sym in ("j", "y")):
             del seq[i]
+            head = seq[:i]
+            nasalise(head)  # the vowel is changed in place; an e j loses its glide
+            seq[:i] = head
+            i = len(head)
             continue
         i += 1
 
@@ -318,7 +323,7 @@ def main():
         if d > 0 or not ok:
             diffs.append("%s\t%s\t%s\t%s%s" % (word, show(ours), show(ref), d, "" if ok else "\tstress"))
             for key in differences(ours, ref, pairs):
-                confusions[key] = confusions.get(key, 0) + 1
+                confusions.setdefault(key, []).append(word)
 
     n = len(words)
     pct = lambda x, total: 100.0 * x / total if total else 0.0
@@ -333,8 +338,8 @@ def main():
           % (pct(dist_raw, ref_len), pct(words_diff_raw, n)))
     if a.confusions:
         print("most frequent differences (ours -> espeak-ng):")
-        for key, count in sorted(confusions.items(), key=lambda kv: -kv[1])[:a.confusions]:
-            print("  %5d  %s" % (count, key))
+        for key, seen in sorted(confusions.items(), key=lambda kv: -len(kv[1]))[:a.confusions]:
+            print("  %5d  %-22s %s" % (len(seen), key, " ".join(seen[:4])))
     if a.diffs:
         with open(a.diffs, "w", encoding="utf-8") as f:
             f.write("# word\tours\tespeak-ng\tdistance\n" + "\n".join(diffs) + "\n")
