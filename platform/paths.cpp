@@ -98,6 +98,12 @@ std::string DataDir() {
   return WithoutTrailingSlash(dir.empty() ? std::string(SONARIS_DATA_DIR) : dir);
 }
 
+std::string InstalledFile(const std::string& bareName) { return DataDir() + "/" + bareName; }
+
+std::vector<std::string> WindowsDirFiles(const std::string& bareName) {
+  return {WindowsDirFile(bareName), InstalledFile(bareName)};
+}
+
 std::string CurrentDir() {
   std::vector<char> buffer(4096);
   while (!getcwd(buffer.data(), buffer.size())) {

@@ -1,6 +1,7 @@
 // Paths: the stand-in for the Windows folder and Windows-style paths.
 #pragma once
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -9,6 +10,12 @@ namespace platform {
 std::string WindowsDir();
 // Where a bare INI name handed to the profile functions is looked up.
 std::string WindowsDirFile(const std::string& bareName);
+// The settings read from the Windows directory: its file first, then the
+// sample that the build installed beside the speech data, which gives
+// every key that the user's file lacks.
+std::vector<std::string> WindowsDirFiles(const std::string& bareName);
+// The installed sample of a settings file.
+std::string InstalledFile(const std::string& bareName);
 // The folder of the data this build made ($SONARIS_DATA when set).
 std::string DataDir();
 // Current directory, no trailing slash.
