@@ -33,23 +33,10 @@ bool ReadWholeFile(const std::string& path, std::string& text) {
   return true;
 }
 
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
 // UTF-16 (Windows editors' "Unicode"), told by its byte-order mark or, without
 // one, by the zero byte that every ASCII character carries. Characters
-// beyond the basic plane cannot be Windows-1252 anyway and become U+FFFD.
-bool Utf16ToUtf8(const std::string& text, std::string& out) {
+// beyond the basic plane have no Windows-1252 form anyway.
+bool Utf16ToCp1252(const std::string& text, std::string& out) {
   bool little = text.starts_with("\xFF\xFE"), big = text.starts_with("\xFE\xFF");
   size_t from = (little || big) ? 2 : 0;
   if (from == 0 && text.size() >= 2 && text.size() % 2 == 0) {
@@ -62,7 +49,7 @@ bool Utf16ToUtf8(const std::string& text, std::string& out) {
     auto lo = static_cast<unsigned char>(text[i + (big ? 1 : 0)]);
     auto hi = static_cast<unsigned char>(text[i + (big ? 0 : 1)]);
     char32_t unit = static_cast<char32_t>(hi << 8 | lo);
-    AppendUtf8(out, unit >= 0xD800 && unit < 0xE000 ? 0xFFFD : unit);
+    out += CodePointToCp1252(unit);
   }
   return true;
 }
@@ -70,7 +57,7 @@ bool Utf16ToUtf8(const std::string& text, std::string& out) {
 // Settings written on Linux are usually UTF-8, on Windows sometimes UTF-16;
 // inside, text is Windows-1252.
 std::string ToInternal(std::string text) {
-  if (std::string wide; Utf16ToUtf8(text, wide)) text = std::move(wide);
+  if (std::string narrow; Utf16ToCp1252(text, narrow)) return narrow;
   if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
   bool ascii = true;
   for (unsigned char c : text) ascii = ascii && c < 0x80;

@@ -46,6 +46,11 @@ std::string Cp1252CharToUtf8(unsigned char c) {
   return out;
 }
 
+char CodePointToCp1252(char32_t cp) {
+  int c = FromCodePoint(cp);
+  return c < 0 ? '?' : static_cast<char>(c);
+}
+
 std::string Cp1252ToUtf8(const std::string& s) {
   std::string out;
   out.reserve(s.size() + s.size() / 4);

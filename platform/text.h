@@ -9,6 +9,8 @@ namespace platform {
 std::string Cp1252ToUtf8(const std::string& s);
 // Characters with no Windows-1252 form become '?'.
 std::string Utf8ToCp1252(const std::string& s);
+// One character as Windows-1252; '?' when it has no such form.
+char CodePointToCp1252(char32_t cp);
 // One Windows-1252 byte as UTF-8.
 std::string Cp1252CharToUtf8(unsigned char c);
 

@@ -196,7 +196,10 @@ def scenario_start_failure(selenor):
             s.keys("Enter")
             s.wait_exit()
             s.check_terminal_restored()
-            s.wait_text("Erro de inicialização: ")  # stderr, on the normal screen
+            # stderr, once the terminal is back: the normal screen and its history
+            shown = s.tmux("capture-pane", "-p", "-S", "-100")
+            for line in ("Erro de inicialização: 1", "Banco de dados de voz: "):
+                check(line in shown, f"{line!r} not on stderr:\n{shown}")
     finally:
         shutil.rmtree(windir, ignore_errors=True)
 
