@@ -2,7 +2,6 @@
 // expansion, the tuning sets of the five speed levels, and the start and
 // end of the built-in voice and of an external one.
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -92,13 +91,12 @@ constexpr Range PauseRange{0, 5000};                  // ms after punctuation
 int Bounded(long v, Range r) { return int(std::clamp(v, r.low, r.high)); }
 
 // A value that is wholly an integer (blanks and a sign allowed in front).
+// strtol saturates what does not fit, so the bounds hold for any text.
 int WholeInt(const std::string& s, int fallback, Range r = {INT32_MIN, INT32_MAX}) {
   const char* p = s.c_str();
   char* end = nullptr;
-  errno = 0;
   long v = std::strtol(p, &end, 10);
-  if (end == p || *end != '\0') return Bounded(fallback, r);
-  return Bounded(errno == ERANGE ? (v < 0 ? r.low : r.high) : v, r);
+  return Bounded(end == p || *end != '\0' ? fallback : v, r);
 }
 
 // The integer of the leading digits, 0 when there are none.

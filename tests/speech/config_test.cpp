@@ -143,6 +143,8 @@ TEST_F(ConfigTest, TuningNumbersAreBounded) {
        0, 33075, 100 + 100},
       {"INTERPAL3=-2147483649\nCORTEFON3=-40\nSOBRAFON3=-1", 0, 0, 0, 5 + 3 + 4},
       {"INTERPAL3=33075\nCORTEFON3=11025x\nSOBRAFON3=+500", 11025, 500, 33075, 5 + 3 + 4},
+      {"INTERPAL3=99999999999999999999999\nCORTEFON3=-99999999999999999999", 0, 0, 33075,
+       5 + 3 + 4},
   };
   SpeakPunctSign = false;
   for (const Case& c : cases) {
