@@ -177,6 +177,21 @@ def scenario_bad_ini(selenor):
         shutil.rmtree(windir, ignore_errors=True)
 
 
+def scenario_personal_ini(selenor):
+    """A personal file that changes only the colour: the installed sample
+    gives everything else, so speech starts and the prompt comes."""
+    windir = tempfile.mkdtemp(prefix="selenor-ini-")
+    with open(os.path.join(windir, "SONARIS.INI"), "w") as f:
+        f.write("[VIDEO]\nCORLETRA=$E\n")
+    try:
+        with Session(selenor, windir) as s:
+            s.wait_prompt()
+            s.keys("Escape")
+            s.check_clean_end("Escape at the prompt")
+    finally:
+        shutil.rmtree(windir, ignore_errors=True)
+
+
 def scenario_start_failure(selenor):
     """Speech data that cannot be found: the message on the screen and on
     stderr, falling tones in the wave device and the terminal's bell."""
@@ -226,6 +241,7 @@ SCENARIOS = {
     "bad_ini": scenario_bad_ini,
     "command_line": scenario_command_line,
     "start_failure": scenario_start_failure,
+    "personal_ini": scenario_personal_ini,
 }
 
 
