@@ -90,13 +90,11 @@ constexpr Range PauseRange{0, 5000};                  // ms after punctuation
 
 int Bounded(long v, Range r) { return int(std::clamp(v, r.low, r.high)); }
 
-// A value that is wholly an integer (blanks and a sign allowed in front).
-// strtol saturates what does not fit, so the bounds hold for any text.
+// A value that is wholly an integer in the runtime's forms (blanks and a
+// sign allowed in front, hexadecimal after "$" or "0x").
 int WholeInt(const std::string& s, int fallback, Range r = {INT32_MIN, INT32_MAX}) {
-  const char* p = s.c_str();
-  char* end = nullptr;
-  long v = std::strtol(p, &end, 10);
-  return Bounded(end == p || *end != '\0' ? fallback : v, r);
+  int32_t v = 0;
+  return Bounded(platform::ParseInteger(s, v) ? v : fallback, r);
 }
 
 // The integer of the leading digits, 0 when there are none.

@@ -130,20 +130,22 @@ TEST_F(ConfigTest, TuningValuesAndTheirFallbacks) {
 }
 
 // Absurd numbers are kept to what makes sense: at most a second of cut,
-// three seconds between words, five seconds of pause.
+// three seconds between words, five seconds of pause. Numbers take the
+// runtime's forms; one beyond 32 bits is no number and takes the default.
 TEST_F(ConfigTest, TuningNumbersAreBounded) {
   struct Case {
     const char* ini;
     int cut, keep, gap;
     int pauseDelays;  // 50 ms delays of ". , ;"
   } cases[] = {
-      {"INTERPAL3=2000000000\nCORTEFON3=100000000\nSOBRAFON3=99999999999", 11025, 11025, 33075,
+      {"INTERPAL3=2000000000\nCORTEFON3=100000000\nSOBRAFON3=99999999999", 11025, 0, 33075,
        5 + 3 + 4},
       {"INTERPAL3=100000000\nPAUSAPONTO3=9999999999\nPAUSAVIRG3=100000\nPAUSADOISPONTOS3=-5", 0,
-       0, 33075, 100 + 100},
+       0, 33075, 5 + 100},
       {"INTERPAL3=-2147483649\nCORTEFON3=-40\nSOBRAFON3=-1", 0, 0, 0, 5 + 3 + 4},
       {"INTERPAL3=33075\nCORTEFON3=11025x\nSOBRAFON3=+500", 11025, 500, 33075, 5 + 3 + 4},
-      {"INTERPAL3=99999999999999999999999\nCORTEFON3=-99999999999999999999", 0, 0, 33075,
+      {"INTERPAL3=$100\nSOBRAFON3=0x10\nPAUSAPONTO3=$64", 0, 16, 256, 2 + 3 + 4},
+      {"INTERPAL3=99999999999999999999999\nCORTEFON3=-99999999999999999999", 0, 0, 0,
        5 + 3 + 4},
   };
   SpeakPunctSign = false;
