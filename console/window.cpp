@@ -57,7 +57,7 @@ bool TryDisplay(ConsoleState& s, std::unique_ptr<platform::Display> display) {
   platform::SetWindowProc(ConsoleWindowProc);
   int workWidth = 0, workHeight = 0;
   s.display->WorkArea(workWidth, workHeight);
-  LoadVideoSettings(platform::WindowsDirFile("SONARIS.INI"), workWidth,
+  LoadVideoSettings(platform::WindowsDirFiles("SONARIS.INI"), workWidth,
                     workHeight, s.video);
   platform::DisplaySettings settings;
   settings.fontFace = s.video.fontFace;

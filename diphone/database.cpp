@@ -66,7 +66,7 @@ bool ReadIndex(const std::string& path) {
 // Reads a folder key of section TRADUTOR; the folder must exist. The
 // Windows-style value is kept, ending in a backslash.
 bool ReadFolder(const char* key, const char* def, std::string& folder) {
-  folder = platform::IniReadString(platform::WindowsDirFile("SONARIS.INI"), "TRADUTOR", key, def,
+  folder = platform::IniReadString(platform::WindowsDirFiles("SONARIS.INI"), "TRADUTOR", key, def,
                                    kIniValueLength);
   std::error_code ec;
   if (folder.empty() || !std::filesystem::is_directory(platform::ResolvePath(folder), ec))

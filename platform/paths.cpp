@@ -145,6 +145,12 @@ std::string MissingDataMessage() {
          "). Instale o Sonaris (cmake --install) ou indique a pasta em SONARIS_DATA.";
 }
 
+std::string InstalledFile(const std::string& bareName) { return DataDir() + "/" + bareName; }
+
+std::vector<std::string> WindowsDirFiles(const std::string& bareName) {
+  return {WindowsDirFile(bareName), InstalledFile(bareName)};
+}
+
 std::string CurrentDir() {
   std::vector<char> buffer(4096);
   while (!getcwd(buffer.data(), buffer.size())) {

@@ -10,6 +10,12 @@ namespace platform {
 std::string WindowsDir();
 // Where a bare INI name handed to the profile functions is looked up.
 std::string WindowsDirFile(const std::string& bareName);
+// The settings read from the Windows directory: its file first, then the
+// sample that the build installed beside the speech data, which gives
+// every key that the user's file lacks.
+std::vector<std::string> WindowsDirFiles(const std::string& bareName);
+// The installed sample of a settings file.
+std::string InstalledFile(const std::string& bareName);
 // Where the speech data was looked for, and where it was found.
 struct DataLookup {
   std::string dir;                 // the folder to use (the first tried when none held data)

@@ -93,6 +93,26 @@ TEST_F(Ini, Utf8FileGivesWindows1252Values) {
   EXPECT_EQ(IniReadString(Write("f.ini", "[S]\nNOME=Voc\xEA\n"), "S", "NOME", "d"), "Voc\xEA");
 }
 
+// Windows editors save "Unicode" as UTF-16, with or without a byte-order
+// mark; the settings in it count as in any other file.
+TEST_F(Ini, Utf16FilesAreRead) {
+  auto utf16 = [](const std::u16string& text, bool big, bool mark) {
+    std::string bytes;
+    for (char16_t c : (mark ? u"\uFEFF" : u"") + text) {
+      char lo = static_cast<char>(c & 0xFF), hi = static_cast<char>(c >> 8);
+      bytes += big ? std::string{hi, lo} : std::string{lo, hi};
+    }
+    return bytes;
+  };
+  for (bool big : {false, true})
+    for (bool mark : {false, true}) {
+      std::string path = Write("u.ini", utf16(u"[S]\r\nNOME=Voc\u00EA \u20AC\r\nX=\U0001F600\r\n",
+                                              big, mark));
+      EXPECT_EQ(IniReadString(path, "S", "NOME", "d"), "Voc\xEA \x80") << big << mark;
+      EXPECT_EQ(IniReadString(path, "S", "X", "d"), "??") << big << mark;
+    }
+}
+
 class Paths : public TempDir {
  protected:
   void SetUp() override {

@@ -1,5 +1,6 @@
 #include "tests/speech/fakes.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "console/snwin.h"
@@ -74,6 +75,7 @@ std::string StdReadLn() {
   return "";
 }
 void CloseConsole() { throw ConsoleClosed{}; }
+void SoundAlarm() { Fake.events.push_back("alarm"); }
 void CurrentTime(uint16_t& h, uint16_t& m, uint16_t& s, uint16_t& c) {
   h = uint16_t(Fake.clock[0]);
   m = uint16_t(Fake.clock[1]);
@@ -208,8 +210,10 @@ std::string MakeTestFolder() {
   std::string folder = std::filesystem::temp_directory_path().string() + "/sonaris-speech-" +
                        std::to_string(std::random_device{}()) + "-" + std::to_string(++count);
   previous = folder;
-  for (const char* sub : {"synth", "letras", "words"})
+  for (const char* sub : {"synth", "letras", "words", "data"})
     std::filesystem::create_directories(folder + "/" + sub);
+  // No installed sample settings: a test's own file and the defaults count.
+  setenv("SONARIS_DATA", (folder + "/data").c_str(), 1);
   const char* words[] = {"_zero", "_um", "_uma", "_dois", "_duas", "_tres", "_quatro", "_cinco",
                          "_seis", "_sete", "_e", "_vinte", "_trinta", "_quinhen", "_mil",
                          "_dezesse", "_dezeset", "_cem", "_cento", "_duzento", "_milhao",
