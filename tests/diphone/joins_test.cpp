@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
 
 #include "diphone/diphone.h"
 #include "diphone/sound.h"
@@ -62,14 +61,7 @@ int Tuning(int speed, const char* key, int fallback) {
 }
 
 TEST(UnitJoins, NoJoinStepsBeyondTheSignalAroundIt) {
-  const std::string data = SONARIS_DATA_DIR;
-  ASSERT_TRUE(std::filesystem::exists(data + "/som/difones/DIFONES2.IND")) << "no database in " << data;
-  const auto windir = std::filesystem::temp_directory_path() / "sonaris-unit-joins";
-  std::filesystem::create_directories(windir);
-  setenv("SONARIS_WINDIR", windir.c_str(), 1);
-  setenv("SONARIS_DATA", data.c_str(), 1);
-  DiphoneDbName = "DIFONES2";
-  ASSERT_EQ(DiphoneStart(), 0);
+  ASSERT_NO_FATAL_FAILURE(golden::StartBuiltDatabase("sonaris-unit-joins"));
   std::string phonetic;
   TranslateText(kSentence, phonetic);
   for (int speed = 1; speed <= 5; ++speed) {

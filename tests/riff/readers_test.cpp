@@ -14,25 +14,9 @@
 namespace {
 
 using Bytes = std::vector<uint8_t>;
+using wave_test::Chunk;
 using wave_test::Log;
-using wave_test::Put32;
-
-Bytes Chunk(const char* id, uint32_t declared, const Bytes& body) {
-  Bytes c(8);
-  std::copy_n(id, 4, c.begin());
-  Put32(c, 4, declared);
-  c.insert(c.end(), body.begin(), body.end());
-  return c;
-}
-
-Bytes Riff(std::initializer_list<Bytes> chunks) {
-  Bytes v(12);
-  std::copy_n("RIFF", 4, v.begin());
-  std::copy_n("WAVE", 4, v.begin() + 8);
-  for (const Bytes& c : chunks) v.insert(v.end(), c.begin(), c.end());
-  Put32(v, 4, uint32_t(v.size() - 8));
-  return v;
-}
+using wave_test::Riff;
 
 // 11025 Hz, 8 bits, mono.
 Bytes Format() {

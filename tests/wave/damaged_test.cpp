@@ -9,23 +9,6 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-Bytes Chunk(const char* id, uint32_t declared, const Bytes& body) {
-  Bytes c(8);
-  std::copy_n(id, 4, c.begin());
-  Put32(c, 4, declared);
-  c.insert(c.end(), body.begin(), body.end());
-  return c;
-}
-
-Bytes Riff(std::initializer_list<Bytes> chunks, const char* riff = "RIFF") {
-  Bytes v(12);
-  std::copy_n(riff, 4, v.begin());
-  std::copy_n("WAVE", 4, v.begin() + 8);
-  for (const Bytes& c : chunks) v.insert(v.end(), c.begin(), c.end());
-  Put32(v, 4, uint32_t(v.size() - 8));
-  return v;
-}
-
 // 11025 Hz, 8 bits, mono, padded to size bytes.
 Bytes FormatBody(size_t size = 16) {
   Bytes b = WavImage(11025, 8, 1, {});
@@ -72,7 +55,9 @@ TEST_F(DamagedFile, PlaysOnlyWhatIsWhole) {
     Log().writes.clear();
     EXPECT_EQ(PlayWaveFile(WriteFile(std::string(c.name) + ".wav", c.bytes)), c.result);
     ASSERT_EQ(Log().writes.size(), c.writes);
-    if (c.writes) EXPECT_EQ(Log().writes[0].size(), kSound.size());
+    if (c.writes) {
+      EXPECT_EQ(Log().writes[0].size(), kSound.size());
+    }
   }
 }
 
