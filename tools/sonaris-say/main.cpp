@@ -1,6 +1,6 @@
 // sonaris-say [--phonetic] [--units] [--wav FILE] [TEXT...]: speaks
 // Portuguese text with the built-in diphone synthesizer, writes it to a WAV
-// file, or shows what it would say. Standard input is read a line at a
+// file, or shows what it would say. Standard input is read a piece at a
 // time, so that memory stays the same however long the text.
 #include <cstdio>
 #include <cstdlib>
@@ -59,9 +59,29 @@ Options ParseOptions(int argc, char** argv) {
   return o;
 }
 
+// Standard input in pieces: a line, or a long line cut at a blank once it
+// has kLongLine bytes (at any byte that starts a character once it has
+// twice that), so that no line, however long, is held whole.
+constexpr size_t kLongLine = 8192;
+
+bool ReadPiece(std::string& text) {
+  text.clear();
+  for (int c; (c = std::cin.get()) != EOF;) {
+    if (c == '\n') return true;
+    const bool cut = (text.size() >= kLongLine && c == ' ') ||
+                     (text.size() >= 2 * kLongLine && (c & 0xC0) != 0x80);
+    if (cut) {
+      std::cin.unget();
+      return true;
+    }
+    text += char(c);
+  }
+  return !text.empty();
+}
+
 // One piece of the text in Windows-1252, tabs and line ends read as spaces
 // (they would otherwise sound as characters of their own): the words of
-// the command line, else the next line of standard input.
+// the command line, else the next piece of standard input.
 bool NextText(const Options& o, std::string& text) {
   static bool given = false;
   if (!o.words.empty()) {
@@ -69,7 +89,7 @@ bool NextText(const Options& o, std::string& text) {
     given = true;
     text.clear();
     for (const std::string& w : o.words) text += (text.empty() ? "" : " ") + w;
-  } else if (!std::getline(std::cin, text)) {
+  } else if (!ReadPiece(text)) {
     return false;
   }
   for (char& c : text) {
