@@ -123,13 +123,14 @@ void FadeOut(uint8_t* s, size_t n) {
 
 // Appends in pieces that each fit behind the header, so that a unit larger
 // than the buffer is played in turns rather than written past its end.
-void AppendBytes(const uint8_t* data, size_t n) {
+// Noise steps everywhere: it needs no glide into it.
+void AppendBytes(const uint8_t* data, size_t n, bool glide = true) {
   for (bool first = true; n > 0; first = false) {
     size_t piece = std::min(n, kMaxUnitSamples);
     EnsureRoom(piece);
     uint8_t* to = S.buffer.data() + S.writePos;
     std::memcpy(to, data, piece);
-    if (first) StartAtLevel(to, piece);
+    if (first && glide) StartAtLevel(to, piece);
     S.level = to[piece - 1];
     S.writePos += piece;
     data += piece;
@@ -228,7 +229,7 @@ void AppendSilence(int samples) {
 void AppendNoise() {
   std::array<uint8_t, 300> noise;
   for (uint8_t& b : noise) b = static_cast<uint8_t>(88 + S.noise() % 80);
-  AppendBytes(noise.data(), noise.size());
+  AppendBytes(noise.data(), noise.size(), false);
 }
 
 void FlushSound() {
