@@ -67,7 +67,11 @@ bool WantsTrueColour() {
 }
 
 void EnterRawMode() {
-  term.inputIsTerminal = isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &term.savedModes) == 0;
+  // A tool started in the background (cmd &) is stopped if it touches the
+  // terminal: only one in the foreground reads its keys.
+  bool foreground = term.showsScreen || tcgetpgrp(STDIN_FILENO) == getpgrp();
+  term.inputIsTerminal =
+      foreground && isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &term.savedModes) == 0;
   if (!term.inputIsTerminal) return;
   termios raw = term.savedModes;
   raw.c_iflag &= ~static_cast<tcflag_t>(BRKINT | ICRNL | INPCK | ISTRIP | IXON);

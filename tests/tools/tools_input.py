@@ -2,8 +2,9 @@
 """sonaris-play and sonaris-say run from scripts and from a terminal: with
 standard input a pipe (open or at its end) or /dev/null they play the whole
 sound and never take the terminal's screen; a file that cannot be played
-fails with a message; on a real terminal (tmux) a key stops playback and
-the alternate screen stays off.
+fails with a message; on a real terminal (tmux) a key stops playback, the
+alternate screen stays off, and a player started in the background is not
+stopped for touching the terminal.
 
 usage: tools_input.py SONARIS-PLAY SONARIS-SAY BUILD-DIR"""
 import os
@@ -121,6 +122,22 @@ def on_terminal(work):
         wait_for("the player to end", lambda: os.path.exists(status) and open(status).read().strip())
         if open(status).read().strip() != "0" or time.monotonic() - started > 10:
             fail("a key did not stop the player: status %r" % open(status).read())
+    finally:
+        tmux(sock, "kill-server")
+    # Started in the background of a shell with job control, it must not be
+    # stopped for touching the terminal: it plays to the end.
+    short = os.path.join(work, "short.wav")
+    write_wav(short, 0.5)
+    os.remove(status)
+    command = ("set -m; env SONARIS_AUDIO=null SONARIS_WINDIR='%s' '%s' '%s' & wait $!; "
+               "echo $? > '%s'" % (os.path.join(work, "windir"), PLAY, short, status))
+    sock = os.path.join(work, "tmux-background.sock")
+    tmux(sock, "new-session", "-d", "-x", "80", "-y", "24", "sh", "-c", command + "; sleep 30")
+    try:
+        wait_for("the background player to end",
+                 lambda: os.path.exists(status) and open(status).read().strip())
+        if open(status).read().strip() != "0":
+            fail("the player in the background ended with %r" % open(status).read())
     finally:
         tmux(sock, "kill-server")
 
