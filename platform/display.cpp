@@ -16,6 +16,7 @@ constexpr DisplayDriver kDrivers[] = {
     {"window", CreateWindowDisplay},
     {"terminal", CreateTerminalDisplay},
     {"headless", CreateHeadlessDisplay},
+    {"keys", CreateKeysDisplay},
 };
 
 struct ActiveState {

@@ -84,6 +84,8 @@ struct DisplayDriver {
   std::unique_ptr<Display> (*create)();
 };
 std::unique_ptr<Display> CreateTerminalDisplay();
+// Shows nothing; keys from stdin only when it is a terminal (the tools).
+std::unique_ptr<Display> CreateKeysDisplay();
 std::unique_ptr<Display> CreateHeadlessDisplay();
 std::unique_ptr<Display> CreateWindowDisplay();
 // Falls back to the terminal, with a message, when no window can be opened.

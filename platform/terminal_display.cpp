@@ -1,6 +1,8 @@
 // The terminal display: the console's cells on an ANSI/UTF-8 terminal in
 // raw mode on the alternate screen; keys come from stdin. Stdin that is no
-// terminal (a pipe in tests) still works, without raw mode.
+// terminal (a pipe in tests) still works, without raw mode. The "keys"
+// variant, for the command-line tools, shows nothing and reads keys only
+// from a terminal: a pipe or /dev/null is no one typing.
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
@@ -33,6 +35,7 @@ constexpr char kLeave[] = "\x1b[0m\x1b[?1004l\x1b[?25h\x1b[23;0t\x1b[?1049l";
 
 struct TerminalState {
   bool open = false;
+  bool showsScreen = true;
   bool inputIsTerminal = false;
   bool inputEnded = false;
   bool trueColour = false;
@@ -64,7 +67,11 @@ bool WantsTrueColour() {
 }
 
 void EnterRawMode() {
-  term.inputIsTerminal = isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &term.savedModes) == 0;
+  // A tool started in the background (cmd &) is stopped if it touches the
+  // terminal: only one in the foreground reads its keys.
+  bool foreground = term.showsScreen || tcgetpgrp(STDIN_FILENO) == getpgrp();
+  term.inputIsTerminal =
+      foreground && isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &term.savedModes) == 0;
   if (!term.inputIsTerminal) return;
   termios raw = term.savedModes;
   raw.c_iflag &= ~static_cast<tcflag_t>(BRKINT | ICRNL | INPCK | ISTRIP | IXON);
@@ -161,9 +168,10 @@ void DecodeInput() {
 
 void WaitForInput(int timeoutMs) {
   pollfd fds[2] = {{term.wakePipe[0], POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
-  nfds_t count = term.open && !term.inputEnded ? 2 : 1;
+  bool readsInput = term.showsScreen || term.inputIsTerminal;
+  nfds_t count = term.open && !term.inputEnded && readsInput ? 2 : 1;
   if (poll(fds, count, timeoutMs) <= 0) return;
-  if ((fds[0].revents & POLLIN) && DrainWakePipe() && term.open) Repaint();
+  if ((fds[0].revents & POLLIN) && DrainWakePipe() && term.open && term.showsScreen) Repaint();
   if (count < 2 || !(fds[1].revents & (POLLIN | POLLHUP | POLLERR))) return;
   if (ReadInput())
     DecodeInput();
@@ -173,9 +181,9 @@ void WaitForInput(int timeoutMs) {
 
 class TerminalDisplay final : public Display {
  public:
-  TerminalDisplay() { OpenWakePipe(); }
+  explicit TerminalDisplay(bool showsScreen) : showsScreen_(showsScreen) { OpenWakePipe(); }
   ~TerminalDisplay() override { Close(); }
-  const char* Name() const override { return "terminal"; }
+  const char* Name() const override { return showsScreen_ ? "terminal" : "keys"; }
 
   bool Open(const DisplaySettings& settings) override {
     if (term.open || !OpenWakePipe()) return false;
@@ -189,10 +197,13 @@ class TerminalDisplay final : public Display {
     term.inputEnded = false;
     term.caretVisible = false;
     term.caretShown.clear();
+    term.showsScreen = showsScreen_;
     EnterRawMode();
-    TerminalSignalsInstall(term.inputIsTerminal ? &term.savedModes : nullptr, kLeave,
-                           term.wakePipe[1], isatty(STDOUT_FILENO) && isatty(STDERR_FILENO));
+    TerminalSignalsInstall(term.inputIsTerminal ? &term.savedModes : nullptr,
+                           showsScreen_ ? kLeave : "", term.wakePipe[1],
+                           showsScreen_ && isatty(STDOUT_FILENO) && isatty(STDERR_FILENO));
     term.open = true;
+    if (!showsScreen_) return true;
     WriteAll(kEnter);
     SetTitle(settings.title);
     return true;
@@ -229,11 +240,11 @@ class TerminalDisplay final : public Display {
   }
 
   void SetTitle(const std::string& title) override {
-    if (term.open) WriteAll("\x1b]2;" + Cp1252ToUtf8(Printable(title)) + "\a");
+    if (term.open && term.showsScreen) WriteAll("\x1b]2;" + Cp1252ToUtf8(Printable(title)) + "\a");
   }
 
   void Present() override {
-    if (term.open) PresentFrame();
+    if (term.open && term.showsScreen) PresentFrame();
   }
 
   void WaitEvents(int timeoutMs) override { WaitForInput(timeoutMs); }
@@ -269,7 +280,7 @@ class TerminalDisplay final : public Display {
 
   void SetClipboardText(const std::string& text) override {
     term.clipboard = text;
-    if (term.open) WriteAll(ClipboardSequence(text));
+    if (term.open && term.showsScreen) WriteAll(ClipboardSequence(text));
   }
 
   bool GetClipboardText(std::string& text) override {
@@ -278,6 +289,7 @@ class TerminalDisplay final : public Display {
   }
 
  private:
+  bool showsScreen_;
   // Control characters in a title would end the sequence early.
   static std::string Printable(std::string s) {
     for (char& c : s)
@@ -289,7 +301,11 @@ class TerminalDisplay final : public Display {
 }  // namespace
 
 std::unique_ptr<Display> CreateTerminalDisplay() {
-  return std::make_unique<TerminalDisplay>();
+  return std::make_unique<TerminalDisplay>(true);
+}
+
+std::unique_ptr<Display> CreateKeysDisplay() {
+  return std::make_unique<TerminalDisplay>(false);
 }
 
 }  // namespace platform

@@ -6,6 +6,7 @@
 #include "console/snwin.h"
 #include "diphone/diphone.h"
 #include "platform/messages.h"
+#include "platform/riff.h"
 #include "sapi/snsapi4.h"
 #include "sapi/snsapi5.h"
 #include "sapi/snsapi54.h"
@@ -200,7 +201,10 @@ void WriteFile(const std::string& path, const std::string& content) {
 }
 
 void WriteWordFile(const std::string& folder, const std::string& name, const std::string& samples) {
-  WriteFile(folder + "/synth/" + name + ".wav", std::string(44, '\0') + samples);
+  uint8_t header[platform::kWaveHeaderBytes];
+  platform::WriteWaveHeader(header, uint32_t(samples.size()), 11025, 8, 1);
+  WriteFile(folder + "/synth/" + name + ".wav",
+            std::string(reinterpret_cast<char*>(header), sizeof header) + samples);
 }
 
 std::string MakeTestFolder() {
