@@ -49,7 +49,9 @@ def scenario(build):
         subprocess.run([os.path.join(tree, "bin", "sonaris-say"), "--wav", out, "bom dia"],
                        cwd=elsewhere, stdin=subprocess.DEVNULL, check=True,
                        capture_output=True, timeout=60)
-        check(os.path.getsize(out) > 44 + 8000, "sonaris-say wrote no speech")
+        with open(out, "rb") as f:
+            samples = f.read()[44:]  # 8-bit, silence at 128
+        check(sum(abs(b - 128) > 20 for b in samples) > 500, "sonaris-say wrote no speech")
     finally:
         shutil.rmtree(where, ignore_errors=True)
 
