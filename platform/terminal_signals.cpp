@@ -73,11 +73,21 @@ void OnEndingSignal(int sig) {
   raise(sig);
 }
 
+// Takes the terminal back after a stop and asks for the whole screen.
+void TakeTerminalBack() {
+  if (!restore.armed) return;
+  if (restore.haveModes) tcsetattr(STDIN_FILENO, TCSANOW, &restore.raw);
+  WriteAll(STDOUT_FILENO, restore.enter.bytes, restore.enter.length);
+  AskRepaint();
+}
+
 void OnKeptSignal(int sig) {
   int saved = errno;
   if (sig == SIGTSTP) {
     if (restore.armed) LeaveTerminal();
-    // Stop as the default action would; the handler comes back on SIGCONT.
+    // Stop as the default action would. The kernel discards the stop of a
+    // process that no shell could continue (an orphaned process group):
+    // then, as after SIGCONT, the terminal is taken back at once.
     signal(SIGTSTP, SIG_DFL);
     sigset_t set;
     sigemptyset(&set);
@@ -89,10 +99,9 @@ void OnKeptSignal(int sig) {
     again.sa_flags = SA_RESTART;
     sigemptyset(&again.sa_mask);
     sigaction(SIGTSTP, &again, nullptr);
-  } else if (sig == SIGCONT && restore.armed) {
-    if (restore.haveModes) tcsetattr(STDIN_FILENO, TCSANOW, &restore.raw);
-    WriteAll(STDOUT_FILENO, restore.enter.bytes, restore.enter.length);
-    AskRepaint();
+    TakeTerminalBack();
+  } else if (sig == SIGCONT) {
+    TakeTerminalBack();
   } else if (sig == SIGWINCH) {
     AskRepaint();
   }

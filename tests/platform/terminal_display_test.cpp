@@ -135,6 +135,35 @@ INSTANTIATE_TEST_SUITE_P(Endings, OnPseudoTerminal,
                                            SIGVTALRM, SIGPROF, SIGSYS, SIGTRAP, SIGIO,
                                            SIGPWR, SIGSTKFLT, SIGRTMIN, SIGRTMAX));
 
+// A stop gives the terminal back; going on takes it again and draws the
+// whole screen. (The child leads a session of its own, so the kernel drops
+// the stop itself: the terminal comes back at once, as after SIGCONT.)
+TEST(OnPseudoTerminalStop, StopGivesTheTerminalBackAndGoingOnRedraws) {
+  int master = -1;
+  pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
+  ASSERT_GE(pid, 0);
+  if (pid == 0) RunChild(0);
+  std::string out;
+  ASSERT_TRUE(ReadUntil(master, out, "Ol\xC3\xA1!")) << out;
+  for (int sig : {SIGTSTP, SIGCONT}) {
+    ASSERT_EQ(kill(pid, sig), 0);
+    std::string after;
+    ASSERT_TRUE(ReadUntil(master, after, "Ol\xC3\xA1!")) << sig << after;
+    size_t enter = after.find("\x1b[?1049h");
+    ASSERT_NE(enter, std::string::npos) << sig;
+    if (sig == SIGTSTP) EXPECT_NE(after.find("\x1b[?1049l"), std::string::npos);
+    EXPECT_GT(after.find("Ol\xC3\xA1!"), enter);
+    out += after;
+  }
+  termios modes{};
+  ASSERT_EQ(tcgetattr(master, &modes), 0);
+  EXPECT_EQ(modes.c_lflag & (ECHO | ICANON), 0u);
+  ASSERT_EQ(write(master, "\r", 1), 1);
+  int status = ReadToEndAndWait(master, out, pid);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  close(master);
+}
+
 TEST(OnPipes, PipedKeysArriveAndTheirEndClosesTheConsole) {
   int in[2], out[2];
   ASSERT_EQ(pipe(in), 0);
