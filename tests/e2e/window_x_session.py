@@ -3,6 +3,7 @@ altgr: on the Brazilian ABNT2 layout AltGr+Q types "/", so a date typed
        with it is accepted and the report shown;
 lost:  when the X server goes away under a waiting Selenor, it ends with
        status 1 within a second, without spinning."""
+import ctypes
 import os
 import subprocess
 import sys
@@ -12,16 +13,50 @@ from window_selenor import BLUE, prompt_geometry, rows_of
 from window_x11 import Session, check, run, wait_for
 
 
+AD01, SLASH = 24, 0x2F
+
+
+def xlib(display):
+    x = ctypes.CDLL("libX11.so.6")
+    x.XOpenDisplay.restype = ctypes.c_void_p
+    x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x.XkbKeycodeToKeysym.argtypes = [ctypes.c_void_p, ctypes.c_ubyte, ctypes.c_int, ctypes.c_int]
+    x.XkbKeycodeToKeysym.restype = ctypes.c_ulong
+    x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    d = x.XOpenDisplay(display.encode())
+    check(d, "cannot open " + display)
+    return x, d
+
+
+def brazilian_layout(display):
+    """setxkbmap -layout br, kept: the X server resets its keymap when its
+    last client leaves, so a connection stays open until the caller closes
+    it (after the program has connected)."""
+    keep = xlib(display)
+    subprocess.run(["setxkbmap", "-layout", "br"], env=dict(os.environ, DISPLAY=display),
+                   check=True, timeout=20)
+    x, d = xlib(display)
+    try:
+        check(x.XkbKeycodeToKeysym(d, AD01, 0, 2) == SLASH, "AltGr+Q is not / on this display")
+    finally:
+        x.XCloseDisplay(d)
+    return keep
+
+
 def altgr(xvfb, program):
-    env = dict(os.environ, DISPLAY=xvfb.display)
-    subprocess.run(["setxkbmap", "-layout", "br"], env=env, check=True, timeout=20)
+    x, kept = brazilian_layout(xvfb.display)
     s = Session(xvfb, program)
+    x.XCloseDisplay(kept)
     try:
         cw, ch, _ = wait_for("the prompt", lambda: prompt_geometry(s.shot()))
         s.xdo("type", "--delay", "30", "15")
-        s.xdo("key", "ISO_Level3_Shift+q")
+        s.xdo("keydown", "ISO_Level3_Shift")
+        s.xdo("key", "q")
+        s.xdo("keyup", "ISO_Level3_Shift")
         s.xdo("type", "--delay", "30", "3")
-        s.xdo("key", "ISO_Level3_Shift+q")
+        s.xdo("keydown", "ISO_Level3_Shift")
+        s.xdo("key", "q")
+        s.xdo("keyup", "ISO_Level3_Shift")
         s.xdo("type", "--delay", "30", "1990")
         s.xdo("key", "Return")
         # A refused answer clears the screen and asks again: no report.
