@@ -21,6 +21,11 @@ constexpr int kHarmless[] = {SIGCHLD, SIGCONT, SIGSTOP, SIGTSTP, SIGTTIN, SIGTTO
                              SIGURG,  SIGWINCH, SIGKILL};
 // Handled for the terminal's sake, without ending anything.
 constexpr int kKept[] = {SIGWINCH, SIGTSTP, SIGCONT};
+// Taken over even from a handler already in place (a crash or an ending
+// must still give the terminal back); for the other signals a library's
+// own handler (a timer's) is left alone.
+constexpr int kTakenOver[] = {SIGINT, SIGTERM, SIGHUP,  SIGQUIT, SIGSEGV,
+                              SIGABRT, SIGBUS, SIGFPE, SIGILL};
 
 struct Sequence {
   char bytes[128] = {};
@@ -108,10 +113,9 @@ void OnKeptSignal(int sig) {
   errno = saved;
 }
 
-bool Kept(int sig) { return std::find(std::begin(kKept), std::end(kKept), sig) != std::end(kKept); }
-
-bool Ends(int sig) {
-  return std::find(std::begin(kHarmless), std::end(kHarmless), sig) == std::end(kHarmless);
+template <size_t N>
+bool In(const int (&list)[N], int sig) {
+  return std::find(std::begin(list), std::end(list), sig) != std::end(list);
 }
 
 void AtExit() { TerminalSignalsRestore(); }
@@ -146,9 +150,10 @@ void ReleaseStderr() {
 void Handle(int sig) {
   struct sigaction current {};
   if (sigaction(sig, nullptr, &current) != 0 || current.sa_handler == SIG_IGN) return;
+  if (current.sa_handler != SIG_DFL && !In(kTakenOver, sig)) return;
   struct sigaction action {};
-  action.sa_handler = Kept(sig) ? OnKeptSignal : OnEndingSignal;
-  action.sa_flags = Kept(sig) ? SA_RESTART : 0;
+  action.sa_handler = In(kKept, sig) ? OnKeptSignal : OnEndingSignal;
+  action.sa_flags = In(kKept, sig) ? SA_RESTART : 0;
   sigemptyset(&action.sa_mask);
   if (sigaction(sig, &action, &restore.previous[sig]) == 0) restore.handled[sig] = true;
 }
@@ -168,7 +173,7 @@ void TerminalSignalsInstall(const TerminalModes& modes, int repaintFd, bool hold
   if (restore.installed) return;
   for (int sig = 1; sig < NSIG; ++sig) {
     bool internal = sig > SIGSYS && sig < SIGRTMIN;  // the C library's own
-    if (!internal && (Ends(sig) || Kept(sig))) Handle(sig);
+    if (!internal && (!In(kHarmless, sig) || In(kKept, sig))) Handle(sig);
   }
   restore.installed = true;
 }
