@@ -38,6 +38,7 @@ struct ConsoleState {
   bool focused = false;
   bool waiting = false;      // a ReadKey sleeps
   bool breakCheck = true;    // Ctrl+Break ends the program
+  bool closeAfterKeys = false;  // input ended: close when the queue is empty
   bool exitHookSet = false;
 
   uint8_t chars[ScreenColumns * ScreenRows] = {};
@@ -101,5 +102,6 @@ void ClearBrailleTextStates();
 
 // tone.cpp
 std::vector<uint8_t> BuildToneImage(uint16_t frequency);
+void Beep();
 
 }  // namespace console_detail

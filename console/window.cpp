@@ -139,6 +139,7 @@ void CloseConsoleWindow() {
   s.created = false;
   s.waiting = false;
   s.zooming = false;
+  s.closeAfterKeys = false;
   s.curX = 0;
   s.curY = 0;
 }
@@ -164,7 +165,8 @@ void ConsoleWindowProc(const platform::Message& m) {
       RepaintAll();
       break;
     case platform::WM_CLOSE:
-      CloseConsole();  // ends the program
+      if (m.wParam != platform::CloseAfterKeys) CloseConsole();  // ends the program
+      s.closeAfterKeys = true;
       break;
     case platform::WM_KEYDOWN:
       HandleKeyDown(m);

@@ -56,7 +56,7 @@ std::unique_ptr<AudioOut> CreateAudioOut(const std::string& choice) {
 
 std::unique_ptr<AudioOut> CreateAudioOut() {
   if (S.factory) return S.factory();
-  return CreateAudioOut(ConfiguredChoice());
+  return audio::Traced(CreateAudioOut(ConfiguredChoice()));
 }
 
 void SetAudioOutFactory(AudioOutFactory factory) { S.factory = std::move(factory); }
