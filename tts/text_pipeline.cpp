@@ -1,0 +1,20 @@
+#include "tts/text_pipeline.h"
+
+#include "tts/latin1.h"
+#include "tts/mbrola_lines.h"
+#include "tts/normalize.h"
+#include "tts/phrasing.h"
+#include "tts/words.h"
+
+std::vector<std::string> TextToPhonemes(const std::string& text) {
+  std::string trimmed = TrimBlanks(text);
+  if (trimmed.empty()) return {};
+  return WordsToPhonemes(AssignPatterns(Tokenize(PrepareText(trimmed)), true));
+}
+
+std::vector<std::string> TextToMbrolaLines(const std::string& text, double pitchFactor,
+                                           double durationFactor) {
+  std::vector<std::string> phonemes = TextToPhonemes(text);
+  if (phonemes.empty()) return {};
+  return BuildMbrolaLines(phonemes, pitchFactor, durationFactor);
+}
