@@ -102,8 +102,10 @@ std::string PitchTarget(MbrolaLineState& s, bool lastOfWord, double pitchFactor)
   return std::to_string(step.position) + " " + std::to_string(hertz);
 }
 
+// An empty list says nothing of the voice: every pair would look missing
+// and every phoneme would get a filler, so none is put in.
 void CheckDiphone(MbrolaLineState& s, bool lineEmpty, std::vector<std::string>& lines) {
-  if (!s.current.empty() && !HasDiphone(s.previous, s.current)) {
+  if (!s.current.empty() && !D.pairs.empty() && !HasDiphone(s.previous, s.current)) {
     if (s.previous == "r2" && HasDiphone("r2", "_"))
       lines.push_back("_ 50");
     else

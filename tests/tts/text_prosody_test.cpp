@@ -273,6 +273,8 @@ TEST_F(MbrolaLines, Fillers) {
       {{"_", "_"}, {"_ 100", "_ 100"}},
   };
   for (const auto& c : cases) EXPECT_EQ(Build(c.phonemes), c.lines) << ::testing::PrintToString(c.phonemes);
+  FreeDiphoneList();
+  EXPECT_EQ(Build({"r2", "b"}), (Lines{"r2 100", "b 100"}));  // no list: nothing known missing
 }
 
 }  // namespace
