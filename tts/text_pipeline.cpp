@@ -12,6 +12,23 @@ std::vector<std::string> TextToPhonemes(const std::string& text) {
   return WordsToPhonemes(AssignPatterns(Tokenize(PrepareText(trimmed)), true));
 }
 
+std::string PhonemesInOneLine(const std::vector<std::string>& phonemes) {
+  std::string out, word;
+  bool inWord = false;
+  for (const std::string& p : phonemes) {
+    if (!p.empty() && p[0] == ';') {
+      inWord = true;
+      word.clear();
+    } else if (p.empty()) {
+      if (inWord && !word.empty()) out += (out.empty() ? "" : " / ") + word;
+      inWord = false;
+    } else if (inWord && p != "__") {
+      word += (word.empty() ? "" : " ") + p;
+    }
+  }
+  return out;
+}
+
 std::vector<std::string> TextToMbrolaLines(const std::string& text, double pitchFactor,
                                            double durationFactor) {
   std::vector<std::string> phonemes = TextToPhonemes(text);

@@ -6,5 +6,9 @@
 
 // The phoneme list of the text (what the rules and exceptions make of it).
 std::vector<std::string> TextToPhonemes(const std::string& text);
+// The phoneme list in one line: each word's phonemes separated by blanks
+// ("k >a ¨z a"), words separated by " / "; markers, signs and silences
+// between words left out.
+std::string PhonemesInOneLine(const std::vector<std::string>& phonemes);
 std::vector<std::string> TextToMbrolaLines(const std::string& text, double pitchFactor,
                                            double durationFactor);

@@ -49,20 +49,7 @@ bool LoadTextTables(bool needProsody) {
 }
 
 void PrintPhonemes(const std::string& text) {
-  std::string out, word;
-  bool inWord = false;
-  for (const std::string& p : TextToPhonemes(text)) {
-    if (!p.empty() && p[0] == ';') {
-      inWord = true;
-      word.clear();
-    } else if (p.empty()) {
-      if (inWord && !word.empty()) out += (out.empty() ? "" : " / ") + word;
-      inWord = false;
-    } else if (inWord && p != "__") {
-      word += (word.empty() ? "" : " ") + p;
-    }
-  }
-  std::printf("%s\n", platform::Cp1252ToUtf8(out).c_str());
+  std::printf("%s\n", platform::Cp1252ToUtf8(PhonemesInOneLine(TextToPhonemes(text))).c_str());
 }
 
 void PrintMbrolaLines(const std::string& text) {
