@@ -156,6 +156,13 @@ TEST_F(Normalize, ReadWordAndCharNames) {
   for (const auto& n : names) EXPECT_EQ(U(CharName(n.c)), n.name) << int(n.c);
 }
 
+// Line ends and tabs (which the golden file cannot hold) vanish.
+TEST_F(Normalize, ControlCharacters) {
+  EXPECT_EQ(PrepareText("a\te\r\no"), "aeo");
+  EXPECT_EQ(PrepareText("\t"), "");
+  EXPECT_EQ(U(PrepareText("a\x01" "e")), "a  e");  // a character without a name
+}
+
 TEST_F(Normalize, AbbreviationsFile) {
   EXPECT_EQ(AbbreviationCount(), 11u);  // the line without "=" counts, the blank one does not
   EXPECT_EQ(U(FindAbbreviation("sr")), "senhor");

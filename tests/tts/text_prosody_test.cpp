@@ -88,6 +88,10 @@ TEST_F(Prosody, FileLoads) {
   EXPECT_EQ(ClassOfWord(W("olá")), "XX");
   EXPECT_EQ(ClassOfWord("casa"), "");
   EXPECT_TRUE(Shown().empty());
+  // The same file saved as UTF-8 reads the same.
+  ASSERT_TRUE(LoadProsody(testfiles::Write(dir_ / "utf8.pro", kProsody)));
+  EXPECT_EQ(::Prosody().patterns.size(), 5u);
+  EXPECT_EQ(ClassOfWord(W("olá")), "XX");
 }
 
 // Each fault: its message, and whether the load fails.
