@@ -81,7 +81,7 @@ TEST_F(Rules, ConversionOfWords) {
     int stress;
     Lines phonemes;
   } cases[] = {
-      {"CASA", 2, {"k", ">a", "z", "a", ""}},
+      {"CASA", 2, {"k", ">a", "z", "a", ""}},               // (A)=a, not the later (A)=nunca
       {"casas", 2, {"k", ">a", "z", "a", "s2", ""}},      // letters compared in upper case
       {"CHA", 3, {"x", ">a", ""}},                          // CH before C
       {"AC", 1, {">a", "k", ""}},                           // CH fails at the last letter
@@ -132,10 +132,6 @@ TEST_F(Rules, ContextSymbols) {
     bool hit = std::find(got.begin(), got.end(), "hit") != got.end();
     EXPECT_EQ(hit, c.hit) << c.left << "(F)" << c.right << " on " << c.word;
   }
-}
-
-TEST_F(Rules, FirstOfTwoRulesWins) {
-  EXPECT_EQ(Phonemes("A", 0), (Lines{"a", ""}));
 }
 
 // A line without a focus would consume nothing: it is not taken.
