@@ -42,7 +42,7 @@ def wait_for(what, probe, timeout=30.0, interval=0.1, gone=lambda: False, show=l
 class Session:
     """capture=True sends the sound to a wav: file that pcm() reads."""
 
-    def __init__(self, selenor, windir=None, capture=False):
+    def __init__(self, selenor, windir=None, capture=False, env=None):
         self.dir = tempfile.mkdtemp(prefix="selenor-e2e-")
         self.windir = windir or os.path.join(self.dir, "windir")
         os.makedirs(self.windir, exist_ok=True)
@@ -56,7 +56,8 @@ class Session:
                     "set -g status off\nset -g default-terminal tmux-256color\n")
         audio = f"'wav:{self.capture}'" if capture else "null"
         env = (f"SONARIS_DISPLAY=terminal SONARIS_AUDIO={audio} "
-               f"SONARIS_WINDIR='{self.windir}' LANG=C.UTF-8 LC_ALL=C.UTF-8")
+               f"SONARIS_WINDIR='{self.windir}' LANG=C.UTF-8 LC_ALL=C.UTF-8"
+               + "".join(f" {k}='{v}'" for k, v in (env or {}).items()))
         command = (f"env {env} '{selenor}'; echo $? > '{self.status}'; "
                    f"stty -a > '{self.stty}'")
         build = os.path.dirname(os.path.dirname(selenor))
