@@ -2,13 +2,11 @@
 // engine, and the engine's settings from SONARIS.INI.
 #include "tts/snfonserv.h"
 
-#include <cstdio>
-
 #include "console/snwin.h"
 #include "platform/messages.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
-#include "platform/text.h"
+#include "tts/message_box.h"
 #include "tts/toada.h"
 #include "wave/snwav.h"
 
@@ -34,7 +32,7 @@ void ShowFailure(const std::string& why) {
   A.failureShown = true;
   std::string text = "Toada: " + (why.empty() ? std::string("a voz n\xE3o p\xF4" "de ser iniciada") : why) +
                      ". A fala continua com a voz pr\xF3pria.";
-  std::fprintf(stderr, "%s\n", platform::Cp1252ToUtf8(text).c_str());
+  ShowMessageBox(text);
 }
 
 }  // namespace
@@ -73,13 +71,25 @@ const ToadaSettings& ToadaLoadSettings(ConfigReader reader) {
 
 const ToadaSettings& ToadaCurrentSettings() { return ToadaLoadSettings(nullptr); }
 
+void ToadaChooseVoice(const std::string& voiceDb) {
+  ToadaCurrentSettings();
+  if (!voiceDb.empty()) A.settings.voiceDb = voiceDb;
+}
+
+void ToadaApplySpeedAndPitch(int speed, int pitch) {
+  SetVoiceFactors((pitch + 11) / 11.0, 0.8 - speed / 15.0);
+}
+
 bool ToadaStart(int, int speed, int pitch, const std::string& outputFile) {
   const ToadaSettings& s = ToadaCurrentSettings();
   SetOutputFile(outputFile);
   EngineLastError.clear();
+  // What the loaders find wrong with the files is shown on the console too.
+  SetMessageBoxScreen([](const std::string& text) { StdWriteLn(text); });
   bool ok = EngineOpen(s.voiceDb, s.rulesFile, s.exceptionsFile, s.diphoneFile, s.prosodyFile,
                        s.abbreviationsFile);
-  SetVoiceFactors((pitch + 11) / 11.0, 0.8 - speed / 15.0);
+  SetMessageBoxScreen(nullptr);
+  ToadaApplySpeedAndPitch(speed, pitch);
   if (!ok) ShowFailure(EngineLastError.empty() ? "o MBROLA ou a sua voz n\xE3o foi encontrado"
                                                : EngineLastError);
   return ok;

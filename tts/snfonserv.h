@@ -17,6 +17,11 @@ using ConfigReader = std::string (*)(const std::string& section, const std::stri
 const ToadaSettings& ToadaLoadSettings(ConfigReader reader);
 const ToadaSettings& ToadaCurrentSettings();
 
+// Another MBROLA voice than the settings' (the command-line tool's choice).
+void ToadaChooseVoice(const std::string& voiceDb);
+// The engine's pitch and duration factors for the settings' speed and pitch.
+void ToadaApplySpeedAndPitch(int speed, int pitch);
+
 bool ToadaStart(int voice, int speed, int pitch, const std::string& outputFile);
 void ToadaEnd();
 void ToadaSpeak(const std::string& text);
