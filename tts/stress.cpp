@@ -22,8 +22,8 @@ struct Move {
   State to;
 };
 
-// Rows are tried in order for the current state; "" + vowels means the
-// vowel class.
+// For the current state the first row whose letters hold the letter is
+// taken; every state ends in a row for any other letter.
 const Move kMoves[] = {
     {S0, "aeo", Here, S1},   {S0, "u", Here, S10},  {S0, "i", Here, S20},
     {S0, "s", Keep, S0},     {S0, "m", Keep, S40},  {S0, nullptr, Keep, S30},
@@ -42,7 +42,7 @@ const Move kMoves[] = {
 const Move& FindMove(State s, unsigned char c) {
   for (const Move& m : kMoves)
     if (m.from == s && (!m.letters || InLatin1Set(c, m.letters))) return m;
-  return kMoves[0];  // not reached: every state ends in a catch-all row
+  return kMoves[0];  // not reached
 }
 
 }  // namespace
