@@ -29,6 +29,7 @@ if have_all; then exit 0; fi
 command -v apt-get >/dev/null || fail "apt-get não encontrado (é preciso um sistema Debian)."
 command -v dpkg-deb >/dev/null || fail "dpkg-deb não encontrado."
 
+# shellcheck disable=SC1091
 codename="$(. /etc/os-release 2>/dev/null && echo "${VERSION_CODENAME:-}")"
 [ -n "$codename" ] || fail "não foi possível saber a versão do Debian (/etc/os-release)."
 
@@ -106,6 +107,9 @@ for v in $voices; do pkgs="$pkgs mbrola-$v"; done
 echo "fetch-mbrola: baixando $pkgs..." >&2
 # shellcheck disable=SC2086
 if ! (cd "$work/debs" && apt-get "${apt_opts[@]}" -qq download $pkgs) >"$work/dl.log" 2>&1; then
+  # apt-get update exits 0 even when no list could be fetched: its warnings
+  # tell why the packages are unknown (no network, no contrib/non-free).
+  grep -E '^(W|E):' "$work/update.log" >&2 || true
   cat "$work/dl.log" >&2
   fail "apt-get download falhou."
 fi
