@@ -38,6 +38,7 @@ namespace {
 
 // Longest time the child may go without a byte of output while we wait.
 const int StallLimitMs = 5000;
+const size_t MessagesKept = 16384;
 
 
 struct Bridge {
@@ -145,7 +146,12 @@ bool Pump(int waitMs) {
     int& slot = fd == c.output ? c.output : c.messages;
     ssize_t r = read(fd, chunk, sizeof chunk);
     if (r > 0) {
-      (fd == c.output ? b.samples : b.said).append(chunk, size_t(r));
+      // Of its messages only the first ones are kept: with -e it names
+      // every diphone it lacks.
+      if (fd == c.output)
+        b.samples.append(chunk, size_t(r));
+      else if (b.said.size() < MessagesKept)
+        b.said.append(chunk, size_t(r));
       moved = true;
     } else if (r == 0 || (errno != EAGAIN && errno != EINTR)) {
       close(slot);

@@ -38,9 +38,13 @@ void ShowFailure(const std::string& why) {
 }  // namespace
 
 const ToadaSettings& ToadaLoadSettings(ConfigReader reader) {
-  if (A.loaded) return A.settings;
+  if (!A.loaded) A.settings = ReadToadaSettings(reader);
   A.loaded = true;
-  ToadaSettings& s = A.settings;
+  return A.settings;
+}
+
+ToadaSettings ReadToadaSettings(ConfigReader reader) {
+  ToadaSettings s;
   auto read = [reader](const char* key) { return reader ? reader("TOADATTS", key) : std::string(); };
   s.voiceDb = read("MBROLA_DB");
   s.folder = read("DIR");

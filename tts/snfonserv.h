@@ -15,6 +15,8 @@ struct ToadaSettings {
 // the first call does it, later ones return the same record.
 using ConfigReader = std::string (*)(const std::string& section, const std::string& key);
 const ToadaSettings& ToadaLoadSettings(ConfigReader reader);
+// What the settings say now (ToadaLoadSettings keeps the first answer).
+ToadaSettings ReadToadaSettings(ConfigReader reader);
 const ToadaSettings& ToadaCurrentSettings();
 
 // Another MBROLA voice than the settings' (the command-line tool's choice).

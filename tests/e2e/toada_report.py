@@ -2,7 +2,7 @@
 """Selenor speaking its report through the Toada voice (SAPI=Sim,
 TIPOSAPI=3), heard through the wav: capture.
 
-Usage: toada_report.py SELENOR_PATH BUILD_DIR SCENARIO (whole | key | broken)
+Usage: toada_report.py SELENOR_PATH BUILD_DIR SCENARIO (whole | key | broken | novoice)
 Exit 77 (skipped) when MBROLA, its voice or the build's speech data is missing.
 """
 import os
@@ -30,19 +30,19 @@ def mbrola_missing(build):
     return None
 
 
-def toada_ini(build, windir):
+def toada_ini(build, windir, voice="br4"):
     """The build's sample settings with the external voice turned on."""
     with open(os.path.join(build, "SONARIS.INI"), encoding="utf-8") as f:
-        text = f.read().replace("SAPI=Nao", "SAPI=Sim")
+        text = f.read().replace("SAPI=Nao", "SAPI=Sim").replace("MBROLA_DB=br4", "MBROLA_DB=" + voice)
     os.makedirs(windir, exist_ok=True)
     with open(os.path.join(windir, "SONARIS.INI"), "w", encoding="utf-8") as f:
         f.write(text)
 
 
-def start(selenor, build, env=None):
+def start(selenor, build, env=None, voice="br4"):
     base = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(selenor))), "e2e-toada")
     windir = os.path.join(base, f"windir-{os.getpid()}")
-    toada_ini(build, windir)
+    toada_ini(build, windir, voice)
     s = Session(os.path.abspath(selenor), windir=windir, capture=True, env=env)
     try:
         s.wait("the prompt", lambda: s.rows()[3].startswith(PROMPT), 60)
@@ -106,16 +106,16 @@ def heard(selenor, build, scenario):
         check(s.wait_exit(30) == 0, "exit status is not 0")
 
 
-def heard_broken(selenor, build):
-    """The built-in voice takes over: the whole report is still heard, in 8 bits."""
-    with start(selenor, build, {"SONARIS_MBROLA_DIR": broken_mbrola(build)}) as s:
+def heard_instead(selenor, build, env, voice, message):
+    """The built-in voice takes over: the whole report is still heard, and
+    the reason is given."""
+    with start(selenor, build, env, voice) as s:
         speech_report.scenario_whole(s)
         s.keys("Enter")
         check(s.wait_exit(30) == 0, "exit status is not 0")
         # Said on stderr, which the terminal shows once the program has ended.
         shown = s.tmux("capture-pane", "-p", "-J", "-S", "-")
-        check("Toada: O MBROLA terminou de repente" in shown and "voz pr" in shown,
-              "no message about the broken voice:\n" + shown)
+        check(message in shown and "voz pr" in shown, "no message about the voice:\n" + shown)
 
 
 def main():
@@ -124,7 +124,12 @@ def main():
     if skip:
         return skip
     if name == "broken":
-        return report(name, heard_broken, selenor, build)
+        env = {"SONARIS_MBROLA_DIR": broken_mbrola(build)}
+        return report(name, heard_instead, selenor, build, env, "br4",
+                      "Toada: O MBROLA terminou de repente")
+    if name == "novoice":
+        return report(name, heard_instead, selenor, build, None, "br9",
+                      "Toada: A voz do MBROLA n")
     scenario = {"whole": scenario_whole, "key": scenario_key}[name]
     return report(name, heard, selenor, build, scenario)
 
