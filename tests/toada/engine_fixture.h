@@ -4,6 +4,7 @@
 #include <dirent.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -14,6 +15,27 @@
 #include "tts/toada.h"
 
 namespace toada_test {
+
+// $SONARIS_MBROLA_DIR for one test, then as it was.
+class ScopedMbrolaDir {
+ public:
+  explicit ScopedMbrolaDir(const std::string& dir) {
+    const char* old = std::getenv("SONARIS_MBROLA_DIR");
+    had_ = old != nullptr;
+    if (had_) old_ = old;
+    setenv("SONARIS_MBROLA_DIR", dir.c_str(), 1);
+  }
+  ~ScopedMbrolaDir() {
+    if (had_)
+      setenv("SONARIS_MBROLA_DIR", old_.c_str(), 1);
+    else
+      unsetenv("SONARIS_MBROLA_DIR");
+  }
+
+ private:
+  bool had_ = false;
+  std::string old_;
+};
 
 // Children of this process that are still alive (not zombies).
 inline std::vector<int> LiveChildren() {

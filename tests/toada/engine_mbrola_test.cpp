@@ -61,7 +61,6 @@ class Bridge : public toada_test::EngineTest {
  protected:
   void TearDown() override {
     if (MbrolaLoaded()) close_MBR();
-    unsetenv("SONARIS_MBROLA_DIR");
     toada_test::EngineTest::TearDown();
     EXPECT_TRUE(LiveChildren().empty()) << "a synthesizer process was left behind";
   }
@@ -113,8 +112,7 @@ TEST_F(Bridge, VoiceThatDoesNotOpenGivesANegativeResultAndNoProcess) {
 
 // A stand-in `mbrola` that opens the voice as the real one does, then
 // misbehaves while speaking (script: what it does with a text).
-void FakeProgram(const std::string& whileSpeaking) {
-  unsetenv("SONARIS_MBROLA_DIR");
+std::string FakeProgram(const std::string& whileSpeaking) {
   std::string program = platform::MbrolaProgram(), voice = platform::MbrolaVoiceFile("br4");
   std::string dir = wave_test::TempDir() + "/fake-mbrola";
   std::filesystem::create_directories(dir + "/bin");
@@ -126,7 +124,7 @@ void FakeProgram(const std::string& whileSpeaking) {
   chmod((dir + "/bin/mbrola").c_str(), 0755);
   std::filesystem::copy_file(voice, dir + "/share/mbrola/br4/br4",
                              std::filesystem::copy_options::overwrite_existing);
-  setenv("SONARIS_MBROLA_DIR", dir.c_str(), 1);
+  return dir;
 }
 
 TEST_F(Bridge, CrashOrStallMidTextIsAnErrorWithinBoundedTime) {
@@ -139,7 +137,7 @@ TEST_F(Bridge, CrashOrStallMidTextIsAnErrorWithinBoundedTime) {
       {"exec sleep 60", platform::MbrolaStalled},
   };
   for (const auto& c : cases) {
-    FakeProgram(c.script);
+    toada_test::ScopedMbrolaDir fake(FakeProgram(c.script));
     ASSERT_TRUE(LoadMbrola());
     std::string path = platform::MbrolaVoiceFile("br4");
     ASSERT_EQ(init_MBR(path.c_str()), 0) << c.script;

@@ -99,13 +99,12 @@ TEST_F(Engine, StartSetsTheFactorsWhateverTheResult) {
     int speed, pitch;
     double duration, pitchFactor;
   } cases[] = {{3, 0, 0.6, 1.0}, {0, 11, 0.8, 2.0}};
-  setenv("SONARIS_MBROLA_DIR", (wave_test::TempDir() + "/nothing").c_str(), 1);
+  toada_test::ScopedMbrolaDir nothing(wave_test::TempDir() + "/nothing");
   for (const auto& c : cases) {
     EXPECT_FALSE(ToadaStart(1, c.speed, c.pitch, ""));
     EXPECT_DOUBLE_EQ(DurationFactor, c.duration);
     EXPECT_DOUBLE_EQ(PitchFactor, c.pitchFactor);
   }
-  unsetenv("SONARIS_MBROLA_DIR");
 }
 
 TEST_F(Engine, EndStopsAVoiceThatNeverFinishesWithinItsBound) {

@@ -8,7 +8,7 @@
 #include <map>
 
 #include "platform/registry.h"
-#include "tests/wave/wave_fixture.h"
+#include "tests/toada/engine_fixture.h"
 #include "tts/snfonserv.h"
 
 namespace {
@@ -23,17 +23,17 @@ std::string Reader(const std::string& section, const std::string& key) {
 }
 
 // An MBROLA folder with the voice br4, and optionally Toada's rules beside it.
-std::string MbrolaFolder(const std::string& name, bool rulesBesideVoice) {
+std::string MakeMbrolaFolder(const std::string& name, bool rulesBesideVoice) {
   std::string dir = wave_test::TempDir() + "/" + name;
   fs::create_directories(dir + "/share/mbrola/br4");
   std::ofstream(dir + "/share/mbrola/br4/br4") << "voice";
   if (rulesBesideVoice) std::ofstream(dir + "/share/mbrola/br4/portug.nrl") << "rules";
-  setenv("SONARIS_MBROLA_DIR", dir.c_str(), 1);
   return dir;
 }
 
 TEST(Registry, OnlyMbrolaVoiceKeysOfVoicesThatExistAnswer) {
-  std::string dir = MbrolaFolder("reg", false);
+  std::string dir = MakeMbrolaFolder("reg", false);
+  toada_test::ScopedMbrolaDir scoped(dir);
   const std::string voice = dir + "/share/mbrola/br4/br4";
   const struct {
     platform::RegistryRoot root;
@@ -54,7 +54,6 @@ TEST(Registry, OnlyMbrolaVoiceKeysOfVoicesThatExistAnswer) {
     EXPECT_EQ(platform::ReadRegString(c.root, c.path, value), c.found) << c.path;
     EXPECT_EQ(value, c.found ? voice : "unchanged") << c.path;
   }
-  unsetenv("SONARIS_MBROLA_DIR");
 }
 
 TEST(ToadaSettingsTest, DefaultsRegistryFolderAndFinalBackslash) {
@@ -75,8 +74,8 @@ TEST(ToadaSettingsTest, DefaultsRegistryFolderAndFinalBackslash) {
   };
   int n = 0;
   for (const auto& c : cases) {
-    std::string dir = MbrolaFolder("set" + std::to_string(n++), c.rulesBesideVoice);
-    if (std::string(c.name) == "nothing") setenv("SONARIS_MBROLA_DIR", "/nonexistent", 1);
+    std::string dir = MakeMbrolaFolder("set" + std::to_string(n++), c.rulesBesideVoice);
+    toada_test::ScopedMbrolaDir scoped(std::string(c.name) == "nothing" ? "/nonexistent" : dir);
     Keys = c.keys;
     ToadaSettings s = ReadToadaSettings(Reader);
     std::string rules = c.rules.empty() ? dir + "/share/mbrola/br4/portug.nrl" : c.rules;
@@ -88,7 +87,6 @@ TEST(ToadaSettingsTest, DefaultsRegistryFolderAndFinalBackslash) {
     EXPECT_EQ(s.prosodyFile, stem + ".pro") << c.name;
     EXPECT_EQ(s.diphoneFile, stem + ".dfn") << c.name;
   }
-  unsetenv("SONARIS_MBROLA_DIR");
 }
 
 }  // namespace
