@@ -17,7 +17,7 @@ import re
 import sys
 
 LETTERS = re.compile(r"^[a-záàâãéêíóôõúüç]{2,18}$")
-WORD = re.compile(r"[a-záàâãéêíóôõúüç]+")
+WORD = re.compile(r"[a-záàâãéêíóôõúüç]{2,}")
 PER_LIST = 2000
 
 
