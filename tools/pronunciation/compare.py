@@ -12,7 +12,8 @@ its standard input and prints our phonemes:
           the groups of one word ending at the group of the ".";
   lines   one word a line in, one line of phonemes a word out
           (`toada-say --phonemes`).
-MAP (TSV, see map-builtin.tsv) turns our letters into espeak-ng phonemes.
+MAP (TSV, see map-builtin.tsv) turns our letters into espeak-ng phonemes; a
+left side ending in $ holds only at the end of the word (map-toada.tsv).
 espeak-ng's transcriptions are kept in --cache (word TAB transcription) and
 only words missing there are transcribed again.
 
