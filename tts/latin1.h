@@ -4,17 +4,15 @@
 #include <cstring>
 #include <string>
 
+#include "platform/text.h"
+
 inline unsigned char UpperLatin1Char(unsigned char c) {
   if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 32);
   if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 32);
   return c;
 }
 
-inline unsigned char LowerLatin1Char(unsigned char c) {
-  if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
-  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);
-  return c;
-}
+inline unsigned char LowerLatin1Char(unsigned char c) { return platform::FoldCase(c); }
 
 inline std::string UpperLatin1Text(std::string s) {
   for (char& c : s) c = static_cast<char>(UpperLatin1Char(static_cast<unsigned char>(c)));

@@ -2,7 +2,7 @@
 // a golden file, and the edges of the readers and of the abbreviations file.
 #include <gtest/gtest.h>
 
-#include "tests/diphone/files.h"
+#include "text_files.h"
 #include "text_golden.h"
 #include "tts/normalize.h"
 
@@ -31,7 +31,7 @@ const char kAbbreviations[] =
 class Normalize : public ::testing::Test {
  protected:
   void SetUp() override {
-    auto dir = testfiles::FreshDir("toada-abr");
+    auto dir = textfiles::FreshDir();
     ASSERT_TRUE(LoadAbbreviations(testfiles::Write(dir / "teste.abr", kAbbreviations)));
   }
   void TearDown() override { ClearAbbreviations(); }
@@ -178,7 +178,7 @@ TEST_F(Normalize, AbbreviationsFile) {
 TEST_F(Normalize, AbbreviationsBeyondTheTable) {
   std::string text = "AA=primeiro\nAA=segundo\n";
   for (int i = 0; i < 2100; ++i) text += "K" + std::to_string(i) + "=x" + std::to_string(i) + "\n";
-  auto dir = testfiles::FreshDir("toada-abr-many");
+  auto dir = textfiles::FreshDir();
   ASSERT_TRUE(LoadAbbreviations(testfiles::Write(dir / "muitas.abr", text)));
   EXPECT_EQ(AbbreviationCount(), kMaxAbbreviations);
   EXPECT_EQ(FindAbbreviation("aa"), "primeiro");

@@ -2,7 +2,7 @@
 // diphone list and the MBROLA lines, on small files written by the tests.
 #include <gtest/gtest.h>
 
-#include "tests/diphone/files.h"
+#include "text_files.h"
 #include "platform/text.h"
 #include "tts/mbrola_lines.h"
 #include "tts/message_box.h"
@@ -49,7 +49,7 @@ const char kProsody[] =
 class Prosody : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = testfiles::FreshDir("toada-prosody");
+    dir_ = textfiles::FreshDir();
     Shown().clear();
     SetMessageBoxScreen(Capture);
     ASSERT_TRUE(LoadProsody(Write("teste.pro", kProsody)));

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "tests/diphone/files.h"
+#include "text_files.h"
 #include "tts/exceptions.h"
 #include "tts/phoneme_rules.h"
 #include "tts/words.h"
@@ -46,7 +46,7 @@ const char kRules[] =
 class Rules : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = testfiles::FreshDir("toada-rules");
+    dir_ = textfiles::FreshDir();
     ASSERT_TRUE(LoadPhonemeRules(Write("teste.nrl", kRules)));
   }
   void TearDown() override {
