@@ -61,6 +61,18 @@ void ReapWhenDone(pid_t pid) {
   std::thread([pid] { waitpid(pid, nullptr, 0); }).detach();
 }
 
+// No signal blocked and every one at its default in the child, whatever
+// the program does with them; extraFlags such as a session of its own.
+void InitChildAttributes(posix_spawnattr_t& attr, short extraFlags) {
+  posix_spawnattr_init(&attr);
+  sigset_t none, all;
+  sigemptyset(&none);
+  sigfillset(&all);
+  posix_spawnattr_setsigmask(&attr, &none);
+  posix_spawnattr_setsigdefault(&attr, &all);
+  posix_spawnattr_setflags(&attr, short(POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | extraFlags));
+}
+
 // What the child gets: its folder, /dev/null for the standard files (the
 // console owns the terminal), none of our other files, a session of its
 // own and the default signal handling.
@@ -74,13 +86,7 @@ struct ChildSetup {
     for (int fd = 0; fd <= 2; ++fd)
       posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY, 0);
     posix_spawn_file_actions_addclosefrom_np(&actions, 3);
-    posix_spawnattr_init(&attr);
-    sigset_t none, all;
-    sigemptyset(&none);
-    sigfillset(&all);
-    posix_spawnattr_setsigmask(&attr, &none);
-    posix_spawnattr_setsigdefault(&attr, &all);
-    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSID);
+    InitChildAttributes(attr, POSIX_SPAWN_SETSID);
   }
   ~ChildSetup() {
     posix_spawnattr_destroy(&attr);
@@ -134,13 +140,7 @@ bool StartPipedChild(const std::string& program, const std::vector<std::string>&
   posix_spawn_file_actions_adddup2(&actions, err[1], 2);
   posix_spawn_file_actions_addclosefrom_np(&actions, 3);
   posix_spawnattr_t attr;
-  posix_spawnattr_init(&attr);
-  sigset_t none, all;
-  sigemptyset(&none);
-  sigfillset(&all);
-  posix_spawnattr_setsigmask(&attr, &none);
-  posix_spawnattr_setsigdefault(&attr, &all);
-  posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+  InitChildAttributes(attr, 0);
   std::vector<std::string> all_args{program};
   all_args.insert(all_args.end(), args.begin(), args.end());
   std::vector<char*> argv;

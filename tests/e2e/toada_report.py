@@ -11,7 +11,7 @@ import sys
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import speech_capture as cap  # noqa: E402
 import speech_report  # noqa: E402
-from tmuxsession import PROMPT, Session, check, report  # noqa: E402
+from tmuxsession import check, report  # noqa: E402
 
 SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 MBROLA = os.path.join(SOURCE, "third_party", "mbrola")
@@ -43,16 +43,7 @@ def start(selenor, build, env=None, voice="br4"):
     base = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(selenor))), "e2e-toada")
     windir = os.path.join(base, f"windir-{os.getpid()}")
     toada_ini(build, windir, voice)
-    s = Session(os.path.abspath(selenor), windir=windir, capture=True, env=env)
-    try:
-        s.wait("the prompt", lambda: s.rows()[3].startswith(PROMPT), 60)
-        s.wait_settled("the banner and the prompt")
-        s.type("15/3/1990")
-        s.keys("Enter")
-        return s
-    except BaseException:
-        s.close()
-        raise
+    return speech_report.start(selenor, windir=windir, env=env)
 
 
 def source_rate(pcm):
