@@ -77,7 +77,7 @@ def scenario_key(s):
 
 def broken_mbrola(build):
     """An mbrola that opens its voice and then crashes on the first text."""
-    fake = os.path.join(os.path.dirname(os.path.abspath(build)), "e2e-toada", "fake-mbrola")
+    fake = os.path.join(os.path.abspath(build), "e2e-toada", "fake-mbrola")
     os.makedirs(os.path.join(fake, "bin"), exist_ok=True)
     share = os.path.join(fake, "share")
     if not os.path.exists(share):
