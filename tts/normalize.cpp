@@ -151,6 +151,10 @@ std::string PrepareText(const std::string& text) {
     if (c == '-' && pos > 0 && t[pos - 1] == ' ' && pos + 1 < t.size() && t[pos + 1] == ' ') {
       out += ",";
       ++pos;
+    } else if (c == '-' && pos > 0 && IsTextLetter(static_cast<unsigned char>(t[pos - 1])) &&
+               DigitAt(t, pos + 1)) {
+      out += ' ';  // a joiner, not a minus: COVID-19
+      ++pos;
     } else if (c == '-' && DigitAt(t, pos + 1)) {
       out += "menos ";
       ++pos;
