@@ -23,11 +23,14 @@ const char* const kPatternsHeader = "[PROS\xD3" "DIA]";
 const char* const kNotFound = "Configura\xE7\xE3o da pros\xF3" "dia n\xE3o foi achada";
 const char* const kBadPhoneme = "Configura\xE7\xE3o da pros\xF3" "dia: fonema errado: ";
 const char* const kBadKey = "Configura\xE7\xE3o da pros\xF3" "dia: chave errada: ";
-const char* const kBadHertz = "Configura\xE7\xE3o da pros\xF3" "dia: HERTZ deve ser um n\xFAmero inteiro: ";
+const char* const kBadHertz =
+    "Configura\xE7\xE3o da pros\xF3" "dia: HERTZ deve ser um n\xFAmero inteiro: ";
 const char* const kBadLevels =
-    "Configura\xE7\xE3o da pros\xF3" "dia: TABHERTZ deve ter dez n\xFAmeros inteiros separados por v\xEDrgulas: ";
+    "Configura\xE7\xE3o da pros\xF3" "dia: TABHERTZ deve ter dez n\xFAmeros inteiros "
+    "separados por v\xEDrgulas: ";
 const char* const kBadPattern =
-    "Configura\xE7\xE3o da pros\xF3" "dia: o padr\xE3o deve ter tr\xEAs algarismos (o primeiro pode ser ?): ";
+    "Configura\xE7\xE3o da pros\xF3" "dia: o padr\xE3o deve ter tr\xEAs algarismos "
+    "(o primeiro pode ser ?): ";
 
 // The lines of one section: from its header to the next "[" line, without
 // empty and comment lines. False when the header is missing.
