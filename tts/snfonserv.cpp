@@ -20,6 +20,7 @@ struct AdapterState {
   bool loaded = false;
   ToadaSettings settings;
   bool failureShown = false;
+  bool refusalShown = false;
 };
 
 AdapterState A;
@@ -102,6 +103,12 @@ bool ToadaStart(int, int speed, int pitch, const std::string& outputFile) {
 void ToadaSpeak(const std::string& text) {
   EngineSpeak(text);
   if (EngineFailed()) ShowFailure(EngineLastError);
+  // A refused line leaves the rest of the text spoken: said once.
+  std::string refusal = TakeEngineRefusal();
+  if (!refusal.empty() && !A.refusalShown) {
+    A.refusalShown = true;
+    ShowMessageBox("Toada: " + refusal + ". O resto do texto foi falado.");
+  }
   Wake();
 }
 

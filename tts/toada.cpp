@@ -36,6 +36,7 @@ struct EngineState {
   std::FILE* file = nullptr;
   uint32_t rate = 16000;
   bool failed = false;
+  std::string refusal;  // the first line MBROLA refused, until taken
   int16_t sampleBuffer[SampleCount];
   uint8_t playImage[HeaderBytes + 2 * SampleCount];
 };
@@ -145,13 +146,13 @@ void PlayAccumulated(uint32_t accumulated) {
 bool ClearMbrolaError() {
   int code = lastError_MBR();
   if (code == 0) return false;
+  char text[256] = "";
+  lastErrorStr_MBR(text, sizeof text);
   if (code == platform::MbrolaEnded || code == platform::MbrolaStalled) {
-    if (!E.failed) {
-      char text[256] = "";
-      lastErrorStr_MBR(text, sizeof text);
-      SetLastError(text);
-    }
+    if (!E.failed) SetLastError(text);
     E.failed = true;
+  } else if (E.refusal.empty()) {
+    E.refusal = text[0] ? text : "O MBROLA recusou uma linha";
   }
   reset_MBR();
   return true;
@@ -172,6 +173,12 @@ void SetVoiceFactors(double pitchFactor, double durationFactor) {
 }
 
 uint32_t VoiceRate() { return E.rate; }
+
+std::string TakeEngineRefusal() {
+  std::string text = E.refusal;
+  E.refusal.clear();
+  return text;
+}
 bool EngineFailed() { return E.failed; }
 
 bool EngineOpen(const std::string& voiceDb, const std::string& rulesFile,

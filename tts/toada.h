@@ -30,3 +30,6 @@ uint32_t VoiceRate();
 // True once MBROLA itself has failed mid-text (ended or stopped answering),
 // not merely refused a line: the voice cannot be trusted any more.
 bool EngineFailed();
+// Why MBROLA refused a line of a text (the first such line), once; "" when
+// it refused none since the last call.
+std::string TakeEngineRefusal();

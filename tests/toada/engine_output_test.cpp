@@ -139,6 +139,8 @@ TEST_F(OutputLoop, RefusedLineIsClearedAndTheRestStillSpoken) {
   EXPECT_EQ(F.calls, (std::vector<std::string>{"reset", "write a 10", "write ERR 10", "reset",
                                               "write b 10", "flush"}));
   EXPECT_EQ(PlayedBytes().size(), 2u * 320);  // a was read before the refusal, then b
+  EXPECT_NE(TakeEngineRefusal(), "");
+  EXPECT_EQ(TakeEngineRefusal(), "");
 }
 
 TEST_F(OutputLoop, EveryTextStartsWithAResetAndEndsWithAFlush) {
