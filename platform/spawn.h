@@ -30,4 +30,30 @@ bool ShellOpen(const std::string& program, const std::string& parameters,
 void SetSpawner(std::unique_ptr<Spawner> spawner);
 std::unique_ptr<Spawner> CreatePosixSpawner();
 
+// A child that the program talks to through its standard files, such as
+// the MBROLA synthesizer: our ends of its input, output and messages, all
+// non-blocking and closed on exec. Writing to the input of a child that has
+// ended fails with an error instead of raising SIGPIPE.
+struct PipedChild {
+  int pid = -1;
+  int input = -1;
+  int output = -1;
+  int messages = -1;
+  bool ended = false;  // collected; status holds its wait status
+  int status = 0;
+};
+
+// Starts program (a path) with args, no shell; false when it could not start.
+bool StartPipedChild(const std::string& program, const std::vector<std::string>& args,
+                     PipedChild& child);
+// Writes what the input takes now: the bytes written, or -1 when the child
+// no longer reads.
+long WriteChildInput(PipedChild& child, const char* data, size_t size);
+void CloseChildInput(PipedChild& child);
+// True when the child has ended; status is then its wait status.
+bool ChildEnded(PipedChild& child, int& status);
+// Kills the child unless it has ended, collects it, closes our ends and
+// returns its wait status (-1 when there was none).
+int EndPipedChild(PipedChild& child);
+
 }  // namespace platform

@@ -18,21 +18,26 @@ struct VoiceBackEnd {
   void (*speak)(const std::string& text);
   bool (*busy)(int waitFlag);
   void (*stop)();
+  bool (*failed)();  // the voice broke down mid-text; nullptr: never
 };
 
 // SAPI 5 back ends take no pitch, and only SAPI 4 looks at the wait flag.
 const VoiceBackEnd BackEnds[] = {
-    {3, [](int v, int s, int p, const std::string& f) { return ToadaStart(v, s, p, f); },
-     ToadaEnd, ToadaSpeak, [](int) { return ToadaBusy(); }, ToadaStop},
+    {3,
+     [](int v, int s, int p, const std::string& f) {
+       ToadaLoadSettings(ReadConfig);
+       return ToadaStart(v, s, p, f);
+     },
+     ToadaEnd, ToadaSpeak, [](int) { return ToadaBusy(); }, ToadaStop, ToadaFailed},
     {5, [](int v, int s, int, const std::string& f) { return Sapi5Start(v, s, f); },
-     Sapi5End, Sapi5Speak, [](int) { return Sapi5Busy(); }, Sapi5Stop},
+     Sapi5End, Sapi5Speak, [](int) { return Sapi5Busy(); }, Sapi5Stop, nullptr},
     {54, [](int v, int s, int, const std::string& f) { return Sapi54Start(v, s, f); },
-     Sapi54End, Sapi54Speak, [](int) { return Sapi54Busy(); }, Sapi54Stop},
+     Sapi54End, Sapi54Speak, [](int) { return Sapi54Busy(); }, Sapi54Stop, nullptr},
 };
 
 const VoiceBackEnd Sapi4BackEnd = {
     4, [](int v, int s, int p, const std::string& f) { return Sapi4Start(v, s, p, f); },
-    Sapi4End, Sapi4Speak, Sapi4Busy, Sapi4Stop};
+    Sapi4End, Sapi4Speak, Sapi4Busy, Sapi4Stop, nullptr};
 
 const VoiceBackEnd& Current() {
   for (const VoiceBackEnd& b : BackEnds)
@@ -54,6 +59,7 @@ bool VoiceStart(int voice, int speed, int pitch, const std::string& outputFile, 
 void VoiceEnd() { Current().end(); }
 void VoiceSpeak(const std::string& text) { Current().speak(text); }
 void VoiceStop() { Current().stop(); }
+bool VoiceFailed() { return Current().failed && Current().failed(); }
 
 bool VoiceBusy(int waitFlag) {
   PumpMessages();

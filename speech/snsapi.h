@@ -8,3 +8,6 @@ void VoiceEnd();
 void VoiceSpeak(const std::string& text);
 bool VoiceBusy(int waitFlag);
 void VoiceStop();
+// True when the voice broke down while speaking: the front end goes back
+// to the built-in voice.
+bool VoiceFailed();

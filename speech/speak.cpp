@@ -142,6 +142,12 @@ void SpeakText(const std::string& text) {
     if (!KeyPressed()) {
       VoiceSpeak(s);
       Crt.speechPending = true;
+      if (!VoiceFailed()) return;
+      // The external voice broke down: the built-in one says the text and
+      // speaks from now on.
+      VoiceEnd();
+      VoiceActive = false;
+      SpeakBuiltIn(s);
     }
     return;
   }

@@ -16,9 +16,9 @@ ITEM_PAUSE = 1.0     # the report's pause before each profile item
 GAP_MS = 900         # quiet that separates two report items
 
 
-def start(selenor, build=None):
+def start(selenor, build=None, windir=None, env=None):
     """Selenor with its speech heard, once it has been given the date."""
-    s = Session(os.path.abspath(selenor), capture=True)
+    s = Session(os.path.abspath(selenor), windir=windir, capture=True, env=env)
     try:
         failed = lambda: any("Erro de inicializa" in r for r in s.rows())  # noqa: E731
         s.wait("the prompt", lambda: failed() or s.rows()[3].startswith(PROMPT), 60)

@@ -180,6 +180,11 @@ RECORDED_VOICE(Sapi4, 4)
 
 bool ToadaStart(int v, int s, int p, const std::string& f) { return Start(3, v, s, p, f); }
 bool ToadaBusy() { return Busy(3); }
+bool ToadaFailed() { return Fake.voiceFailed; }
+const ToadaSettings& ToadaLoadSettings(ConfigReader) {
+  static ToadaSettings settings;
+  return settings;
+}
 bool Sapi5Start(int v, int s, const std::string& f) { return Start(5, v, s, -1, f); }
 bool Sapi5Busy() { return Busy(5); }
 bool Sapi54Start(int v, int s, const std::string& f) { return Start(54, v, s, -1, f); }

@@ -32,6 +32,7 @@ struct FakeWorld {
   // Voice back ends.
   bool voiceStartResult = false;
   int voiceBusyPolls = 0;
+  bool voiceFailed = false;  // the Toada voice broke down mid-text
   std::vector<std::string> voiceCalls;  // "start <kind> v s p", "speak <kind> <text>", "stop <kind>", "end <kind>"
   int clock[3] = {0, 0, 0};             // hour, minute / day, month, year
 };

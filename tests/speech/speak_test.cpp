@@ -154,6 +154,21 @@ TEST_F(SpeakTest, ExternalVoiceTakesRunningTextWholeAndIsWaitedForAndStopped) {
   VoiceActive = false;
 }
 
+TEST_F(SpeakTest, VoiceThatBreaksDownHandsTheTextToTheBuiltInVoice) {
+  VoiceActive = true;
+  VoiceKind = 3;
+  Fake.voiceFailed = true;
+  SpeakText("abc");
+  EXPECT_EQ(Fake.voiceCalls, (Events{"busy 3", "speak 3 abc", "end 3"}));
+  EXPECT_EQ(Fake.events, (Events{"phrase:abc "}));
+  EXPECT_FALSE(VoiceActive);
+  // From then on the built-in voice speaks.
+  Fake.voiceCalls.clear();
+  SpeakText("def");
+  EXPECT_TRUE(Fake.voiceCalls.empty());
+  Fake.voiceFailed = false;
+}
+
 TEST(WaveHeader, LengthsAndFormatAreWrittenIntoTheTemplate) {
   uint8_t image[44];
   MakeWaveHeader(image, 1000, 16000, 16, 2);

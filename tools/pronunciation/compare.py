@@ -12,7 +12,8 @@ its standard input and prints our phonemes:
           the groups of one word ending at the group of the ".";
   lines   one word a line in, one line of phonemes a word out
           (`toada-say --phonemes`).
-MAP (TSV, see map-builtin.tsv) turns our letters into espeak-ng phonemes.
+MAP (TSV, see map-builtin.tsv) turns our letters into espeak-ng phonemes; a
+left side ending in $ holds only at the end of the word (map-toada.tsv).
 espeak-ng's transcriptions are kept in --cache (word TAB transcription) and
 only words missing there are transcribed again.
 
@@ -82,6 +83,13 @@ def phonemes_of(targets, out):
 
 # ---------------------------------------------------------------- our side
 
+def fits(text, i, key):
+    """A left side ending in $ fits only at the end of the word."""
+    if len(key) > 1 and key.endswith("$"):
+        return text[i:].rstrip() == key[:-1]
+    return text.startswith(key, i)
+
+
 def tokenize(text, table):
     """Longest left side of the map at each point; whitespace separates; unknown letters stand as they are."""
     keys = sorted(table, key=len, reverse=True)
@@ -90,12 +98,12 @@ def tokenize(text, table):
         if text[i].isspace():
             i += 1
             continue
-        key = next((k for k in keys if text.startswith(k, i)), text[i])
+        key = next((k for k in keys if fits(text, i, k)), text[i])
         targets = table.get(key, [key])
         if pending:
             targets = ["'"] + targets
         pending = phonemes_of(targets, out)
-        i += len(key)
+        i += len(key) - (len(key) > 1 and key.endswith("$"))
     return out
 
 

@@ -1,0 +1,135 @@
+// Opening the engine on the real voices and the build's Toada files, the
+// adapter's operations, and what a failed opening leaves behind.
+#include <chrono>
+#include <filesystem>
+
+#include "platform/messages.h"
+#include "tests/toada/engine_fixture.h"
+#include "tts/snfonserv.h"
+
+namespace {
+
+using toada_test::LiveChildren;
+
+const std::string DataFolder = std::string(SONARIS_DATA_DIR) + "/toada/";
+
+bool HaveToada(const std::string& voice) {
+  return !platform::MbrolaProgram().empty() && !platform::MbrolaVoiceFile(voice).empty() &&
+         std::filesystem::exists(DataFolder + "portug.dfn");
+}
+
+#define REQUIRE_TOADA(voice)                                                            \
+  if (!HaveToada(voice))                                                                \
+    GTEST_SKIP() << "MBROLA, its voice " << voice << " or the build's diphone list is " \
+                    "missing (scripts/fetch-mbrola.sh, then build)";
+
+bool Open(const std::string& voice, const std::string& folder = DataFolder) {
+  return EngineOpen(voice, folder + "portug.nrl", folder + "portug.exc", folder + "portug.dfn",
+                    folder + "portug.pro", folder + "portug.abr");
+}
+
+uint32_t Le32At(const std::vector<uint8_t>& v, size_t at) {
+  return uint32_t(v[at]) | uint32_t(v[at + 1]) << 8 | uint32_t(v[at + 2]) << 16 |
+         uint32_t(v[at + 3]) << 24;
+}
+
+std::vector<uint8_t> ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class Engine : public toada_test::EngineTest {
+ protected:
+  void TearDown() override {
+    EngineClose();
+    SetOutputFile("");
+    ToFile = false;
+    toada_test::EngineTest::TearDown();
+    EXPECT_TRUE(LiveChildren().empty()) << "a synthesizer process was left behind";
+  }
+};
+
+TEST_F(Engine, FileOutputCarriesTheVoicesRateAndItsLength) {
+  const struct {
+    const char* voice;
+    uint32_t rate;
+  } cases[] = {{"br1", 16000}, {"br3", 22050}, {"br4", 16000}};
+  for (const auto& c : cases) {
+    REQUIRE_TOADA(c.voice);
+    std::string file = wave_test::TempDir() + "/" + c.voice + ".wav";
+    SetOutputFile(file);
+    ASSERT_TRUE(Open(c.voice)) << c.voice << ": " << EngineLastError;
+    EXPECT_TRUE(ToFile);
+    EXPECT_TRUE(EngineSpeak("Bom dia, Maria. Voc\xEA nasceu numa quinta-feira?")) << c.voice;
+    EngineClose();
+    std::vector<uint8_t> wav = ReadAll(file);
+    ASSERT_GT(wav.size(), 44u + 16000u) << c.voice;  // well over half a second of speech
+    EXPECT_EQ(Le32At(wav, 24), c.rate) << c.voice;
+    EXPECT_EQ(Le32At(wav, 28), 2 * c.rate) << c.voice;
+    EXPECT_EQ(Le32At(wav, 40), wav.size() - 44) << c.voice;
+    EXPECT_EQ(Le32At(wav, 4), wav.size() - 8) << c.voice;
+    EXPECT_TRUE(wave_test::Log().writes.empty()) << "writing to a file plays nothing";
+  }
+}
+
+TEST_F(Engine, SpokenBlocksCarryTheVoicesRate) {
+  REQUIRE_TOADA("br3");
+  ASSERT_TRUE(Open("br3")) << EngineLastError;
+  EXPECT_TRUE(EngineSpeak("Bom dia."));
+  ASSERT_FALSE(wave_test::Log().opens.empty());
+  for (const auto& open : wave_test::Log().opens) EXPECT_EQ(open.rate, 22050u);
+  EXPECT_FALSE(wave_test::Log().writes.empty());
+}
+
+TEST_F(Engine, FailedOpeningLeavesNoSynthesizerRunning) {
+  REQUIRE_TOADA("br4");
+  std::string empty = wave_test::TempDir() + "/no-toada-files/";
+  std::filesystem::create_directories(empty);
+  EXPECT_FALSE(Open("br4", empty));
+  EXPECT_EQ(EngineLastError, "Erro na base de dados de portugu\xEAs");
+  EXPECT_FALSE(MbrolaLoaded());
+  EXPECT_TRUE(LiveChildren().empty());
+  // A voice that does not exist: no opening, the library unloaded.
+  EXPECT_FALSE(Open("br9"));
+  EXPECT_FALSE(MbrolaLoaded());
+}
+
+TEST_F(Engine, StartSetsTheFactorsWhateverTheResult) {
+  const struct {
+    int speed, pitch;
+    double duration, pitchFactor;
+  } cases[] = {{3, 0, 0.6, 1.0}, {0, 11, 0.8, 2.0}};
+  toada_test::ScopedMbrolaDir nothing(wave_test::TempDir() + "/nothing");
+  for (const auto& c : cases) {
+    EXPECT_FALSE(ToadaStart(1, c.speed, c.pitch, ""));
+    EXPECT_DOUBLE_EQ(DurationFactor, c.duration);
+    EXPECT_DOUBLE_EQ(PitchFactor, c.pitchFactor);
+  }
+}
+
+TEST_F(Engine, EndStopsAVoiceThatNeverFinishesWithinItsBound) {
+  // Blocks that never come back from the device: playing forever.
+  wave_test::Log().autoDone = false;
+  std::vector<uint8_t> samples(3200, 1);
+  PlayPcm(samples.data(), uint32_t(samples.size()), 16000, 16, 1);
+  ASSERT_TRUE(ToadaBusy());
+  auto start = std::chrono::steady_clock::now();
+  ToadaEnd();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(8));
+  EXPECT_GE(wave_test::Log().resets, 1);
+  EXPECT_FALSE(WavePlaying());
+}
+
+TEST_F(Engine, BusyIsFalseWhileWritingToAFileAndAKeyStopsTheVoice) {
+  ToFile = true;
+  EXPECT_FALSE(ToadaBusy());
+  ToFile = false;
+  wave_test::Log().autoDone = false;
+  std::vector<uint8_t> samples(3200, 1);
+  PlayPcm(samples.data(), uint32_t(samples.size()), 16000, 16, 1);
+  wave_test::PressKey('x');
+  EXPECT_FALSE(ToadaBusy());
+  EXPECT_FALSE(WavePlaying());
+}
+
+}  // namespace

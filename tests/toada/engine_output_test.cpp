@@ -1,0 +1,182 @@
+// The output loop against a fake MBROLA: what reaches the device, in what
+// blocks, and how errors and resets go.
+#include <cstring>
+#include <deque>
+
+#include "tests/toada/engine_fixture.h"
+#include "wave/snwav.h"
+
+namespace {
+
+using toada_test::EngineTest;
+using toada_test::PlayedBytes;
+
+// Every line "name ms" makes 16 samples a millisecond, numbered on from
+// one text to the next; a line named ERR is refused. Reads hand out at
+// most `chunk` samples, and before the flush only what is `ready`.
+struct FakeMbrola {
+  std::vector<std::string> calls;
+  int pending = 0;
+  int16_t next = 1;
+  int chunk = 1000;
+  int error = 0;
+  bool flushed = false;
+} F;
+
+int Write(const char* line) {
+  std::string s(line);
+  while (!s.empty() && (s.back() == '\n' || s.back() == '\r')) s.pop_back();
+  F.calls.push_back("write " + s);
+  char name[32] = "";
+  int ms = 0;
+  if (std::sscanf(s.c_str(), "%31s %d", name, &ms) == 2 && std::strcmp(name, "ERR") != 0)
+    F.pending += 16 * ms;
+  else if (!s.empty())
+    F.error = -2;
+  return F.error ? 0 : 1;
+}
+int Flush() {
+  F.calls.push_back("flush");
+  F.flushed = true;
+  return 1;
+}
+int Read(short* buffer, int wanted) {
+  int n = std::min({wanted, F.chunk, F.pending});
+  for (int i = 0; i < n; ++i) buffer[i] = F.next++;
+  F.pending -= n;
+  return n;
+}
+int Reset() {
+  F.calls.push_back("reset");
+  F.pending = F.error = 0;
+  return 1;
+}
+int LastError() { return F.error; }
+int Zero() { return 0; }
+int Init(const char*) { return 0; }
+int Freq() { return 16000; }
+void Nothing() {}
+
+template <typename Fn>
+void* Address(Fn f) {
+  return reinterpret_cast<void*>(f);
+}
+
+// Every entry point of the library; the ones the output loop does not use
+// are harmless stand-ins (the test only needs them to be found).
+std::vector<platform::MbrolaEntry> Entries(const char* leaveOut = nullptr) {
+  const platform::MbrolaEntry all[] = {
+      {"init_MBR", Address(&Init)},          {"init_rename_MBR", Address(&Init)},
+      {"write_MBR", Address(&Write)},        {"flush_MBR", Address(&Flush)},
+      {"read_MBR", Address(&Read)},          {"readtype_MBR", Address(&Zero)},
+      {"close_MBR", Address(&Nothing)},      {"reset_MBR", Address(&Reset)},
+      {"lastError_MBR", Address(&LastError)}, {"lastErrorStr_MBR", Address(&Zero)},
+      {"setNoError_MBR", Address(&Nothing)}, {"getNoError_MBR", Address(&Zero)},
+      {"setFreq_MBR", Address(&Nothing)},    {"getFreq_MBR", Address(&Freq)},
+      {"setVolumeRatio_MBR", Address(&Nothing)}, {"getVolumeRatio_MBR", Address(&Zero)},
+      {"getVersion_MBR", Address(&Nothing)}, {"getDatabaseInfo_MBR", Address(&Zero)},
+      {"setParser_MBR", Address(&Nothing)},  {"init_Phone", Address(&Zero)},
+      {"reset_Phone", Address(&Nothing)},    {"close_Phone", Address(&Nothing)},
+      {"appendf0_Phone", Address(&Nothing)},
+  };
+  std::vector<platform::MbrolaEntry> v;
+  for (const auto& e : all)
+    if (!leaveOut || std::strcmp(e.name, leaveOut) != 0) v.push_back(e);
+  v.push_back({nullptr, nullptr});
+  return v;
+}
+
+class OutputLoop : public EngineTest {
+ protected:
+  void SetUp() override {
+    EngineTest::SetUp();
+    F = FakeMbrola{};
+    entries = Entries();
+    library.entries = entries.data();
+    platform::SetMbrolaLibrary(&library);
+    ASSERT_TRUE(LoadMbrola());
+  }
+  std::vector<platform::MbrolaEntry> entries;
+  platform::MbrolaLibrary library{};
+};
+
+std::vector<int16_t> AsSamples(const std::vector<uint8_t>& bytes) {
+  std::vector<int16_t> s(bytes.size() / 2);
+  std::memcpy(s.data(), bytes.data(), s.size() * 2);
+  return s;
+}
+
+TEST_F(OutputLoop, SamplesGoOutInOrderInBlocksUnderHalfASecond) {
+  // 3 seconds in reads of 1000 samples.
+  ASSERT_TRUE(SpeakMbrolaLines({"_ 100", "a 1400 50 120", "", "s 1400", "_ 100"}));
+  std::vector<int16_t> played = AsSamples(PlayedBytes());
+  ASSERT_EQ(played.size(), 48000u);
+  for (size_t i = 0; i < played.size(); ++i) ASSERT_EQ(played[i], int16_t(i + 1)) << i;
+  for (size_t size : wave_test::WriteSizes()) EXPECT_LT(size, 16000u);
+  EXPECT_GE(wave_test::WriteSizes().size(), 6u);
+  for (const auto& open : wave_test::Log().opens) {
+    EXPECT_EQ(open.rate, 16000u);
+    EXPECT_EQ(open.bits, 16);
+  }
+}
+
+TEST_F(OutputLoop, BigReadsMakeBlocksOfAtMostOneRead) {
+  F.chunk = 16000;
+  ASSERT_TRUE(SpeakMbrolaLines({"a 2000", "_ 10"}));
+  EXPECT_EQ(PlayedBytes().size(), 2u * 16 * 2010);
+  for (size_t size : wave_test::WriteSizes()) EXPECT_LE(size, 32000u);
+}
+
+TEST_F(OutputLoop, ShortTextIsPaddedWithSilenceTo256Bytes) {
+  ASSERT_TRUE(SpeakMbrolaLines({"a 3"}));  // 48 samples, 96 bytes
+  ASSERT_EQ(wave_test::WriteSizes(), std::vector<size_t>{256});
+  std::vector<int16_t> played = AsSamples(PlayedBytes());
+  for (size_t i = 0; i < played.size(); ++i) EXPECT_EQ(played[i], i < 48 ? int16_t(i + 1) : 0) << i;
+}
+
+TEST_F(OutputLoop, RefusedLineIsClearedAndTheRestStillSpoken) {
+  EXPECT_FALSE(SpeakMbrolaLines({"a 10", "ERR 10", "b 10"}));
+  EXPECT_EQ(F.calls, (std::vector<std::string>{"reset", "write a 10", "write ERR 10", "reset",
+                                              "write b 10", "flush"}));
+  EXPECT_EQ(PlayedBytes().size(), 2u * 320);  // a was read before the refusal, then b
+  EXPECT_NE(TakeEngineRefusal(), "");
+  EXPECT_EQ(TakeEngineRefusal(), "");
+}
+
+TEST_F(OutputLoop, EveryTextStartsWithAResetAndEndsWithAFlush) {
+  SpeakMbrolaLines({"a 10"});
+  SpeakMbrolaLines({"", "b 10", ""});
+  EXPECT_EQ(F.calls, (std::vector<std::string>{"reset", "write a 10", "flush", "reset",
+                                              "write b 10", "write ", "flush"}));
+}
+
+TEST_F(OutputLoop, BlankTextSendsNothingToMbrola) {
+  EXPECT_TRUE(EngineSpeak("  \t "));
+  EXPECT_TRUE(F.calls.empty());
+  EXPECT_TRUE(wave_test::Log().writes.empty());
+}
+
+TEST_F(OutputLoop, SamplesPlayAtTheirTrueRateAndWidthWhateverTheSwitches) {
+  RapidMode = CutSpeech = true;
+  SpeakMbrolaLines({"a 100"});
+  EXPECT_TRUE(RapidMode && CutSpeech);
+  ASSERT_FALSE(wave_test::Log().opens.empty());
+  EXPECT_EQ(wave_test::Log().opens.back().rate, 16000u);
+  EXPECT_EQ(wave_test::Log().opens.back().bits, 16);
+  EXPECT_EQ(PlayedBytes().size(), 3200u);
+  RapidMode = CutSpeech = false;
+}
+
+TEST(MbrolaBinding, LibraryWithoutOneEntryPointDoesNotLoad) {
+  for (const char* missing : {"init_MBR", "read_MBR", "appendf0_Phone"}) {
+    std::vector<platform::MbrolaEntry> entries = Entries(missing);
+    platform::MbrolaLibrary library{entries.data()};
+    platform::SetMbrolaLibrary(&library);
+    EXPECT_FALSE(LoadMbrola()) << missing;
+    EXPECT_FALSE(MbrolaLoaded());
+    EXPECT_EQ(write_MBR, nullptr);
+  }
+  platform::SetMbrolaLibrary(nullptr);
+}
+
+}  // namespace

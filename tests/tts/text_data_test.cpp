@@ -1,0 +1,70 @@
+// The real Toada data (data/toada/portug.*): phonemes of a varied word
+// list and MBROLA lines of sentences, as golden files one case a line.
+// When the rules or the prosody change on purpose, regenerate with
+// TOADA_UPDATE_GOLDEN=1 and review the diff.
+#include <gtest/gtest.h>
+
+#include "text_golden.h"
+#include "tts/mbrola_lines.h"
+#include "tts/normalize.h"
+#include "tts/phoneme_rules.h"
+#include "tts/prosody.h"
+#include "tts/text_pipeline.h"
+#include "tts/words.h"
+
+namespace {
+
+std::string DataFile(const std::string& name) {
+  return std::string(SONARIS_SOURCE_DIR) + "/data/toada/" + name;
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+  std::string s;
+  for (const std::string& l : lines) s += (s.empty() ? "" : " | ") + l;
+  return s;
+}
+
+class RealData : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(LoadDictionaries(DataFile("portug.nrl"), DataFile("portug.exc")));
+    ASSERT_TRUE(LoadAbbreviations(DataFile("portug.abr")));
+    ASSERT_TRUE(LoadProsody(DataFile("portug.pro")));
+    FreeDiphoneList();  // the list depends on the voice installed: no fillers here
+  }
+  void TearDown() override {
+    FreePhonemeRules();
+    ClearProsody();
+    ClearAbbreviations();
+  }
+};
+
+TEST_F(RealData, PhonemesOfWords) {
+  golden::Check("phonemes.txt", 500,
+                [](const std::string& w) { return PhonemesInOneLine(TextToPhonemes(w)); });
+}
+
+TEST_F(RealData, MbrolaLinesOfSentences) {
+  golden::Check("mbrola_lines.txt", 20,
+                [](const std::string& s) { return Joined(TextToMbrolaLines(s, 1.0, 1.0)); });
+}
+
+// Every phoneme that the rules write has a duration of its own in the
+// prosody file (a missing one would silently take 100 ms).
+TEST_F(RealData, EveryPhonemeHasADuration) {
+  std::string missing;
+  for (const golden::Case& c : golden::Read("phonemes.txt")) {
+    for (const std::string& line : TextToPhonemes(platform::Utf8ToCp1252(c.input))) {
+      if (line.empty() || line[0] == ';') continue;
+      std::string p = line;
+      while (!p.empty() && (p[0] == '>' || static_cast<unsigned char>(p[0]) == 168)) p.erase(0, 1);
+      bool known = false;
+      for (const PhonemeDurationEntry& e : ::Prosody().durations) known |= e.name == p;
+      if (!known && p.rfind("_ ", 0) != 0 && missing.find(" " + p + " ") == std::string::npos)
+        missing += " " + p + " ";
+    }
+  }
+  EXPECT_EQ(missing, "");
+}
+
+}  // namespace

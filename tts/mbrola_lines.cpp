@@ -1,0 +1,166 @@
+// The diphone list and the phoneme list turned into MBROLA input lines.
+#include "tts/mbrola_lines.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "tts/latin1.h"
+#include "tts/prosody.h"
+#include "tts/text_file.h"
+
+namespace {
+
+const unsigned char kMarkerByte = 168;
+const char* const kNameChars = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz@_2";
+const char* const kCommentStarts = "!*;";
+constexpr int kStressedFactor = 145;
+constexpr int kPlainFactor = 100;
+
+struct DiphoneListState {
+  std::vector<std::string> pairs;  // "a-b", case folded, sorted
+};
+DiphoneListState D;
+
+// Where each pitch state puts its target: pattern character, new state,
+// position in percent.
+struct PitchStep {
+  int patternIndex;  // -1: no target
+  int nextState;
+  int position;
+};
+
+bool NameChar(char c) { return InLatin1Set(static_cast<unsigned char>(c), kNameChars); }
+
+std::string Pair(const std::string& a, const std::string& b) {
+  return LowerLatin1Text(a + "-" + b);
+}
+
+// Long words say their syllables before the stress faster.
+int ShortenBeforeStress(int duration, size_t wordLength) {
+  if (wordLength > 13) return duration * 80 / 100;
+  if (wordLength > 9) return duration * 90 / 100;
+  return duration;
+}
+
+// A silence: "_" 100 ms, "_ 250" its own, "__" and the pause markers from
+// the duration table.
+int SilenceDuration(const std::string& phoneme) {
+  if (phoneme == "_") return 100;
+  if (phoneme.size() > 2 && phoneme[1] == ' ') return std::atoi(phoneme.c_str() + 2);
+  return PhonemeDuration(phoneme);
+}
+
+bool IsMarkerLine(const std::string& line) {
+  return line.size() >= 5 && line[0] == ';' && line[4] == '|';
+}
+
+}  // namespace
+
+bool LoadDiphoneList(const std::string& path) {
+  FreeDiphoneList();
+  std::vector<std::string> lines;
+  if (!ReadTextLines(path, lines)) return false;
+  for (const std::string& raw : lines) {
+    std::string l = TrimBlanks(raw);
+    if (l.empty() || InLatin1Set(static_cast<unsigned char>(l[0]), kCommentStarts)) continue;
+    size_t i = 0;
+    while (i < l.size() && NameChar(l[i])) ++i;
+    std::string first = l.substr(0, i);
+    for (++i; i < l.size() && !NameChar(l[i]); ++i) {
+    }
+    size_t start = std::min(i, l.size());
+    while (i < l.size() && NameChar(l[i])) ++i;
+    D.pairs.push_back(Pair(first, l.substr(start, i - start)));
+  }
+  std::sort(D.pairs.begin(), D.pairs.end());
+  return true;
+}
+
+void FreeDiphoneList() { D.pairs.clear(); }
+
+size_t DiphoneListCount() { return D.pairs.size(); }
+
+bool HasDiphone(const std::string& a, const std::string& b) {
+  return std::binary_search(D.pairs.begin(), D.pairs.end(), Pair(a, b));
+}
+
+std::string PitchTarget(MbrolaLineState& s, bool lastOfWord, double pitchFactor) {
+  static const PitchStep kSteps[] = {
+      {0, 1, 50},   // first phoneme of the word
+      {-1, 1, 0},   // before the stress
+      {1, 3, 80},   // stressed phoneme
+      {2, 3, 50},   // after the stress, on the word's last phoneme
+  };
+  PitchStep step = kSteps[std::clamp(s.pitchState, 0, 3)];
+  if (s.pitchState == 3 && !lastOfWord) step.patternIndex = -1;
+  if (step.patternIndex < 0) return "";
+  s.pitchState = step.nextState;
+  char digit = s.pattern.size() > size_t(step.patternIndex) ? s.pattern[step.patternIndex] : '5';
+  int level = (digit >= '0' && digit <= '9') ? Prosody().pitchLevels[digit - '0'] : 0;
+  if (level == 0) return "";
+  long hertz = static_cast<long>(level * pitchFactor * Prosody().baseHertz) / 100;
+  return std::to_string(step.position) + " " + std::to_string(hertz);
+}
+
+// An empty list says nothing of the voice: every pair would look missing
+// and every phoneme would get a filler, so none is put in.
+void CheckDiphone(MbrolaLineState& s, bool lineEmpty, std::vector<std::string>& lines) {
+  if (!s.current.empty() && !D.pairs.empty() && !HasDiphone(s.previous, s.current)) {
+    if (s.previous == "r2" && HasDiphone("r2", "_"))
+      lines.push_back("_ 50");
+    else
+      lines.push_back(HasDiphone(s.previous, "y") ? "y 50" : "_ 50");
+  }
+  if (!lineEmpty) s.previous = s.current;
+}
+
+std::vector<std::string> BuildMbrolaLines(const std::vector<std::string>& phonemes,
+                                          double pitchFactor, double durationFactor) {
+  std::vector<std::string> lines;
+  lines.reserve(phonemes.size() + phonemes.size() / 4);
+  MbrolaLineState s;
+  for (size_t i = 0; i < phonemes.size(); ++i) {
+    std::string line = phonemes[i];
+    bool lastOfWord = i + 1 == phonemes.size() || phonemes[i + 1].empty();
+    if (line.empty()) {
+      s.factor = kPlainFactor;
+      s.current.clear();
+    } else if (IsMarkerLine(line)) {
+      s.pattern = line.substr(1, 3);
+      line = ";" + line.substr(5);
+      s.wordLength = line.size();
+      s.pitchState = 0;
+      // A comment line is no phoneme: the diphone to check runs from the
+      // last phoneme of one word to the first of the next.
+      lines.push_back(std::move(line));
+      continue;
+    } else {
+      std::string p = line;
+      if (p[0] == '>') {
+        s.factor = kStressedFactor;
+        p.erase(0, 1);
+        if (!p.empty() && static_cast<unsigned char>(p[0]) == kMarkerByte) p.erase(0, 1);
+        s.pitchState = 2;
+      } else if (static_cast<unsigned char>(p[0]) == kMarkerByte) {
+        p.erase(0, 1);
+        s.factor = kPlainFactor;
+      }
+      int duration;
+      if (!p.empty() && p[0] == '_') {
+        duration = SilenceDuration(p);
+        p = "_";
+      } else {
+        duration = PhonemeDuration(p);
+        if (s.pitchState < 2) duration = ShortenBeforeStress(duration, s.wordLength);
+      }
+      s.current = p;
+      long out = static_cast<long>(duration * s.factor * durationFactor) / 100;
+      line = p + " " + std::to_string(out);
+      std::string target = PitchTarget(s, lastOfWord, pitchFactor);
+      if (!target.empty()) line += " " + target;
+    }
+    CheckDiphone(s, line.empty(), lines);
+    lines.push_back(std::move(line));
+  }
+  return lines;
+}

@@ -1,0 +1,265 @@
+// Engine top of Toada: open and close, and the output loop that feeds the
+// MBROLA lines and hands the samples to wave playback or to the WAV file.
+#include "tts/toada.h"
+
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+
+#include "platform/paths.h"
+#include "platform/registry.h"
+#include "platform/riff.h"
+#include "tts/mbrola.h"
+#include "tts/latin1.h"
+#include "tts/mbrola_lines.h"
+#include "tts/normalize.h"
+#include "tts/phoneme_rules.h"
+#include "tts/prosody.h"
+#include "tts/text_pipeline.h"
+#include "tts/words.h"
+#include "wave/snwav.h"
+
+bool ToFile = false;
+double PitchFactor = 1.0;
+double DurationFactor = 1.0;
+std::string EngineLastError;
+
+namespace {
+
+const uint32_t HeaderBytes = 44;
+const uint32_t BlockBytes = 16000;   // a block goes out before it reaches this
+const uint32_t SampleCount = 16000;  // samples asked of one read
+const uint32_t ShortestBlock = 256;
+
+struct EngineState {
+  std::string outputFile;
+  std::FILE* file = nullptr;
+  uint32_t rate = 16000;
+  bool failed = false;
+  std::string refusal;  // the first line MBROLA refused, until taken
+  int16_t sampleBuffer[SampleCount];
+  uint8_t playImage[HeaderBytes + 2 * SampleCount];
+};
+
+EngineState E;
+
+std::string Cut255(const std::string& s) { return s.substr(0, 255); }
+
+void SetLastError(const std::string& text) { EngineLastError = Cut255(text); }
+
+// The renaming of a voice whose phoneme names differ from the rules' ones:
+// "<voice>.rnm" beside the rules file, first line the renames, second the
+// clones (MBROLA's -R and -C lists).
+bool ReadRenames(const std::string& rulesFile, const std::string& voice, std::string& renames,
+                 std::string& clones) {
+  std::string rules = platform::ResolvePath(rulesFile);
+  size_t slash = rules.rfind('/');
+  std::string folder = slash == std::string::npos ? "." : rules.substr(0, slash);
+  std::ifstream in(folder + "/" + voice + ".rnm");
+  if (!in) return false;
+  std::getline(in, renames);
+  std::getline(in, clones);
+  for (std::string* s : {&renames, &clones})
+    while (!s->empty() && (s->back() == '\r' || s->back() == ' ')) s->pop_back();
+  return !renames.empty() || !clones.empty();
+}
+
+bool OpenVoice(std::string voiceDb, const std::string& rulesFile) {
+  std::string name = voiceDb;
+  platform::ReadRegString(platform::HKEY_LOCAL_MACHINE,
+                          "SOFTWARE\\TCTS\\Mbrola\\databases\\" + voiceDb + "\\", voiceDb);
+  if (voiceDb.empty()) voiceDb = "c:\\ecofala\\toadatts\\br4";
+  std::string renames, clones;
+  int result = ReadRenames(rulesFile, name, renames, clones)
+                   ? init_rename_MBR(voiceDb.c_str(), renames.c_str(), clones.c_str())
+                   : init_MBR(voiceDb.c_str());
+  if (result < 0) {
+    char text[256] = "";
+    lastErrorStr_MBR(text, sizeof text);
+    SetLastError(text[0] ? text : "A voz do MBROLA n\xE3o abre");
+    return false;
+  }
+  int freq = getFreq_MBR();
+  E.rate = freq > 0 ? uint32_t(freq) : 16000;
+  return true;
+}
+
+bool LoadTables(const std::string& rules, const std::string& exceptions,
+                const std::string& diphones, const std::string& prosody,
+                const std::string& abbreviations) {
+  FreePhonemeRules();
+  FreeDiphoneList();
+  if (!LoadDictionaries(rules, exceptions)) {
+    SetLastError("Erro na base de dados de portugu\xEAs");
+    return false;
+  }
+  if (!LoadAbbreviations(abbreviations)) {
+    SetLastError("Erro no arquivo de abreviaturas");
+    return false;
+  }
+  if (!LoadProsody(prosody) || !LoadDiphoneList(diphones)) {
+    SetLastError("Erro no arquivo de pros\xF3" "dia");
+    return false;
+  }
+  return true;
+}
+
+bool OpenOutputFile() {
+  ToFile = false;
+  if (E.outputFile.empty()) return true;
+  E.file = std::fopen(platform::ResolvePath(E.outputFile).c_str(), "wb");
+  if (!E.file) return false;
+  uint8_t header[HeaderBytes];
+  BuildWaveHeader(header, E.rate, 16, 0, 1);
+  if (std::fwrite(header, 1, HeaderBytes, E.file) != HeaderBytes) {
+    SetLastError("Arquivo de sa\xED" "da n\xE3o pode ser criado");
+    std::fclose(E.file);
+    E.file = nullptr;
+    return false;
+  }
+  ToFile = true;
+  return true;
+}
+
+// The header of a finished file: its data is all that follows the header.
+void CompleteOutputFile() {
+  if (E.file) std::fclose(E.file);
+  E.file = nullptr;
+  std::FILE* f = std::fopen(platform::ResolvePath(E.outputFile).c_str(), "r+b");
+  if (!f) return;
+  std::fseek(f, 0, SEEK_END);
+  long size = std::ftell(f);
+  uint8_t header[HeaderBytes];
+  BuildWaveHeader(header, E.rate, 16, size > long(HeaderBytes) ? uint32_t(size - HeaderBytes) : 0, 1);
+  std::fseek(f, 0, SEEK_SET);
+  std::fwrite(header, 1, HeaderBytes, f);
+  std::fclose(f);
+}
+
+void PlayAccumulated(uint32_t accumulated) {
+  BuildWaveHeader(E.playImage, E.rate, 16, accumulated, 1);
+  PlayWaveMemory(E.playImage);
+}
+
+// An error of MBROLA: cleared so that the rest of the text goes on; one
+// that says MBROLA itself failed is remembered.
+bool ClearMbrolaError() {
+  int code = lastError_MBR();
+  if (code == 0) return false;
+  char text[256] = "";
+  lastErrorStr_MBR(text, sizeof text);
+  if (code == platform::MbrolaEnded || code == platform::MbrolaStalled) {
+    if (!E.failed) SetLastError(text);
+    E.failed = true;
+  } else if (E.refusal.empty()) {
+    E.refusal = text[0] ? text : "O MBROLA recusou uma linha";
+  }
+  reset_MBR();
+  return true;
+}
+
+}  // namespace
+
+void BuildWaveHeader(uint8_t* destination, uint32_t rate, uint16_t bits, uint32_t dataLength,
+                     uint16_t channels) {
+  platform::WriteWaveHeader(destination, dataLength, rate, bits, channels);
+}
+
+void SetOutputFile(const std::string& path) { E.outputFile = path; }
+
+void SetVoiceFactors(double pitchFactor, double durationFactor) {
+  PitchFactor = pitchFactor;
+  DurationFactor = durationFactor;
+}
+
+uint32_t VoiceRate() { return E.rate; }
+
+std::string TakeEngineRefusal() {
+  std::string text = E.refusal;
+  E.refusal.clear();
+  return text;
+}
+bool EngineFailed() { return E.failed; }
+
+bool EngineOpen(const std::string& voiceDb, const std::string& rulesFile,
+                const std::string& exceptionsFile, const std::string& diphoneFile,
+                const std::string& prosodyFile, const std::string& abbreviationsFile) {
+  if (!LoadMbrola()) return false;
+  auto orDefault = [](const std::string& s, const char* d) { return s.empty() ? std::string(d) : s; };
+  E.failed = false;
+  if (!OpenVoice(orDefault(voiceDb, "br4"), orDefault(rulesFile, "portug.nrl"))) {
+    UnloadMbrola();
+    return false;
+  }
+  setNoError_MBR(1);
+  bool ok = LoadTables(orDefault(rulesFile, "portug.nrl"), orDefault(exceptionsFile, "portug.exc"),
+                       orDefault(diphoneFile, "portug.dfn"), orDefault(prosodyFile, "portug.pro"),
+                       orDefault(abbreviationsFile, "portug.abr")) &&
+            OpenOutputFile();
+  // A failed opening leaves no synthesizer running behind it.
+  if (!ok) {
+    close_MBR();
+    UnloadMbrola();
+  }
+  return ok;
+}
+
+bool SpeakMbrolaLines(const std::vector<std::string>& lines) {
+  bool result = true;
+  if (!MbrolaLoaded()) return false;
+  bool rapid = RapidMode, cut = CutSpeech;
+  RapidMode = CutSpeech = false;
+  reset_MBR();
+  uint32_t accumulated = 0;
+  uint8_t* data = E.playImage + HeaderBytes;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    bool last = i + 1 == lines.size();
+    if (lines[i].empty() && !last) continue;
+    write_MBR((lines[i] + "\r\n").c_str());
+    if (ClearMbrolaError()) result = false;
+    if (last) flush_MBR();
+    int got = read_MBR(E.sampleBuffer, int(SampleCount));
+    if (got < 0 && ClearMbrolaError()) result = false;
+    uint32_t n = got > 0 ? 2 * uint32_t(got) : 0;
+    while (n > 0) {
+      const uint8_t* samples = reinterpret_cast<const uint8_t*>(E.sampleBuffer);
+      if (ToFile) {
+        if (std::fwrite(samples, 1, n, E.file) != n) result = false;
+      } else {
+        if (accumulated + n >= BlockBytes) {
+          PlayAccumulated(accumulated);
+          accumulated = 0;
+        }
+        std::memcpy(data + accumulated, samples, n);
+        accumulated += n;
+      }
+      got = read_MBR(E.sampleBuffer, int(SampleCount));
+      if (got < 0 && ClearMbrolaError()) result = false;
+      n = got > 0 ? 2 * uint32_t(got) : 0;
+    }
+  }
+  if (!ToFile && accumulated > 0) {
+    if (accumulated < ShortestBlock) {
+      std::memset(data + accumulated, 0, ShortestBlock - accumulated);
+      accumulated = ShortestBlock;
+    }
+    PlayAccumulated(accumulated);
+  }
+  RapidMode = rapid;
+  CutSpeech = cut;
+  return result;
+}
+
+bool EngineSpeak(const std::string& text) {
+  std::string trimmed = TrimBlanks(text);
+  if (trimmed.empty()) return true;
+  return SpeakMbrolaLines(TextToMbrolaLines(trimmed, PitchFactor, DurationFactor));
+}
+
+void EngineClose() {
+  if (ToFile) CompleteOutputFile();
+  FreePhonemeRules();
+  FreeDiphoneList();
+  if (MbrolaLoaded()) close_MBR();
+  UnloadMbrola();
+}
