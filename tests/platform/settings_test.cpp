@@ -139,5 +139,37 @@ TEST_F(Paths, WindowsDirFollowsTheEnvironment) {
   unsetenv("XDG_CONFIG_HOME");
 }
 
+// Where the data is found: an installed tree, the same tree moved, a build
+// folder, and nothing at all.
+TEST_F(TempDir, DataIsFoundBesideTheProgramThenInTheBuild) {
+  Write("usr/share/sonaris/SONARIS.INI", "");
+  Write("opt/moved/share/sonaris/SONARIS.INI", "");
+  Write("build/data/SONARIS.INI", "");
+  fs::create_directories(fs::path(dir_) / "usr/bin");
+  fs::create_directories(fs::path(dir_) / "opt/moved/bin");
+  fs::create_directories(fs::path(dir_) / "build/app");
+  const std::string build = dir_ + "/build/data", gone = dir_ + "/gone/data";
+  struct Case {
+    std::string env, program, built, want;
+    bool found;
+  } cases[] = {
+      {"", dir_ + "/usr/bin", build, dir_ + "/usr/share/sonaris", true},
+      {"", dir_ + "/opt/moved/bin", gone, dir_ + "/opt/moved/share/sonaris", true},
+      {"", dir_ + "/build/app", build, build, true},
+      {"", dir_ + "/build/app", build + "/", build, true},
+      {dir_ + "/elsewhere/", dir_ + "/usr/bin", build, dir_ + "/elsewhere", false},
+      {"", dir_ + "/nowhere/bin", gone, dir_ + "/nowhere/share/sonaris", false},
+  };
+  for (const Case& c : cases) {
+    DataLookup got = FindDataDir(c.env, c.program, c.built);
+    EXPECT_EQ(got.dir, c.want) << c.program;
+    EXPECT_EQ(got.found, c.found) << c.program;
+  }
+  // What a user is told names every folder tried.
+  DataLookup none = FindDataDir("", dir_ + "/nowhere/bin", gone);
+  ASSERT_EQ(none.tried.size(), 2u);
+  EXPECT_EQ(none.tried[1], gone);
+}
+
 }  // namespace
 }  // namespace platform
