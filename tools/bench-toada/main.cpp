@@ -97,7 +97,8 @@ class TimingDevice : public platform::AudioOut {
         T.wake.wait(g);
         continue;
       }
-      auto [tag, seconds] = T.queue.front();
+      const intptr_t tag = T.queue.front().first;
+      const double seconds = T.queue.front().second;
       auto due = Clock::now() + std::chrono::duration<double>(seconds);
       // Woken early by a reset, which returns the block itself.
       if (T.wake.wait_until(g, due, [&] { return T.stop || T.queue.empty() || T.queue.front().first != tag; }))
