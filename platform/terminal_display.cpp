@@ -220,7 +220,7 @@ void DecodeInput(bool atEnd) {
 int BoundedByPendingKey(int timeoutMs) {
   if (term.pendingInput.empty()) return timeoutMs;
   int64_t left = std::max<int64_t>(term.pendingDeadline - MonotonicMs(), 0);
-  return timeoutMs < 0 ? static_cast<int>(left) : static_cast<int>(std::min<int64_t>(timeoutMs, left));
+  return static_cast<int>(timeoutMs < 0 ? left : std::min<int64_t>(timeoutMs, left));
 }
 
 void WaitForInput(int timeoutMs) {

@@ -89,15 +89,20 @@ int ReadToEndAndWait(int fd, std::string& text, pid_t pid) {
   return status;
 }
 
+// Starts the child on a new pseudo-terminal and reads up to its greeting.
+bool StartOnPseudoTerminal(int& master, pid_t& pid, std::string& out, int ending = 0) {
+  pid = forkpty(&master, nullptr, nullptr, nullptr);
+  if (pid == 0) RunChild(ending);
+  return pid > 0 && ReadUntil(master, out, "Ol\xC3\xA1!");
+}
+
 class OnPseudoTerminal : public ::testing::TestWithParam<int> {};
 
 TEST_P(OnPseudoTerminal, DrawsReadsKeysAndRestoresTheTerminal) {
   int master = -1;
-  pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
-  ASSERT_GE(pid, 0);
-  if (pid == 0) RunChild(GetParam());
+  pid_t pid = -1;
   std::string out;
-  ASSERT_TRUE(ReadUntil(master, out, "Ol\xC3\xA1!")) << out;
+  ASSERT_TRUE(StartOnPseudoTerminal(master, pid, out, GetParam())) << out;
   EXPECT_NE(out.find("\x1b[?1049h"), std::string::npos);
   termios modes{};
   ASSERT_EQ(tcgetattr(master, &modes), 0);
@@ -140,11 +145,9 @@ INSTANTIATE_TEST_SUITE_P(Endings, OnPseudoTerminal,
 // the stop itself: the terminal comes back at once, as after SIGCONT.)
 TEST(OnPseudoTerminalStop, StopGivesTheTerminalBackAndGoingOnRedraws) {
   int master = -1;
-  pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
-  ASSERT_GE(pid, 0);
-  if (pid == 0) RunChild(0);
+  pid_t pid = -1;
   std::string out;
-  ASSERT_TRUE(ReadUntil(master, out, "Ol\xC3\xA1!")) << out;
+  ASSERT_TRUE(StartOnPseudoTerminal(master, pid, out)) << out;
   for (int sig : {SIGTSTP, SIGCONT}) {
     ASSERT_EQ(kill(pid, sig), 0);
     std::string after;
@@ -180,11 +183,9 @@ TEST(OnPseudoTerminalSplitKey, AnnouncedOnItsFirstBytesThenDecidedOnce) {
   bool decided = false;
   for (int attempt = 0; attempt < 5 && !decided; ++attempt) {
     int master = -1;
-    pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
-    ASSERT_GE(pid, 0);
-    if (pid == 0) RunChild(0);
+    pid_t pid = -1;
     std::string out;
-    ASSERT_TRUE(ReadUntil(master, out, "Ol\xC3\xA1!")) << out;
+    ASSERT_TRUE(StartOnPseudoTerminal(master, pid, out)) << out;
     ASSERT_EQ(write(master, "\x1b[", 2), 2);
     ASSERT_TRUE(ReadUntil(master, out, arriving)) << out;
     ASSERT_EQ(write(master, "A", 1), 1);
