@@ -37,6 +37,10 @@ constexpr uint8_t AltLetterCodes[26] = {30, 48, 46, 32, 18, 33, 34, 35, 23,
 constexpr uint8_t AltDigitCodes[10] = {129, 120, 121, 122, 123,
                                        124, 125, 126, 127, 128};
 
+// Longest wait for the rest of a key whose first bytes came; the display
+// itself decides the key well within it.
+constexpr int ArrivingKeyWaitMs = 100;
+
 const ExtendedKey* FindExtended(unsigned vk) {
   for (const ExtendedKey& key : ExtendedKeys)
     if (key.vk == vk) return &key;
@@ -86,6 +90,20 @@ void Pump() {
   while (PeekMessage(m)) {
     if (m.message == WM_QUIT) EndProgram(255);
     DispatchMessage(m);
+  }
+}
+
+// The first bytes of a key are in and the rest is on its way (a terminal
+// sends some keys as sequences that may be split across reads): the sound
+// stopped when they came; wait the short while until the key is known, so
+// that a pending key is a real one and no key is told twice.
+void AwaitArrivingKey() {
+  ConsoleState& s = State();
+  const int64_t deadline = MonotonicMs() + ArrivingKeyWaitMs;
+  while (s.queued == 0 && s.display && s.display->KeyArriving()) {
+    int64_t left = deadline - MonotonicMs();
+    if (left <= 0) break;
+    if (WaitMessageFor(static_cast<int>(left))) Pump();
   }
 }
 
@@ -177,6 +195,7 @@ void PumpConsoleMessages() { Pump(); }
 bool KeyPressed() {
   OpenConsole();
   Pump();
+  AwaitArrivingKey();
   return State().queued > 0;
 }
 

@@ -18,6 +18,10 @@ extern int BrailleMode;
 using WaveDoneProc = void (*)(uintptr_t wParam, intptr_t lParam);
 extern WaveDoneProc WaveDoneHook;
 extern bool WaveDoneHookEnabled;
+// The first bytes of a key have come (which key it is follows shortly):
+// wave playback silences its sound through this hook at once.
+using KeyArrivingProc = void (*)();
+extern KeyArrivingProc KeyArrivingHook;
 
 // Screen (screen.cpp)
 void OpenConsole();

@@ -14,6 +14,7 @@ uint8_t ColourTable[16] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}
 int BrailleMode = 0;
 WaveDoneProc WaveDoneHook = nullptr;
 bool WaveDoneHookEnabled = false;
+KeyArrivingProc KeyArrivingHook = nullptr;
 
 namespace console_detail {
 namespace {
@@ -187,6 +188,9 @@ void ConsoleWindowProc(const platform::Message& m) {
       break;
     case platform::MM_WOM_DONE:
       if (WaveDoneHookEnabled && WaveDoneHook) WaveDoneHook(m.wParam, m.lParam);
+      break;
+    case platform::WM_KEY_ARRIVING:  // queues nothing: the key's own messages follow
+      if (KeyArrivingHook) KeyArrivingHook();
       break;
     default:  // the speech wake-ups only end a wait
       break;

@@ -60,6 +60,11 @@ class Display {
   // Thread-safe: ends a WaitEvents early.
   virtual void Wake() = 0;
   virtual bool Focused() const = 0;
+  // True while the first bytes of a key are in and the rest is awaited (a
+  // terminal's escape sequence split across reads). Such a display posts
+  // WM_KEY_ARRIVING on the first bytes, and within a short bound either the
+  // key's messages or nothing, when the bytes made no key.
+  virtual bool KeyArriving() const { return false; }
 
   // Pixel size of the client area and of the usable desktop.
   virtual void ClientSize(int& width, int& height) const = 0;

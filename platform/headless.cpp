@@ -25,6 +25,7 @@ struct HeadlessState {
   std::string title, clipboard;
   int presents = 0, scrolls = 0;
   bool canScroll = true;
+  bool keyArriving = false;
   bool zoomed = false;
   int zoom[4] = {0, 0, 0, 0};
 };
@@ -51,6 +52,7 @@ class HeadlessDisplay final : public Display {
     state.caretVisible = state.zoomed = false;
     state.presents = state.scrolls = 0;
     state.canScroll = true;
+    state.keyArriving = false;
     return true;
   }
 
@@ -111,6 +113,10 @@ class HeadlessDisplay final : public Display {
   }
 
   bool Focused() const override { return true; }
+  bool KeyArriving() const override {
+    std::lock_guard<std::mutex> lock(state.mutex);
+    return state.keyArriving;
+  }
 
   void ClientSize(int& width, int& height) const override {
     std::lock_guard<std::mutex> lock(state.mutex);
@@ -207,6 +213,11 @@ bool HeadlessZoom(int& x, int& y, int& w, int& h) {
 void SetHeadlessCanScroll(bool canScroll) {
   std::lock_guard<std::mutex> lock(state.mutex);
   state.canScroll = canScroll;
+}
+
+void SetHeadlessKeyArriving(bool arriving) {
+  std::lock_guard<std::mutex> lock(state.mutex);
+  state.keyArriving = arriving;
 }
 
 void HeadlessTypeBytes(const std::string& bytes) {

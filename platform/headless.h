@@ -32,5 +32,8 @@ void HeadlessTypeBytes(const std::string& bytes);
 // Makes ScrollUp report that pixels cannot be moved (the console then
 // repaints everything).
 void SetHeadlessCanScroll(bool canScroll);
+// Makes the display report that the first bytes of a key are in and the
+// rest is awaited (KeyArriving).
+void SetHeadlessKeyArriving(bool arriving);
 
 }  // namespace platform

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/display.h"
 #include "platform/messages.h"
 #include "platform/terminal_keys.h"
@@ -57,7 +58,9 @@ struct TerminalState {
   int caretColumn = 0, caretRow = 0;
   int cursorColumn = 0, cursorRow = 0;  // the cell kept in sight
   std::string caretShown;  // the caret sequence last written
-  std::string pendingInput;
+  std::string pendingInput;             // the first bytes of a key
+  bool keyAnnounced = false;            // WM_KEY_ARRIVING posted for them
+  int64_t pendingDeadline = 0;          // when they are taken as they stand
   std::string clipboard;
 };
 TerminalState term;
@@ -172,11 +175,6 @@ bool ReadInput() {
   return true;
 }
 
-bool InputWithin(int ms) {
-  pollfd fd{STDIN_FILENO, POLLIN, 0};
-  return poll(&fd, 1, ms) > 0;
-}
-
 void EndOfInput() {
   term.inputEnded = true;
   // Nobody can type any more: close the console rather than wait forever;
@@ -184,22 +182,20 @@ void EndOfInput() {
   PostMessage(WM_CLOSE, term.inputIsTerminal ? 0 : CloseAfterKeys);
 }
 
-void DecodeInput() {
+// Turns the bytes read into key messages. A key whose first bytes came
+// without the rest (a sequence split across reads) is announced at once, so
+// that sound stops on its first byte; the key is decided when the rest
+// comes, or as it stands kEscapeWaitMs after the last read (atEnd).
+void DecodeInput(bool atEnd) {
+  bool announced = term.keyAnnounced;
   std::vector<Message> events;
   bool piped = !term.inputIsTerminal;
   unsigned char erase = piped ? 0 : term.savedModes.c_cc[VERASE];
-  for (;;) {
-    size_t used = DecodeKeys(term.pendingInput, false, events, piped, erase);
-    term.pendingInput.erase(0, used);
-    if (term.pendingInput.empty()) break;
-    // Half a sequence: wait briefly for the rest of it. Escapes alone are
-    // keys at once, so that speech stops on the key's first byte.
-    if (CompleteAtEndOfRead(term.pendingInput) || !InputWithin(kEscapeWaitMs) ||
-        !ReadInput()) {
-      DecodeKeys(term.pendingInput, true, events, piped, erase);
-      term.pendingInput.clear();
-      break;
-    }
+  term.pendingInput.erase(0, DecodeKeys(term.pendingInput, false, events, piped, erase));
+  // Escapes alone at the end of a read are Escape keys at once.
+  if (atEnd || CompleteAtEndOfRead(term.pendingInput)) {
+    DecodeKeys(term.pendingInput, true, events, piped, erase);
+    term.pendingInput.clear();
   }
   bool key = false;
   for (const Message& m : events) {
@@ -214,22 +210,36 @@ void DecodeInput() {
     Repaint();
   }
   PostKeyEvents(events);
+  term.keyAnnounced = !term.pendingInput.empty();
+  if (!term.keyAnnounced) return;
+  term.pendingDeadline = MonotonicMs() + kEscapeWaitMs;
+  if (!announced) PostMessage(WM_KEY_ARRIVING);
+}
+
+// Sleeps no longer than the wait for the rest of a key.
+int BoundedByPendingKey(int timeoutMs) {
+  if (term.pendingInput.empty()) return timeoutMs;
+  int64_t left = std::max<int64_t>(term.pendingDeadline - MonotonicMs(), 0);
+  return static_cast<int>(timeoutMs < 0 ? left : std::min<int64_t>(timeoutMs, left));
 }
 
 void WaitForInput(int timeoutMs) {
   pollfd fds[2] = {{term.wakePipe[0], POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
   bool readsInput = term.showsScreen || term.inputIsTerminal;
   nfds_t count = term.open && !term.inputEnded && readsInput ? 2 : 1;
-  if (poll(fds, count, timeoutMs) <= 0) return;
-  if ((fds[0].revents & POLLIN) && DrainWakePipe() && term.open && term.showsScreen) {
-    MeasureTerminal();
-    Repaint();
+  if (poll(fds, count, BoundedByPendingKey(timeoutMs)) > 0) {
+    if ((fds[0].revents & POLLIN) && DrainWakePipe() && term.open && term.showsScreen) {
+      MeasureTerminal();
+      Repaint();
+    }
+    if (count == 2 && (fds[1].revents & (POLLIN | POLLHUP | POLLERR))) {
+      bool more = ReadInput();
+      DecodeInput(!more);
+      if (!more) EndOfInput();
+    }
   }
-  if (count < 2 || !(fds[1].revents & (POLLIN | POLLHUP | POLLERR))) return;
-  if (ReadInput())
-    DecodeInput();
-  else
-    EndOfInput();
+  // Nothing more came in time: the key is what its bytes make as they stand.
+  if (!term.pendingInput.empty() && MonotonicMs() >= term.pendingDeadline) DecodeInput(true);
 }
 
 class TerminalDisplay final : public Display {
@@ -250,6 +260,8 @@ class TerminalDisplay final : public Display {
     term.depth = TerminalColourDepth(std::getenv("COLORTERM"), std::getenv("TERM"));
     term.focused = true;
     term.inputEnded = false;
+    term.pendingInput.clear();
+    term.keyAnnounced = false;
     term.caretVisible = false;
     term.caretShown.clear();
     term.showsScreen = showsScreen_;
@@ -329,6 +341,7 @@ class TerminalDisplay final : public Display {
   }
 
   bool Focused() const override { return term.focused; }
+  bool KeyArriving() const override { return !term.pendingInput.empty(); }
 
   void ClientSize(int& width, int& height) const override {
     width = term.columns * kCellWidth;

@@ -1,6 +1,7 @@
 // The sound primitives of the front end: wave images, the speaking test and
 // stopping. Everything that waits for sound goes through here.
 #include "console/snwin.h"
+#include "platform/audio.h"
 #include "platform/messages.h"
 #include "platform/riff.h"
 #include "speech/crtstate.h"
@@ -18,7 +19,21 @@ void MakeWaveHeader(uint8_t* image, uint32_t dataLength, uint32_t rate, uint16_t
   platform::PutLe16(image + 32, 1);
 }
 
+namespace {
+
+// Without a sound device the program goes on silent: the first sound says so
+// on the screen too, on a line of its own, once (stderr has it already).
+void ShowAudioNotice() {
+  std::string notice = platform::TakeAudioNotice();
+  if (notice.empty()) return;
+  if (CursorColumn() != 1) StdWriteLn();
+  StdWriteLn(notice);
+}
+
+}  // namespace
+
 void WaitWhileSpeaking() {
+  ShowAudioNotice();
   while (IsSpeaking()) platform::WaitMessage();
 }
 

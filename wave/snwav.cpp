@@ -51,6 +51,12 @@ const struct {
 
 bool KeyStops() { return BreakOnKey && KeyPressed(); }
 
+// The first bytes of a key have come: silence at once. The key itself,
+// known a moment later, then stops the playing as any key does.
+void SilenceForArrivingKey() {
+  if (BreakOnKey && W.deviceOpen && QueuedBlocks > 0) W.audio->Reset();
+}
+
 // Sleeps until a message comes (a finished block, a key) and handles it.
 void WaitAndPump() {
   platform::WaitMessage();
@@ -138,6 +144,7 @@ int OpenWaveDevice() {
   if (W.deviceOpen) return 0;
   WaveDoneHook = WaveBlockDone;
   WaveDoneHookEnabled = true;
+  KeyArrivingHook = SilenceForArrivingKey;
   const platform::AudioFormat format{W.current.rate, W.current.bits, W.current.channels};
   int result = W.audio->Open(format);
   for (int attempt = 1; result == platform::AUDIO_ALLOCATED && attempt < kOpenAttempts; ++attempt) {

@@ -100,6 +100,29 @@ TEST_F(ConsoleTest, WaveBlocksGoToTheHookOnlyWhenEnabled) {
   EXPECT_EQ(hookParam, 7u);
 }
 
+int arrivals = 0;
+
+// The first bytes of a key stop the sound through the hook and queue
+// nothing; KeyPressed then waits for the key, and gives up (false, never
+// stuck) when the display keeps waiting for bytes that do not come.
+TEST_F(ConsoleTest, ArrivingKeyStopsTheSoundThenKeyPressedWaitsForIt) {
+  KeyArrivingHook = [] { ++arrivals; };
+  SetHeadlessKeyArriving(true);
+  PostMessage(WM_KEY_ARRIVING);
+  EXPECT_FALSE(KeyPressed());
+  EXPECT_EQ(arrivals, 1);
+  PostMessage(WM_KEY_ARRIVING);
+  std::thread display([] {
+    PostMessage(WM_CHAR, 'y');
+    SetHeadlessKeyArriving(false);
+  });
+  EXPECT_TRUE(KeyPressed());
+  display.join();
+  EXPECT_EQ(arrivals, 2);
+  EXPECT_EQ(Drain(), std::vector<int>{'y'});
+  KeyArrivingHook = nullptr;
+}
+
 // Presses every key of the chord, then releases them all.
 void Chord(const char* letters) {
   auto key = [](char c) { return c == ' ' ? VK_SPACE : VK_A + (c - 'A'); };

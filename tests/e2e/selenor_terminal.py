@@ -219,6 +219,21 @@ def scenario_start_failure(selenor):
         shutil.rmtree(windir, ignore_errors=True)
 
 
+def scenario_no_sound(selenor):
+    """No sound device: the program goes on silent and says so once, on the
+    line after the banner (the question one row lower) and on stderr."""
+    notice = "Nenhum dispositivo de som disponível; o programa continua sem som."
+    audio = "'wav:/nonexistent-selenor-dir/out.wav'"
+    with Session(selenor, audio=audio) as s:
+        s.wait("the notice and then the question",
+               lambda: s.rows()[:5] == ["Programa Selenor", "Sonaris para Linux", notice, "",
+                                        PROMPT])
+        s.keys("Enter")
+        s.check_clean_end("an empty answer without sound")
+        shown = s.tmux("capture-pane", "-p", "-S", "-100")
+        check(notice in shown, f"the notice is not on stderr:\n{shown}")
+
+
 def scenario_command_line(selenor):
     def run(*args):
         return subprocess.run([selenor, *args], capture_output=True, text=True,
@@ -242,6 +257,7 @@ SCENARIOS = {
     "command_line": scenario_command_line,
     "start_failure": scenario_start_failure,
     "personal_ini": scenario_personal_ini,
+    "no_sound": scenario_no_sound,
 }
 
 

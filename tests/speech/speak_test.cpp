@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 
+#include "console/snwin.h"
+#include "platform/audio.h"
 #include "speech/sncrt.h"
 #include "tests/speech/editor_fakes.h"
 #include "tests/speech/fakes.h"
@@ -183,6 +185,19 @@ TEST(WaveHeader, LengthsAndFormatAreWrittenIntoTheTemplate) {
     for (uint32_t i = 0; i < bytes; ++i) v |= uint32_t(image[at + i]) << (8 * i);
     EXPECT_EQ(v, value) << "offset " << at;
   }
+}
+
+// A sound file that cannot be made leaves the program without sound: the
+// next wait for speech shows that once, on a line of its own.
+TEST_F(SpeakTest, MissingSoundDeviceIsShownOnceOnItsOwnLine) {
+  auto out = platform::CreateAudioOut("wav:/nonexistent-sonaris-dir/out.wav");
+  out->Open(platform::AudioFormat{11025, 8, 1});
+  Fake.screen = "Digite";
+  MoveCursor(7, 1);
+  WaitWhileSpeaking();
+  WaitWhileSpeaking();
+  EXPECT_EQ(Fake.screen,
+            "Digite\nNenhum dispositivo de som dispon\xEDvel; o programa continua sem som.\n");
 }
 
 TEST(UpperLatin1, FoldsAsciiAndTheUpperLatinRow) {

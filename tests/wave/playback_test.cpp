@@ -178,5 +178,29 @@ TEST_F(Keys, KeyIsIgnoredWhenBreakOnKeyIsOff) {
   EXPECT_EQ(ReadKey(), 'x');
 }
 
+// The first bytes of a key silence the device at once; bytes that then make
+// no key (a focus report split across reads) leave the rest to play.
+TEST_F(Keys, FirstBytesOfAKeySilenceTheDeviceWhenKeysStopPlayback) {
+  for (bool breakOnKey : {true, false}) {
+    Log() = DeviceLog{};
+    Log().autoDone = false;
+    BreakOnKey = breakOnKey;
+    int resetsAtThirdWrite = -1;
+    Log().onWrite = [&](size_t n) {
+      if (n == 2) platform::PostMessage(platform::WM_KEY_ARRIVING);
+      if (n == 2) Log().autoDone = true;  // from here on blocks come back
+      if (n != 3) return;
+      resetsAtThirdWrite = Log().resets;
+      for (intptr_t tag : Log().held) platform::PostMessage(platform::MM_WOM_DONE, 0, tag);
+      Log().held.clear();
+    };
+    std::string path = WriteFile("g.wav", WavImage(22050, 16, 1, Ramp(6 * 65534)));
+    EXPECT_EQ(PlayWaveFile(path), 0);
+    EXPECT_EQ(resetsAtThirdWrite, breakOnKey ? 1 : 0) << breakOnKey;
+    EXPECT_EQ(Log().writes.size(), 6u) << breakOnKey;
+    EXPECT_EQ(QueuedKeyCount(), 0);
+  }
+}
+
 }  // namespace
 }  // namespace wave_test

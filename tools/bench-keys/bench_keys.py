@@ -10,7 +10,10 @@ sent through the X server's XTEST extension, the path xdotool uses, to its
 window under a private Xvfb (window display). The figure is the time from
 the key to the device reset. First sound is the time from the start of the
 process to its first block on the device. Each figure is printed with its
-spread over the trials. The goal is under 10 ms from key to reset.
+spread over the trials. "Left split" writes the first two bytes of the
+sequence and the last one 20 ms later, as a terminal's sequence split across
+reads comes: the device must be reset on the first part. The goal is
+under 10 ms from key to reset.
 
 Usage: bench_keys.py SELENOR [TRIALS] [AUDIO]   (AUDIO: null, device; default null)
 """
@@ -32,7 +35,12 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
                                 "..", "..", "tests", "e2e"))
 from window_x11 import Xvfb  # noqa: E402
 
-KEYS = [("Escape", b"\x1b", "Escape"), ("letter a", b"a", "a"), ("Left", b"\x1b[D", "Left")]
+# label, the bytes a terminal sends (in parts, SPLIT_S apart), the key's X name
+# (None: terminal only). A sequence split across reads must silence on its
+# first part, though the key is known only with the last.
+KEYS = [("Escape", [b"\x1b"], "Escape"), ("letter a", [b"a"], "a"), ("Left", [b"\x1b[D"], "Left"),
+        ("Left split", [b"\x1b[", b"D"], None)]
+SPLIT_S = 0.020
 GOAL_MS = 10.0
 
 
@@ -189,13 +197,18 @@ def measure(selenor, trials, audio, display):
         env["TERM"] = "xterm-256color"
     worst, firsts = 0.0, []
     try:
-        for label, bytes_, keysym in KEYS:
+        for label, parts, keysym in KEYS:
             if display == "window":
+                if keysym is None:
+                    continue
                 send = lambda p, k=keysym: xtest.key(k)  # noqa: E731
             else:
-                def send(p, b=bytes_):
+                def send(p, parts=parts):
                     t0 = time.monotonic()
-                    os.write(p.master, b)
+                    os.write(p.master, parts[0])
+                    for rest in parts[1:]:
+                        time.sleep(SPLIT_S)  # the benchmark's pacing, not the program's
+                        os.write(p.master, rest)
                     return t0
             figures, missed = [], 0
             while len(figures) < trials and missed < trials:
@@ -206,7 +219,7 @@ def measure(selenor, trials, audio, display):
                     missed += 1
                 else:
                     figures.append(ms)
-            print(f"  {display:8} {label:9} key to device reset, ms: {spread(figures)}"
+            print(f"  {display:8} {label:10} key to device reset, ms: {spread(figures)}"
                   + (f"  [{missed} trials found the device quiet]" if missed else ""),
                   flush=True)
             if figures:
