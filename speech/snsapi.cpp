@@ -5,7 +5,7 @@
 #include "console/snwin.h"
 #include "sapi/snsapi4.h"
 #include "sapi/snsapi5.h"
-#include "sapi/snsapi54.h"
+#include "sapi/voice_notice.h"
 #include "speech/sncrt.h"
 #include "tts/snfonserv.h"
 
@@ -42,9 +42,18 @@ const VoiceBackEnd& Current() {
 
 }  // namespace
 
+// A back end that cannot start says why, once, with the built-in voice.
+static void SayWhyNotStarted() {
+  const std::string notice = TakeVoiceNotice();
+  if (notice.empty()) return;
+  SpeakText(notice);
+  WaitWhileSpeaking();
+}
+
 bool VoiceStart(int voice, int speed, int pitch, const std::string& outputFile, int kind) {
   VoiceKind = kind;
   bool ready = Current().start(voice, speed, pitch, outputFile);
+  if (!ready) SayWhyNotStarted();
   // Let whatever the voice says on opening finish first.
   if (ready)
     while (VoiceBusy(1)) Delay(50);
