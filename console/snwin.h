@@ -18,6 +18,10 @@ extern int BrailleMode;
 using WaveDoneProc = void (*)(uintptr_t wParam, intptr_t lParam);
 extern WaveDoneProc WaveDoneHook;
 extern bool WaveDoneHookEnabled;
+// A voice back end whose engine runs on a thread of its own hears of new
+// sound through this hook (message 2980), even inside a Delay.
+using VoiceWakeProc = void (*)();
+extern VoiceWakeProc VoiceWakeHook;
 
 // Screen (screen.cpp)
 void OpenConsole();

@@ -14,6 +14,7 @@ uint8_t ColourTable[16] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}
 int BrailleMode = 0;
 WaveDoneProc WaveDoneHook = nullptr;
 bool WaveDoneHookEnabled = false;
+VoiceWakeProc VoiceWakeHook = nullptr;
 
 namespace console_detail {
 namespace {
@@ -186,7 +187,10 @@ void ConsoleWindowProc(const platform::Message& m) {
     case platform::MM_WOM_DONE:
       if (WaveDoneHookEnabled && WaveDoneHook) WaveDoneHook(m.wParam, m.lParam);
       break;
-    default:  // the speech wake-ups only end a wait
+    case platform::WM_VOICE_WAKE:
+      if (VoiceWakeHook) VoiceWakeHook();
+      break;
+    default:  // the front end's wake-up only ends a wait
       break;
   }
 }

@@ -21,9 +21,12 @@ class EspeakCentral : public TtsCentral {
   void Register(TtsNotifySink* sink) override { notify_ = sink; }
   void UnRegister() override { notify_ = nullptr; }
 
+  // The engine takes the text into its queue at once: it counts as
+  // started from here, so that a busy test right after sees it.
   void TextData(const std::string& text, TtsBufNotifySink* sink) override {
     sinks_.push_back(sink);
     EspeakQueue(text);
+    if (sink) sink->TextDataStarted();
   }
 
   void AudioReset() override {
@@ -48,7 +51,6 @@ class EspeakCentral : public TtsCentral {
     TtsBufNotifySink* sink = sinks_.empty() ? nullptr : sinks_.front();
     switch (e.kind) {
       case EspeakEvent::TextStarted:
-        if (sink) sink->TextDataStarted();
         break;
       case EspeakEvent::Samples:
         if (!audio_) {

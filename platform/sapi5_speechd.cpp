@@ -31,6 +31,8 @@ using Clock = std::chrono::steady_clock;
 // time per character (slow rates take longer).
 constexpr int kTextAllowanceMs = 3000;
 constexpr int kMsPerCharacter = 90;
+// A daemon that answered may take this long to list its voices.
+constexpr int kVoiceListMs = 8000;
 
 SpVoiceFactory VoiceFactory;
 
@@ -51,6 +53,8 @@ struct Shared {
   unsigned epoch = 0;             // changes on every purge
   Clock::time_point deadline{};
   int slowness = 1;
+  std::vector<VoiceInfo> voices;
+  bool listed = false;
 };
 
 std::mutex ActiveLock;
@@ -153,6 +157,9 @@ class SpeechdVoice : public SpVoice {
       if (!c) {
         std::string why = error ? error : "";
         free(error);
+        // The library's first sentence says what went wrong; the rest is advice.
+        why = why.substr(0, why.find_first_of(".\n"));
+        if (why.rfind("Error: ", 0) == 0) why.erase(0, 7);
         return "n\xC3\xA3o foi poss\xC3\xADvel conectar ao speech-dispatcher" +
                (why.empty() ? std::string() : " (" + why + ")");
       }
@@ -164,6 +171,17 @@ class SpeechdVoice : public SpVoice {
       s->connection = c;
       return std::string();
     }, true);
+    {
+      std::lock_guard<std::mutex> hold(s_->lock);
+      s_->jobs.push_back([s](SPDConnection* c) {
+        std::vector<VoiceInfo> voices = ListVoices(c);
+        std::lock_guard<std::mutex> hold(s->lock);
+        s->voices = std::move(voices);
+        s->listed = true;
+        s->changed.notify_all();
+      });
+      s_->changed.notify_all();
+    }
     {
       std::lock_guard<std::mutex> hold(ActiveLock);
       Active = s_;
@@ -191,13 +209,13 @@ class SpeechdVoice : public SpVoice {
 
   void SetEventInterests(int) override {}  // notifications are always on
 
+  // Listed ahead, as soon as the daemon answered: a daemon with many
+  // voices (espeak-ng's variants run to thousands) takes seconds over it.
   std::vector<VoiceInfo> GetVoices() override {
-    auto list = std::make_shared<std::vector<VoiceInfo>>();
-    Ask([list](SPDConnection* c) {
-      *list = ListVoices(c);
-      return std::string();
-    });
-    return *list;
+    std::unique_lock<std::mutex> hold(s_->lock);
+    if (!s_->changed.wait_for(hold, std::chrono::milliseconds(kVoiceListMs), [&] { return s_->listed; }))
+      throw VoiceError("o speech-dispatcher n\xC3\xA3o listou as vozes a tempo");
+    return s_->voices;
   }
 
   void SetVoice(const VoiceInfo& token) override {

@@ -66,6 +66,7 @@ void Release() {
   if (S4.dest) S4.dest->Flush();
   S4.dest.reset();
   if (WaveDoneHook == BlockDone) WaveDoneHook = WaveBlockDone;
+  VoiceWakeHook = nullptr;
   S4.queuedTexts = 0;
   S4.audioActive = false;
 }
@@ -131,6 +132,7 @@ bool Sapi4Start(int voice, int speed, int pitch, const std::string& outputFile) 
     S4.engine = S4.enumerator->Select(last.id, S4.dest.get());
     S4.engine->Register(&Notify);
     S4.registered = true;
+    VoiceWakeHook = PumpEngine;
     if (speed != 0) S4.engine->SpeedSet(speed);
     if (pitch != 0) S4.engine->PitchSet(int16_t(pitch));
   } catch (const std::exception& e) {

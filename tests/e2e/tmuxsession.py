@@ -40,9 +40,13 @@ def wait_for(what, probe, timeout=30.0, interval=0.1, gone=lambda: False, show=l
 
 
 class Session:
-    """capture=True sends the sound to a wav: file that pcm() reads."""
+    """capture=True sends the sound to a wav: file that pcm() reads;
+    extra_env adds variables to the program's environment; with
+    keep_stderr, what the program writes to stderr goes to a file that
+    errors() reads."""
 
-    def __init__(self, selenor, windir=None, capture=False):
+    def __init__(self, selenor, windir=None, capture=False, extra_env=None,
+                 keep_stderr=False):
         self.dir = tempfile.mkdtemp(prefix="selenor-e2e-")
         self.windir = windir or os.path.join(self.dir, "windir")
         os.makedirs(self.windir, exist_ok=True)
@@ -57,7 +61,10 @@ class Session:
         audio = f"'wav:{self.capture}'" if capture else "null"
         env = (f"SONARIS_DISPLAY=terminal SONARIS_AUDIO={audio} "
                f"SONARIS_WINDIR='{self.windir}' LANG=C.UTF-8 LC_ALL=C.UTF-8")
-        command = (f"env {env} '{selenor}'; echo $? > '{self.status}'; "
+        env += "".join(f" {k}='{v}'" for k, v in (extra_env or {}).items())
+        self.stderr = os.path.join(self.dir, "stderr")
+        redirect = f" 2> '{self.stderr}'" if keep_stderr else ""
+        command = (f"env {env} '{selenor}'{redirect}; echo $? > '{self.status}'; "
                    f"stty -a > '{self.stty}'")
         build = os.path.dirname(os.path.dirname(selenor))
         self.tmux("-f", conf, "new-session", "-d", "-x", "80", "-y", "25",
@@ -133,6 +140,12 @@ class Session:
         result = subprocess.run(["tmux", "-S", self.socket, "show-buffer"],
                                 capture_output=True)
         return result.stdout.decode("utf-8", "replace") if result.returncode == 0 else ""
+
+    def errors(self):
+        if not os.path.exists(self.stderr):
+            return ""
+        with open(self.stderr, encoding="utf-8", errors="replace") as f:
+            return f.read()
 
     def pcm(self):
         return cap.samples(self.capture)

@@ -1,0 +1,155 @@
+#!/usr/bin/env python3
+"""Selenor speaking through an external voice chosen in SONARIS.INI.
+
+Usage: system_voice.py SELENOR_PATH BUILD_DIR SCENARIO
+  sapi5, sapi54   a private speech-dispatcher (espeak-ng, null audio)
+                  receives every text of the report, one after the end of
+                  the other
+  nodaemon, mute  no daemon at the address, or one that never answers:
+                  Selenor says once why, at once, and speaks with its own
+                  voice
+  sapi4, sapi7, sapi4key
+                  espeak-ng in process, heard through the wav: capture,
+                  with the report's pauses; a key cuts an item at once
+Exit 77 (skipped) when the speech data or speech-dispatcher is missing.
+"""
+import contextlib
+import os
+import re
+import shutil
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+sys.path.insert(0, os.path.join(os.path.dirname(HERE), "speechd"))
+import private_speechd as spd  # noqa: E402
+import speech_capture as cap  # noqa: E402
+import speech_report  # noqa: E402
+from tmuxsession import CLOSING, PROMPT, Session, check, needs_speech_data, report  # noqa: E402
+
+# Some of what the report of 15/3/1990 says, as the daemon must receive it.
+EXPECTED_TEXTS = ["Seu signo Peixes", "Seu anjo protetor Asariel",
+                  "Deve repetir sempre Eu creio",
+                  "Dados astrológicos retirados do Almanaque de Quintela"]
+NOTICE = "A voz do sistema (speech-dispatcher) não está disponível"
+
+
+def settings(build, windir, kind):
+    """The build's sample SONARIS.INI with the external voice of this kind."""
+    with open(os.path.join(build, "SONARIS.INI"), encoding="utf-8") as f:
+        text = f.read()
+    text = re.sub(r"(?m)^SAPI=.*$", "SAPI=Sim", text)
+    text = re.sub(r"(?m)^TIPOSAPI=.*$", f"TIPOSAPI={kind}", text)
+    text = re.sub(r"(?m)^VOZ=.*$", "VOZ=1", text)
+    os.makedirs(windir, exist_ok=True)
+    with open(os.path.join(windir, "SONARIS.INI"), "w", encoding="utf-8") as f:
+        f.write(text)
+
+
+@contextlib.contextmanager
+def session(selenor, build, kind, env=None):
+    windir = tempfile.mkdtemp(prefix="selenor-voice-")
+    try:
+        settings(build, windir, kind)
+        with Session(selenor, windir=windir, capture=True, extra_env=env, keep_stderr=True) as s:
+            yield s
+    finally:
+        shutil.rmtree(windir, ignore_errors=True)
+
+
+def give_date(s, heard=True):
+    s.wait("the prompt", lambda: s.rows()[3].startswith(PROMPT), 60)
+    if heard:
+        s.wait_settled("the banner and the prompt")
+    s.type("15/3/1990")
+    s.keys("Enter")
+
+
+def finish(s):
+    s.keys("Enter")
+    check(s.wait_exit(30) == 0, "exit status is not 0")
+
+
+def daemon_scenario(selenor, build, kind):
+    with spd.PrivateSpeechd() as d, session(selenor, build, kind, d.env()) as s:
+        give_date(s, heard=False)
+        s.wait("the closing line", lambda: s.rows()[24] == CLOSING, 120)
+        finish(s)
+        check(NOTICE not in s.errors(), "the system voice did not start:\n" + s.errors())
+        log = d.log()
+        queued = re.findall(r"Queueing message \|(.*?)\| with priority", log)
+        check(queued, "the daemon was given no text")
+        for text in EXPECTED_TEXTS:
+            check(text in queued, f"not given to the daemon: {text!r}\n{queued}")
+        check(len(queued) >= 2 + speech_report.ITEMS, f"only {len(queued)} texts: {queued}")
+        # Each text was handed over only after the end of the one before.
+        events = re.findall(r"Queueing message \||got end", log)
+        for first, second in zip(events, events[1:]):
+            check(not (first.startswith("Queueing") and second.startswith("Queueing")),
+                  f"a text was given before the end of the one before: {events}")
+
+
+def fallback_scenario(selenor, build, daemon):
+    with daemon as d:
+        started = time.monotonic()
+        with session(selenor, build, 5, d.env()) as s:
+            s.wait("the reason on stderr", lambda: NOTICE in s.errors(), 10)
+            waited = time.monotonic() - started
+            check(waited < 2.0, f"{waited:.2f} s before Selenor gave up the system voice")
+            give_date(s)
+            s.wait("the closing line", lambda: s.rows()[24] == CLOSING, 120)
+            s.wait_settled("the report")
+            runs = cap.segments(s.pcm(), speech_report.GAP_MS)
+            # The reason, the banner and prompt, the figures, the items...
+            check(len(runs) >= 3 + speech_report.ITEMS, f"the report was not heard: {runs}")
+            finish(s)
+            check(s.errors().count(NOTICE) == 1, "the reason was not given once:\n" + s.errors())
+
+
+def espeak_scenario(selenor, build, kind, heard):
+    with session(selenor, build, kind) as s:
+        give_date(s)
+        heard(s)
+        finish(s)
+        check("SAPI 4" not in s.errors(), "the SAPI 4 voice did not start:\n" + s.errors())
+
+
+def unreachable():
+    class NoDaemon:
+        def env(self):
+            return {"SPEECHD_ADDRESS": "unix_socket:/nonexistent/sonaris/speechd.sock"}
+
+        def __enter__(self):
+            return self
+
+        def __exit__(self, *exc):
+            pass
+    return NoDaemon()
+
+
+SCENARIOS = {
+    "sapi5": lambda sel, b: daemon_scenario(sel, b, 5),
+    "sapi54": lambda sel, b: daemon_scenario(sel, b, 54),
+    "nodaemon": lambda sel, b: fallback_scenario(sel, b, unreachable()),
+    "mute": lambda sel, b: fallback_scenario(sel, b, spd.MuteDaemon()),
+    "sapi4": lambda sel, b: espeak_scenario(sel, b, 4, speech_report.scenario_whole),
+    "sapi7": lambda sel, b: espeak_scenario(sel, b, 7, speech_report.scenario_whole),
+    "sapi4key": lambda sel, b: espeak_scenario(sel, b, 4, speech_report.scenario_key),
+}
+
+
+def main():
+    selenor, build, name = sys.argv[1:4]
+    skipped = needs_speech_data(build)
+    if skipped:
+        return skipped
+    if name in ("sapi5", "sapi54") and spd.missing():
+        print(f"{spd.missing()}: skipped")
+        return spd.SKIP
+    return report(name, SCENARIOS[name], os.path.abspath(selenor), build)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
