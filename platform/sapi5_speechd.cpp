@@ -196,8 +196,10 @@ class SpeechdVoice : public SpVoice {
       s_->changed.notify_all();
     }
     if (watchdog_.joinable()) watchdog_.join();
+    // A daemon that never answered is not waited for a second time.
     std::unique_lock<std::mutex> hold(s_->lock);
-    const bool ended = s_->changed.wait_for(hold, std::chrono::milliseconds(kDaemonAnswerMs),
+    const bool ended = s_->connection &&
+                       s_->changed.wait_for(hold, std::chrono::milliseconds(kDaemonAnswerMs),
                                             [&] { return s_->finished; });
     hold.unlock();
     // A thread stuck in the daemon is left behind; the shared state stays

@@ -2,6 +2,8 @@
 // the front end never names a back end itself.
 #include "speech/snsapi.h"
 
+#include <exception>
+
 #include "console/snwin.h"
 #include "sapi/snsapi4.h"
 #include "sapi/snsapi5.h"
@@ -52,7 +54,14 @@ static void SayWhyNotStarted() {
 
 bool VoiceStart(int voice, int speed, int pitch, const std::string& outputFile, int kind) {
   VoiceKind = kind;
-  bool ready = Current().start(voice, speed, pitch, outputFile);
+  bool ready = false;
+  // Whatever a back end raises while starting, the program goes on with
+  // the built-in voice.
+  try {
+    ready = Current().start(voice, speed, pitch, outputFile);
+  } catch (const std::exception& e) {
+    ReportVoiceFailure("A voz externa", e.what());
+  }
   if (!ready) SayWhyNotStarted();
   // Let whatever the voice says on opening finish first.
   if (ready)

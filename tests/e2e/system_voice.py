@@ -97,7 +97,7 @@ def fallback_scenario(selenor, build, daemon):
         with session(selenor, build, 5, d.env()) as s:
             s.wait("the reason on stderr", lambda: NOTICE in s.errors(), 10)
             waited = time.monotonic() - started
-            check(waited < 2.0, f"{waited:.2f} s before Selenor gave up the system voice")
+            check(waited < 1.5, f"{waited:.2f} s before Selenor gave up the system voice")
             give_date(s)
             s.wait("the closing line", lambda: s.rows()[24] == CLOSING, 120)
             s.wait_settled("the report")

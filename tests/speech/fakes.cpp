@@ -172,6 +172,7 @@ bool Busy(int kind) {
   void Name##Stop() { Fake.voiceCalls.push_back(Voice("stop", kind)); }
 // No back end here fails with a reason to say.
 std::string TakeVoiceNotice() { return ""; }
+void ReportVoiceFailure(const std::string&, const std::string&) {}
 
 RECORDED_VOICE(Toada, 3)
 RECORDED_VOICE(Sapi5, 5)
