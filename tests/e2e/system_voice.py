@@ -5,6 +5,11 @@ Usage: system_voice.py SELENOR_PATH BUILD_DIR SCENARIO
   sapi5, sapi54   a private speech-dispatcher (espeak-ng, null audio)
                   receives every text of the report, one after the end of
                   the other
+  paced           a stand-in daemon taking 1.5 s over each text: the next
+                  text waits for the end of the one before; a key cancels
+                  within 100 ms
+  stuck           a stand-in daemon that never reports an end and blocks
+                  on cancel: the report goes on, a key cuts it at once
   nodaemon, mute  no daemon at the address, or one that never answers:
                   Selenor says once why, at once, and speaks with its own
                   voice
@@ -24,6 +29,7 @@ import time
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 sys.path.insert(0, os.path.join(os.path.dirname(HERE), "speechd"))
+import fake_speechd  # noqa: E402
 import private_speechd as spd  # noqa: E402
 import speech_capture as cap  # noqa: E402
 import speech_report  # noqa: E402
@@ -91,6 +97,47 @@ def daemon_scenario(selenor, build, kind):
                   f"a text was given before the end of the one before: {events}")
 
 
+def paced_scenario(selenor, build):
+    """Each text takes 1.5 s: Selenor gives the next only after the end of
+    the one before, and a key cancels the one being spoken at once."""
+    with fake_speechd.FakeSpeechd(seconds_per_text=1.5) as d, session(selenor, build, 5, d.env()) as s:
+        give_date(s, heard=False)
+        s.wait("a profile item being spoken", lambda: any(
+            t.startswith("Seu anjo") for _, t in d.texts()), 120)
+        spoken_at = [when for when, t in d.texts() if t.startswith("Seu anjo")][0]
+        s.wait("halfway through the item", lambda: time.monotonic() > spoken_at + 0.7, 5)
+        pressed = time.monotonic()
+        s.type("x")
+        s.wait("the closing line", lambda: s.rows()[24] == CLOSING, 20)
+        cancels = [c for c in d.cancels() if c >= pressed]
+        check(cancels and cancels[0] - pressed < 0.1,
+              f"cancel {cancels[0] - pressed if cancels else None} s after the key")
+        check(not [t for when, t in d.texts() if when > pressed],
+              f"texts given after the key: {d.texts()}")
+        # A text ends by itself or by a cancel (typing the date cuts the prompt).
+        texts, ends = d.texts(), d.ends() + d.cancels()
+        for (before, _), (after, text) in zip(texts, texts[1:]):
+            check(any(before < e <= after for e in ends), f"{text!r} given before the end of the one before")
+        finish(s)
+
+
+def stuck_scenario(selenor, build):
+    """A daemon that takes texts, never reports their end and blocks 5 s on
+    a cancel: speech goes on, a key silences at once, the program ends."""
+    with fake_speechd.FakeSpeechd(stuck=True) as d, session(selenor, build, 5, d.env()) as s:
+        give_date(s, heard=False)
+        s.wait("the first figure", lambda: any(t.startswith("Voc") for _, t in d.texts()), 60)
+        pressed = time.monotonic()
+        s.type("x")
+        s.wait_text("Deve repetir sempre", 3)
+        check(time.monotonic() - pressed < 3, "the key did not end the report at once")
+        s.wait("the closing line", lambda: s.rows()[24] == CLOSING, 10)
+        ended = time.monotonic()
+        s.keys("Enter")
+        check(s.wait_exit(10) == 0, "exit status is not 0")
+        check(time.monotonic() - ended < 3, "Selenor took long to end")
+
+
 def fallback_scenario(selenor, build, daemon):
     with daemon as d:
         started = time.monotonic()
@@ -132,6 +179,8 @@ def unreachable():
 SCENARIOS = {
     "sapi5": lambda sel, b: daemon_scenario(sel, b, 5),
     "sapi54": lambda sel, b: daemon_scenario(sel, b, 54),
+    "paced": paced_scenario,
+    "stuck": stuck_scenario,
     "nodaemon": lambda sel, b: fallback_scenario(sel, b, unreachable()),
     "mute": lambda sel, b: fallback_scenario(sel, b, spd.MuteDaemon()),
     "sapi4": lambda sel, b: espeak_scenario(sel, b, 4, speech_report.scenario_whole),
