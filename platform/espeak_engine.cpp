@@ -31,7 +31,8 @@ struct EngineState {
   std::deque<EspeakEvent> events;
   std::atomic<unsigned> generation{0};
 };
-EngineState E;
+// Never destroyed: the synthesis thread may still run when the program ends.
+EngineState& E = *new EngineState;
 
 // Pushes an entry unless a cancel came since the text began.
 void Deliver(EspeakEvent&& e, unsigned generation) {

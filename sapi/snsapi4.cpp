@@ -30,7 +30,9 @@ struct Sapi4State {
   bool audioActive = false;
   bool pumping = false;
 };
-Sapi4State S4;
+// Never destroyed: a program that ends without Sapi4End leaves the engine
+// to the process's end instead of tearing it down under a running thread.
+Sapi4State& S4 = *new Sapi4State;
 
 struct BufSink : platform::TtsBufNotifySink {
   void TextDataStarted() override { ++S4.queuedTexts; }

@@ -25,7 +25,9 @@ struct Sapi5State {
   int voiceCount = 0;
   int voiceNumber = 0;
 };
-Sapi5State S5;
+// Never destroyed: a program that ends without Sapi5End does not wait on
+// the daemon or tear down a voice under its threads.
+Sapi5State& S5 = *new Sapi5State;
 
 void Release() {
   S5.complete = nullptr;

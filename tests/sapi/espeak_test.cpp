@@ -53,7 +53,10 @@ TEST_F(SapiTest, Sapi4WritesItsSpeechToAWavFile) {
   const std::string path = TempWav("sapi4-");
   if (!Sapi4Start(1, 0, 0, path)) GTEST_SKIP() << TakeVoiceNotice();
   Sapi4Speak("um dois tr\xEAs");
-  for (int i = 0; i < 500 && Sapi4Busy(0); ++i) platform::WaitMessageFor(20);
+  for (int i = 0; i < 500 && Sapi4Busy(0); ++i) {
+    platform::WaitMessageFor(20);
+    PumpMessages();
+  }
   EXPECT_FALSE(Sapi4Busy(0));
   Sapi4End();
   // About a second of speech at 22050 samples per second.
