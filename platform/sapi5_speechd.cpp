@@ -215,7 +215,7 @@ class SpeechdVoice : public SpVoice {
   // voices (espeak-ng's variants run to thousands) takes seconds over it.
   std::vector<VoiceInfo> GetVoices() override {
     std::unique_lock<std::mutex> hold(s_->lock);
-    if (!s_->changed.wait_for(hold, std::chrono::milliseconds(kVoiceListMs), [&] { return s_->listed; }))
+    if (!WaitServing(hold, s_->changed, kVoiceListMs, [&] { return s_->listed; }))
       throw VoiceError("o speech-dispatcher n\xC3\xA3o listou as vozes a tempo");
     return s_->voices;
   }
@@ -293,7 +293,7 @@ class SpeechdVoice : public SpVoice {
       hold.lock();
     }
     s->changed.notify_all();
-    if (!s->changed.wait_for(hold, std::chrono::milliseconds(kDaemonAnswerMs), [&] { return answer->first; }))
+    if (!WaitServing(hold, s->changed, kDaemonAnswerMs, [&] { return answer->first; }))
       throw VoiceError("o speech-dispatcher n\xC3\xA3o respondeu a tempo");
     if (!answer->second.empty()) throw VoiceError(answer->second);
   }

@@ -23,6 +23,9 @@ bool VoiceEvent::Wait(int milliseconds) {
 
 namespace {
 
+constexpr int kPumpSliceMs = 20;
+VoiceWaitPump WaitPump = nullptr;
+
 // 0 Brazilian Portuguese, 1 other Portuguese, 2 anything else. Tags come
 // as "pt-BR", "pt_br", "pt-br" or espeak's "roa/pt-BR" paths.
 int PortugueseRank(const std::string& tag) {
@@ -35,6 +38,26 @@ int PortugueseRank(const std::string& tag) {
 }
 
 }  // namespace
+
+void SetVoiceWaitPump(VoiceWaitPump pump) { WaitPump = pump; }
+
+bool WaitServing(std::unique_lock<std::mutex>& hold, std::condition_variable& changed,
+                 int milliseconds, const std::function<bool()>& done) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+  while (!done()) {
+    const auto now = std::chrono::steady_clock::now();
+    if (now >= deadline) return false;
+    const auto slice = std::min<std::chrono::steady_clock::duration>(
+        deadline - now, std::chrono::milliseconds(kPumpSliceMs));
+    if (changed.wait_for(hold, slice, done)) return true;
+    if (WaitPump) {
+      hold.unlock();
+      WaitPump();
+      hold.lock();
+    }
+  }
+  return true;
+}
 
 void OrderPortugueseFirst(std::vector<VoiceInfo>& voices) {
   std::stable_sort(voices.begin(), voices.end(), [](const VoiceInfo& a, const VoiceInfo& b) {

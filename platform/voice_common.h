@@ -4,6 +4,7 @@
 #pragma once
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <stdexcept>
 #include <string>
@@ -29,6 +30,15 @@ class VoiceEvent {
   std::condition_variable changed_;
   bool set_ = true;
 };
+
+// What a caller's thread does while it waits for a voice's answer: the UI
+// thread keeps serving its messages (set by the adapter; none by default).
+using VoiceWaitPump = void (*)();
+void SetVoiceWaitPump(VoiceWaitPump pump);
+// Waits until done() holds or the time is up, in short slices with the
+// pump run between them; the lock is held while done() is asked.
+bool WaitServing(std::unique_lock<std::mutex>& hold, std::condition_variable& changed,
+                 int milliseconds, const std::function<bool()>& done);
 
 // A voice as offered to the user: the name, its language tag ("pt-BR")
 // and whatever the back end needs to select it again.

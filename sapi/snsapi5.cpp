@@ -50,6 +50,8 @@ bool Fail(const std::string& reason) {
 
 bool Sapi5Start(int voice, int rate, const std::string& outputFile) {
   Release();
+  // Waiting for the daemon, the program keeps serving its window and keys.
+  platform::SetVoiceWaitPump(PumpMessages);
   // Errors of any step make the start fail: the built-in voice stays.
   try {
     S5.voice = platform::CreateSpVoice();
