@@ -33,6 +33,7 @@ constexpr int kTextAllowanceMs = 3000;
 constexpr int kMsPerCharacter = 90;
 // A daemon that answered may take this long to list its voices.
 constexpr int kVoiceListMs = 8000;
+constexpr int kFileTextSeconds = 60;
 
 SpVoiceFactory VoiceFactory;
 
@@ -338,9 +339,13 @@ class EspeakFileStream : public SpFileStream {
     EspeakQueue(text);
     EspeakEvent e;
     bool done = false;
+    // Synthesis runs many times faster than real time; a text that does
+    // not come out within the bound is given up.
+    const auto deadline = Clock::now() + std::chrono::seconds(kFileTextSeconds);
     while (!done) {
       if (!EspeakTake(e)) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));  // synthesis runs faster than real time
+        if (Clock::now() > deadline) throw VoiceError("o espeak-ng n\xC3\xA3o terminou o texto");
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
         continue;
       }
       if (e.kind == EspeakEvent::Samples) dest_->Write(e.samples.data(), e.samples.size(), EspeakSampleRate());
