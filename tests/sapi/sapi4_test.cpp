@@ -46,12 +46,12 @@ TEST_F(SapiTest, Sapi4SpeakTrimsCompletesDigitsAndNeverOverrunsItsBuffer) {
       {"   ", {}},
       {"\t\r\n", {}},
       {"12", {"12"}},
-      {" Olá ", {"Ol\xC3\xA1"}},
+      {" Ol\xE1 ", {"Ol\xC3\xA1"}},  // Windows-1252 in, UTF-8 out
       {std::string("\xE9"), {"\xC3\xA9"}},
   };
   for (const auto& c : cases) {
     Log().texts.clear();
-    Sapi4Speak(c.text == " Olá " ? std::string(" Ol\xE1 ") : c.text);
+    Sapi4Speak(c.text);
     EXPECT_EQ(Log().texts, c.sent) << c.text;
   }
   // 150000 bytes: pieces that each fit 64000 bytes with their zero, cut

@@ -1,10 +1,11 @@
 """A stand-in speech-dispatcher that speaks the SSIP protocol itself, for
 what a real daemon with null sound cannot show: a voice that takes a known
-time over every text (paced), and one that takes texts and never reports
-their end, whose cancel blocks for seconds (stuck). It notes when each text
-and each cancel arrived.
+time over every text (paced), one that takes texts and never reports
+their end, whose cancel blocks for seconds (stuck), and one that takes
+connections and never says a word (mute). It notes when each text and each
+cancel arrived.
 
-    with FakeSpeechd(seconds_per_text=2.0) as d:   # or FakeSpeechd(stuck=True)
+    with FakeSpeechd(seconds_per_text=2.0) as d:   # or stuck=True, mute=True
         env = d.env()
         ... d.texts(), d.cancels() ...
 """
@@ -17,12 +18,13 @@ import time
 
 
 class FakeSpeechd:
-    def __init__(self, seconds_per_text=1.0, stuck=False, cancel_blocks=5.0):
+    def __init__(self, seconds_per_text=1.0, stuck=False, cancel_blocks=5.0, mute=False):
         self.dir = tempfile.mkdtemp(prefix="sonaris-fakespd-")
         self.socket = os.path.join(self.dir, "speechd.sock")
         self.seconds = seconds_per_text
         self.stuck = stuck
         self.cancel_blocks = cancel_blocks
+        self.mute = mute
         self.lock = threading.Lock()
         self.events = []          # (monotonic time, "text" | "cancel" | "end", text)
         self.server = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
@@ -58,7 +60,8 @@ class FakeSpeechd:
             except OSError:
                 return
             self.clients.append(client)
-            threading.Thread(target=self._serve, args=(client,), daemon=True).start()
+            if not self.mute:
+                threading.Thread(target=self._serve, args=(client,), daemon=True).start()
 
     def _serve(self, client):
         send_lock = threading.Lock()

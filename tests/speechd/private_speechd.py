@@ -1,7 +1,6 @@
 """A private speech-dispatcher for tests: its own configuration, socket,
 log folder and a null audio output (libao's null driver), so that no test
-touches the machine's or the user's daemon. Also a socket that accepts
-connections and never answers, for the daemon that hangs.
+touches the machine's or the user's daemon.
 
     with PrivateSpeechd() as d:
         env = d.env()          # SPEECHD_ADDRESS for the program under test
@@ -9,10 +8,8 @@ connections and never answers, for the daemon that hangs.
 """
 import os
 import shutil
-import socket
 import subprocess
 import tempfile
-import threading
 import time
 
 DAEMON = shutil.which("speech-dispatcher")
@@ -79,44 +76,6 @@ class PrivateSpeechd:
             except subprocess.TimeoutExpired:
                 self.process.kill()
                 self.process.wait(10)
-        shutil.rmtree(self.dir, ignore_errors=True)
-
-    def __enter__(self):
-        return self
-
-    def __exit__(self, *exc):
-        self.close()
-
-
-class MuteDaemon:
-    """A socket where a daemon should be: it takes connections and never
-    says a word."""
-
-    def __init__(self):
-        self.dir = tempfile.mkdtemp(prefix="sonaris-mute-")
-        self.socket = os.path.join(self.dir, "speechd.sock")
-        self.server = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM)
-        self.server.bind(self.socket)
-        self.server.listen(8)
-        self.clients = []
-        self.thread = threading.Thread(target=self._accept, daemon=True)
-        self.thread.start()
-
-    def _accept(self):
-        while True:
-            try:
-                client, _ = self.server.accept()
-            except OSError:
-                return
-            self.clients.append(client)
-
-    def env(self):
-        return {"SPEECHD_ADDRESS": "unix_socket:" + self.socket}
-
-    def close(self):
-        self.server.close()
-        for c in self.clients:
-            c.close()
         shutil.rmtree(self.dir, ignore_errors=True)
 
     def __enter__(self):
