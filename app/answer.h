@@ -12,10 +12,7 @@ struct BirthDate {
   uint16_t day = 0, month = 0, year = 0;
 };
 
-// Parses one integer field. False for an empty or malformed field or one
-// outside the 32-bit range.
-bool ParseIntegerField(const std::string& field, int32_t& value);
-
 // Splits and checks the whole answer; false sends the user back to the
-// prompt (the year must be at least 1800 after the 16-bit reduction).
+// prompt (the year must be at least 1800 after the 16-bit reduction, and
+// the date must exist in the calendar).
 bool ParseBirthAnswer(const std::string& answer, BirthDate& date);

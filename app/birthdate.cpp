@@ -20,18 +20,33 @@ int32_t DaysBeforeMonth(int32_t month) {
   return days;
 }
 
+// Leap years from year 1 up to and including `year` (year >= 0).
+int32_t LeapYearsThrough(int32_t year) { return year / 4 - year / 100 + year / 400; }
+
+// 1 January 1800 was a Wednesday (index 3) and has day number 1.
+constexpr int32_t WeekdayOffset = 2;
+
 }  // namespace
+
+bool IsLeapYear(int32_t year) {
+  return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+}
+
+int32_t DaysInMonth(int32_t month, int32_t year) {
+  if (month < 1 || month > 12) return 0;
+  return MonthLength[month - 1] + (month == 2 && IsLeapYear(year) ? 1 : 0);
+}
 
 int32_t DayNumber(int32_t day, int32_t month, int32_t year) {
   int32_t y = year - 1800;
-  int32_t n = 365 * y + (y - 1) / 4;
+  int32_t n = 365 * y + LeapYearsThrough(year - 1) - LeapYearsThrough(1799);
   n += DaysBeforeMonth(month);
-  if (y % 4 == 0 && month > 2) n += 1;
+  if (IsLeapYear(year) && month > 2) n += 1;
   return n + day;
 }
 
 int WeekdayIndex(const SimpleDate& date) {
-  int32_t i = (DayNumber(date.day, date.month, date.year) + 1) % 7;
+  int32_t i = (DayNumber(date.day, date.month, date.year) + WeekdayOffset) % 7;
   return i < 0 ? i + 7 : i;  // day numbers before 1800 stay in the table
 }
 

@@ -4,8 +4,12 @@
 #include <cstdint>
 #include <string>
 
-// Day number of a date, 1 January 1800 = 1. Every fourth year from 1800 is
-// a leap year (no century rule).
+// Gregorian: every fourth year, except centuries not divisible by 400.
+bool IsLeapYear(int32_t year);
+// Days of month 1..12 in that year; 0 for any other month.
+int32_t DaysInMonth(int32_t month, int32_t year);
+
+// Day number of a date, 1 January 1800 = 1, by the Gregorian calendar.
 int32_t DayNumber(int32_t day, int32_t month, int32_t year);
 
 struct BirthFigures {

@@ -39,7 +39,9 @@ const char HelpText[] =
     "  SONARIS_DISPLAY     window, terminal ou headless\n"
     "  SONARIS_AUDIO       device, wav:ARQUIVO ou null\n"
     "  SONARIS_WINDIR      pasta do SONARIS.INI (padrão ~/.config/sonaris)\n"
-    "  SONARIS_DATA        pasta dos dados de fala\n";
+    "  SONARIS_DATA        pasta dos dados de fala\n"
+    "\n"
+    "Manual completo: man selenor; configurações: man 5 SONARIS.INI\n";
 
 }  // namespace
 

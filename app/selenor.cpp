@@ -1,5 +1,6 @@
 #include "app/selenor.h"
 
+#include <cstdio>
 #include <string>
 
 #include "app/answer.h"
@@ -8,6 +9,7 @@
 #include "app/report.h"
 #include "app/zodiac.h"
 #include "console/snwin.h"
+#include "platform/paths.h"
 #include "speech/sncrt.h"
 
 namespace {
@@ -75,6 +77,9 @@ void Closing() {
 int SelenorMain(int argc, char** argv) {
   int exitCode = 0;
   if (HandleCommandLine(argc, argv, exitCode)) return exitCode;
+  // Said before the console takes the screen, so it stays readable after.
+  std::string missing = platform::MissingDataMessage();
+  if (!missing.empty()) std::fprintf(stderr, "selenor: %s\n", missing.c_str());
   for (;;) {
     AskBirthDate();
     if (S.answer.empty()) EndProgram();

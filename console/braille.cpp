@@ -99,13 +99,15 @@ using namespace console_detail;
 
 // Modes above 2 select mode 1, so the switch key cycles 0, 1, 2, 1, 2...
 // Each change is confirmed by tones: one low tone for off, two for on.
-// A terminal reports no key releases, so chords could never end there and
-// letters would be lost: it keeps Braille entry off.
+// A terminal (showing the screen or only giving keys) reports no key
+// releases, so chords could never end there and letters would be lost: it
+// keeps Braille entry off.
 void SetBrailleMode(int mode) {
   OpenConsole();
   ConsoleState& s = State();
   if (mode > 2) mode = 1;
-  if (mode < 0 || std::string(s.display->Name()) == "terminal") mode = 0;
+  const std::string display = s.display->Name();
+  if (mode < 0 || display == "terminal" || display == "keys") mode = 0;
   auto sound = [](uint16_t frequency) {
     PlayTone(frequency);
     Delay(200);

@@ -38,6 +38,7 @@ struct ConsoleState {
   bool focused = false;
   bool waiting = false;      // a ReadKey sleeps
   bool breakCheck = true;    // Ctrl+Break ends the program
+  bool closeAfterKeys = false;  // input ended: close when the queue is empty
   bool exitHookSet = false;
 
   uint8_t chars[ScreenColumns * ScreenRows] = {};
@@ -75,13 +76,10 @@ ConsoleState& State();
 void SetDisplayFactory(DisplayFactory factory);
 void SetLoopSoundProcs(LoopSoundProc play, StopSoundProc stop);
 
-// video_settings.cpp: reads the INI file at path into the settings,
-// ColourTable, TextAttribute and BrailleMode.
-void LoadVideoSettings(const std::string& iniPath, int workWidth,
+// video_settings.cpp: reads the INI files (each key from the first that
+// holds it) into the settings, ColourTable, TextAttribute and BrailleMode.
+void LoadVideoSettings(const std::vector<std::string>& iniFiles, int workWidth,
                        int workHeight, VideoSettings& out);
-// The runtime's integer conversion: optional sign and decimal digits,
-// nothing else; false when text is not such a number.
-bool ParseInteger(const std::string& text, long& value);
 
 // screen.cpp
 void PaintSegment(int first, int end, int row);
@@ -104,5 +102,6 @@ void ClearBrailleTextStates();
 
 // tone.cpp
 std::vector<uint8_t> BuildToneImage(uint16_t frequency);
+void Beep();
 
 }  // namespace console_detail

@@ -186,6 +186,8 @@ uint8_t ReadKey() {
     s.waiting = true;
     if (s.focused) ShowCaret(true);
     do {
+      // Input that has ended gives no more keys: close as a window would.
+      if (s.closeAfterKeys) CloseConsole();
       WaitMessage();
     } while (!KeyPressed());
     if (s.focused) ShowCaret(false);

@@ -8,12 +8,6 @@
 namespace console_detail {
 namespace {
 
-constexpr platform::Rgb Palette[16] = {
-    {0, 0, 0},       {0, 0, 255},     {0, 255, 0},     {0, 255, 255},
-    {255, 0, 0},     {142, 0, 142},   {68, 34, 34},    {192, 192, 192},
-    {128, 128, 128}, {128, 128, 255}, {128, 255, 128}, {128, 255, 255},
-    {255, 128, 128}, {255, 128, 255}, {255, 255, 0},   {255, 255, 255}};
-
 int Index(int x, int y) { return y * ScreenColumns + x; }
 
 int WindowWidth(const ConsoleState& s) { return s.winRight - s.winLeft + 1; }
@@ -39,6 +33,13 @@ struct Dirty {
   }
 };
 
+// Makes the drawing visible; a display that shows only part of the screen
+// keeps the cursor in sight.
+void ShowChanges(ConsoleState& s) {
+  s.display->SetCursor(std::min(s.winLeft + s.curX, ScreenColumns - 1), s.winTop + s.curY);
+  s.display->Present();
+}
+
 void ScrollWindowUp(ConsoleState& s) {
   for (int row = 0; row + 1 < WindowHeight(s); ++row) {
     int to = Index(s.winLeft, s.winTop + row);
@@ -50,7 +51,7 @@ void ScrollWindowUp(ConsoleState& s) {
   bool moved = s.video.blitScroll && s.display->Focused() &&
                s.display->ScrollUp(ColourOf(TextAttribute >> 4));
   if (moved) {
-    s.display->Present();
+    ShowChanges(s);
   } else {
     RepaintAll();
   }
@@ -66,7 +67,8 @@ void AdvanceLine(ConsoleState& s, Dirty& dirty) {
 void WriteByte(ConsoleState& s, uint8_t c, Dirty& dirty) {
   switch (c) {
     case 7:
-      return;  // the bell: the console has no beep of its own
+      if (!s.display->Bell()) Beep();
+      return;
     case 8:
       if (s.curX == 0) return;
       --s.curX;
@@ -114,7 +116,7 @@ void DrawCells(ConsoleState& s, int first, int end, int y) {
 
 platform::Rgb ColourOf(int index) {
   uint8_t mapped = ColourTable[index & 15];
-  return mapped > 15 ? platform::Rgb{} : Palette[mapped];
+  return mapped > 15 ? platform::Rgb{} : platform::kConsolePalette[mapped];
 }
 
 void PaintSegment(int first, int end, int row) {
@@ -129,7 +131,7 @@ void RepaintAll() {
   ConsoleState& s = State();
   if (!s.display || s.zooming) return;
   for (int y = 0; y < ScreenRows; ++y) DrawCells(s, 0, ScreenColumns, y);
-  s.display->Present();
+  ShowChanges(s);
 }
 
 }  // namespace console_detail
@@ -142,7 +144,7 @@ void WriteChars(const unsigned char* text, uint16_t count) {
   Dirty dirty{s.curX, s.curX};
   for (uint16_t i = 0; i < count; ++i) WriteByte(s, text[i], dirty);
   PaintSegment(dirty.first, dirty.end, s.curY);
-  s.display->Present();
+  ShowChanges(s);
 }
 
 void WriteChars(const std::string& text) {
@@ -168,7 +170,7 @@ void ClearToEndOfLine() {
   ConsoleState& s = State();
   FillRow(s, s.curY, s.curX, WindowWidth(s));
   PaintSegment(s.curX, WindowWidth(s), s.curY);
-  s.display->Present();
+  ShowChanges(s);
 }
 
 void MoveCursor(int column, int row) {

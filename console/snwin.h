@@ -59,6 +59,8 @@ void Delay(uint16_t milliseconds);
 void SetBrailleMode(int mode);
 void PlayTone(uint16_t frequency);
 void StopTone();
+// Tones and the terminal bell that tell that the program cannot start.
+void SoundAlarm();
 int QueuedKeyCount();
 // Whether Shift (0x10), Ctrl (0x11) or Alt (0x12) was held when the key
 // last read with ReadKey was pressed.

@@ -11,6 +11,7 @@ namespace {
 constexpr int Rate = 11025;
 constexpr size_t HeaderSize = platform::kWaveHeaderBytes;
 constexpr size_t ImageSize = 11071;  // header, one second and two spare bytes
+constexpr uint16_t BeepHz = 880, BeepMs = 120;
 
 }  // namespace
 
@@ -36,6 +37,13 @@ std::vector<uint8_t> BuildToneImage(uint16_t frequency) {
   platform::WriteWaveHeader(image.data(), static_cast<uint32_t>(offset), Rate, 8, 1);
   image.resize(HeaderSize + offset);
   return image;
+}
+
+// The bell of a display that has none: a short tone, as a Windows beep.
+void Beep() {
+  PlayTone(BeepHz);
+  Delay(BeepMs);
+  StopTone();
 }
 
 }  // namespace console_detail

@@ -1,23 +1,32 @@
 // The console's appearance and keyboard mode from the INI file's VIDEO and
 // BRAILLE sections. A missing key gives its default; a key that is present
 // but empty leaves the setting at its start value.
+#include <algorithm>
 #include <cctype>
 
 #include "console/console_state.h"
 #include "platform/ini.h"
+#include "platform/text.h"
 
 namespace console_detail {
 namespace {
 
 constexpr int ValueBuffer = 80;  // bytes, closing zero included
 
+// A cell of 96 x 192 pixels already fills an 8K screen with 80 x 25
+// characters; anything larger only makes the canvas enormous.
+struct Range {
+  long low, high;
+};
+constexpr Range CellWidth{4, 96}, CellHeight{8, 192}, FontWeight{0, 1000};
+
 struct IniSource {
-  const std::string& path;
+  const std::vector<std::string>& paths;
   // The value (or def when the key is missing); false when the key is
   // present but empty.
   bool Read(const char* section, const char* key, const char* def,
             std::string& value, int buffer = ValueBuffer) const {
-    if (!platform::IniRead(path, section, key, value, buffer)) value = def;
+    if (!platform::IniRead(paths, section, key, value, buffer)) value = def;
     return !value.empty();
   }
 };
@@ -35,8 +44,8 @@ void ParseColourTable(std::string list) {
   for (int entry = 0; entry < 16; ++entry) {
     size_t comma = list.find(',');
     if (comma == std::string::npos) return;
-    long value = 0;
-    if (!ParseInteger(list.substr(0, comma), value)) return;
+    int32_t value = 0;
+    if (!platform::ParseInteger(list.substr(0, comma), value)) return;
     ColourTable[entry] = static_cast<uint8_t>(value & 0xFF);
     list.erase(0, comma + 1);
   }
@@ -47,18 +56,21 @@ bool FirstLetterIsS(const std::string& value) {
 }
 
 long IntegerOr(const std::string& value, long fallback) {
-  long number = 0;
-  return ParseInteger(value, number) ? number : fallback;
+  int32_t number = 0;
+  return platform::ParseInteger(value, number) ? number : fallback;
 }
 
 // A font size given in pixels, else scaled from a 1024 x 734 desktop that
 // suits 13 x 28 pixel cells.
 int FontSize(const IniSource& ini, const char* key, int workSize, int base,
-             int cell) {
+             int cell, Range range) {
   std::string value;
-  long computed = static_cast<long>(workSize / static_cast<double>(base) * cell);
+  long computed = std::min(static_cast<long>(workSize / static_cast<double>(base) * cell),
+                           range.high);
   if (!ini.Read("VIDEO", key, "", value)) return static_cast<int>(computed);
-  return static_cast<int>(IntegerOr(value, computed));
+  int32_t given = 0;
+  if (!platform::ParseInteger(value, given)) return static_cast<int>(computed);
+  return static_cast<int>(std::clamp<long>(given, range.low, range.high));
 }
 
 void ReadColours(const IniSource& ini, VideoSettings& out) {
@@ -80,21 +92,9 @@ void ReadColours(const IniSource& ini, VideoSettings& out) {
 
 }  // namespace
 
-bool ParseInteger(const std::string& text, long& value) {
-  size_t i = (!text.empty() && (text[0] == '-' || text[0] == '+')) ? 1 : 0;
-  if (i == text.size() || text.size() > 10) return false;
-  long number = 0;
-  for (size_t d = i; d < text.size(); ++d) {
-    if (!std::isdigit(static_cast<unsigned char>(text[d]))) return false;
-    number = number * 10 + (text[d] - '0');
-  }
-  value = text[0] == '-' ? -number : number;
-  return true;
-}
-
-void LoadVideoSettings(const std::string& iniPath, int workWidth,
+void LoadVideoSettings(const std::vector<std::string>& iniFiles, int workWidth,
                        int workHeight, VideoSettings& out) {
-  IniSource ini{iniPath};
+  IniSource ini{iniFiles};
   out = VideoSettings{};
   ReadColours(ini, out);
   std::string value;
@@ -105,12 +105,13 @@ void LoadVideoSettings(const std::string& iniPath, int workWidth,
     out.zoom = static_cast<unsigned char>(value[0]) & 7;
   if (ini.Read("VIDEO", "FONTE", "Lucida Console", value))
     out.fontFace = value;
-  out.fontWidth = FontSize(ini, "LARGURALETRA", workWidth, 1024, 13);
-  out.fontHeight = FontSize(ini, "ALTURALETRA", workHeight, 734, 28);
+  out.fontWidth = FontSize(ini, "LARGURALETRA", workWidth, 1024, 13, CellWidth);
+  out.fontHeight = FontSize(ini, "ALTURALETRA", workHeight, 734, 28, CellHeight);
   // The weight applies only when the user asks for one; without it the
   // face keeps its own (regular) weight.
   if (ini.Read("VIDEO", "PESOLETRA", "", value))
-    out.fontWeight = static_cast<int>(IntegerOr(value, 0));
+    out.fontWeight =
+        static_cast<int>(std::clamp(IntegerOr(value, 0), FontWeight.low, FontWeight.high));
   // "Canto da tela": S keeps the window in its corner, anything else
   // maximises it, decided by the first letter like the other yes/no keys.
   if (ini.Read("VIDEO", "CANTOTELA", "SIM", value))

@@ -58,7 +58,7 @@ bool TryDisplay(ConsoleState& s, std::unique_ptr<platform::Display> display) {
   platform::SetWindowProc(ConsoleWindowProc);
   int workWidth = 0, workHeight = 0;
   s.display->WorkArea(workWidth, workHeight);
-  LoadVideoSettings(platform::WindowsDirFile("SONARIS.INI"), workWidth,
+  LoadVideoSettings(platform::WindowsDirFiles("SONARIS.INI"), workWidth,
                     workHeight, s.video);
   platform::DisplaySettings settings;
   settings.fontFace = s.video.fontFace;
@@ -140,6 +140,7 @@ void CloseConsoleWindow() {
   s.created = false;
   s.waiting = false;
   s.zooming = false;
+  s.closeAfterKeys = false;
   s.curX = 0;
   s.curY = 0;
 }
@@ -165,7 +166,8 @@ void ConsoleWindowProc(const platform::Message& m) {
       RepaintAll();
       break;
     case platform::WM_CLOSE:
-      CloseConsole();  // ends the program
+      if (m.wParam != platform::CloseAfterKeys) CloseConsole();  // ends the program
+      s.closeAfterKeys = true;
       break;
     case platform::WM_KEYDOWN:
       HandleKeyDown(m);

@@ -24,6 +24,8 @@ constexpr size_t kRecordSize = 15;
 constexpr size_t kMaxNameLength = 8;
 constexpr int kIniValueLength = 80;  // 79 characters kept
 constexpr uint8_t kSilence = 128;
+// About 4 ms: how long a cut end fades out and a step at a join fades in.
+constexpr size_t kJoinSamples = 44;
 
 struct DiphoneRecord {
   std::string name;
@@ -36,6 +38,7 @@ struct SoundState {
   std::FILE* dif = nullptr;
   std::array<uint8_t, kSoundBufferSize> buffer{};
   size_t writePos = kWaveHeaderSize;
+  uint8_t level = kSilence;  // the last sample appended, played or not
   int cut = 400;      // CORTEFON
   int keep = 0;       // SOBRAFON
   int wordGap = 100;  // INTERPAL
@@ -66,7 +69,7 @@ bool ReadIndex(const std::string& path) {
 // Reads a folder key of section TRADUTOR; the folder must exist. The
 // Windows-style value is kept, ending in a backslash.
 bool ReadFolder(const char* key, const char* def, std::string& folder) {
-  folder = platform::IniReadString(platform::WindowsDirFile("SONARIS.INI"), "TRADUTOR", key, def,
+  folder = platform::IniReadString(platform::WindowsDirFiles("SONARIS.INI"), "TRADUTOR", key, def,
                                    kIniValueLength);
   std::error_code ec;
   if (folder.empty() || !std::filesystem::is_directory(platform::ResolvePath(folder), ec))
@@ -101,29 +104,38 @@ long KeptLength(const std::string& name, uint16_t length, int mode) {
   return std::min<long>(n, length);
 }
 
+// Whatever is appended starts at the level the sound stands at, the
+// difference fading over the first samples: a join never steps.
+void StartAtLevel(uint8_t* s, size_t n) {
+  const int offset = int(S.level) - int(s[0]);
+  const int span = int(std::min(n, kJoinSamples));
+  for (int i = 0; i < span; ++i) s[i] = uint8_t(std::clamp(s[i] + offset * (span - i) / span, 0, 255));
+}
+
+// A unit cut short ends mid-waveform: its last samples fade to silence.
+void FadeOut(uint8_t* s, size_t n) {
+  const int span = int(std::min(n, kJoinSamples));
+  for (int i = 0; i < span; ++i) {
+    uint8_t& v = s[n - 1 - size_t(i)];
+    v = uint8_t(kSilence + (int(v) - kSilence) * i / span);
+  }
+}
+
 // Appends in pieces that each fit behind the header, so that a unit larger
 // than the buffer is played in turns rather than written past its end.
-void AppendBytes(const uint8_t* data, size_t n) {
-  while (n > 0) {
+// Noise steps everywhere: it needs no glide into it.
+void AppendBytes(const uint8_t* data, size_t n, bool glide = true) {
+  for (bool first = true; n > 0; first = false) {
     size_t piece = std::min(n, kMaxUnitSamples);
     EnsureRoom(piece);
-    std::memcpy(S.buffer.data() + S.writePos, data, piece);
+    uint8_t* to = S.buffer.data() + S.writePos;
+    std::memcpy(to, data, piece);
+    if (first && glide) StartAtLevel(to, piece);
+    S.level = to[piece - 1];
     S.writePos += piece;
     data += piece;
     n -= piece;
   }
-}
-
-bool ReadChunkHeader(std::FILE* f, uint8_t id[4], uint32_t& size) {
-  uint8_t h[8];
-  if (std::fread(h, 1, 8, f) != 8) return false;
-  std::memcpy(id, h, 4);
-  size = platform::Le32(h + 4);
-  return true;
-}
-
-bool SkipBody(std::FILE* f, uint32_t size) {
-  return std::fseek(f, static_cast<long>(size), SEEK_CUR) == 0;
 }
 
 void CloseDatabase() {
@@ -185,33 +197,17 @@ bool AppendDiphone(const std::string& unit, int mode, double factor) {
   size_t got = 0;
   if (std::fseek(S.dif, r->offset, SEEK_SET) == 0)
     got = std::fread(samples.data(), 1, samples.size(), S.dif);
+  if (got > 0 && got < r->length) FadeOut(samples.data(), got);
   AppendBytes(samples.data(), got);
   return true;
 }
 
 bool AppendRecorded(const std::string& unit) {
-  std::FILE* f = std::fopen(platform::ResolvePath(SynthLettersDir + unit + ".wav").c_str(), "rb");
-  if (!f) return false;
-  uint32_t size = FindWaveData(f);
-  std::vector<uint8_t> samples(size);
-  size_t got = size ? std::fread(samples.data(), 1, size, f) : 0;
-  std::fclose(f);
-  if (size == 0) return false;
-  AppendBytes(samples.data(), got);
+  std::vector<uint8_t> samples;
+  if (!platform::ReadWaveSamples(platform::ResolvePath(SynthLettersDir + unit + ".wav"), samples))
+    return false;
+  AppendBytes(samples.data(), samples.size());
   return true;
-}
-
-uint32_t FindWaveData(std::FILE* f) {
-  uint8_t riff[12];
-  if (std::fread(riff, 1, 12, f) != 12 || !platform::ChunkIdIs(riff, "RIFF")) return 0;
-  uint8_t id[4];
-  uint32_t size = 0;
-  if (!ReadChunkHeader(f, id, size) || !platform::ChunkIdIs(id, "fmt ") || !SkipBody(f, size)) return 0;
-  while (ReadChunkHeader(f, id, size)) {
-    if (platform::ChunkIdIs(id, "data")) return size;
-    if (!SkipBody(f, size)) return 0;
-  }
-  return 0;
 }
 
 void EnsureRoom(size_t n) {
@@ -233,7 +229,7 @@ void AppendSilence(int samples) {
 void AppendNoise() {
   std::array<uint8_t, 300> noise;
   for (uint8_t& b : noise) b = static_cast<uint8_t>(88 + S.noise() % 80);
-  AppendBytes(noise.data(), noise.size());
+  AppendBytes(noise.data(), noise.size(), false);
 }
 
 void FlushSound() {
@@ -245,4 +241,7 @@ void FlushSound() {
 
 size_t WritePos() { return S.writePos; }
 
-void ClearSound() { S.writePos = kWaveHeaderSize; }
+void ClearSound() {
+  S.writePos = kWaveHeaderSize;
+  S.level = kSilence;
+}

@@ -30,9 +30,6 @@ size_t DiphoneCount();
 
 bool AppendDiphone(const std::string& unit, int mode, double factor);
 bool AppendRecorded(const std::string& unit);
-// Positions file at the samples of its "data" chunk and returns their
-// count, or 0 when the file is not a usable RIFF/WAVE file.
-uint32_t FindWaveData(std::FILE* file);
 void EnsureRoom(size_t n);
 void AppendSilence(int samples);
 void AppendNoise();

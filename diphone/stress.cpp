@@ -37,28 +37,48 @@ struct Scan {
 };
 
 bool IsGorQ(char c) { return c == 'g' || c == 'q'; }
+bool IsFrontVowel(char c) { return c == 'e' || c == 'i'; }
 
-// After an i or u: a consonant or the silent u of gu/qu before it makes the
-// i/u a vowel of its own; otherwise it leans on the vowel before it.
+// A replacement from the exceptions that already says which vowel is
+// stressed (an accent other than the diaeresis, or an upper-case vowel):
+// marking another one too would stress the word twice (porque=porque^).
+bool StressWritten(const std::string& w) {
+  for (char c : w) {
+    if ((IsAccent(c) && c != '"') || std::string_view("AEIOU").find(c) != std::string_view::npos) return true;
+  }
+  return false;
+}
+
+// What stands before an i/u and makes it a vowel of its own: a consonant,
+// or a u with a diaeresis (u" from the exceptions: tranquilo), a glide.
+bool OpensSyllable(char x) { return IsConsonant(x) || x == '"'; }
+
+// After a final i or u: what stands before it makes the i/u a vowel of its
+// own, or the silent u of gu/qu does (aqui); otherwise the i/u leans on the
+// vowel before it, which takes the stress (cheguei, seguiu).
 void AfterHighVowel(Scan& s) {
   char x = s.at(s.c);
-  bool ownVowel = IsConsonant(x) || (s.at(s.c - 1) == 'u' && IsGorQ(s.at(s.c - 2)));
+  bool ownVowel = OpensSyllable(x) || (x == 'u' && IsGorQ(s.at(s.c - 1)));
   s.mark(ownVowel ? s.c + 1 : s.c);
 }
 
-// An i/u between a vowel and the word's final vowel: a following nh, rr or
-// consonant cluster also keeps it a vowel of its own (rainha).
-void BeforeFinalVowel(Scan& s) {
+// An i/u before the word's final vowel. After g/q it is the silent u of
+// gu/qu, no vowel at all: the stress goes on to the vowel before it
+// (fique, consegue). Otherwise as after a final i/u, and a following nh, rr
+// or consonant cluster also keeps it a vowel of its own (rainha).
+State BeforeFinalVowel(Scan& s) {
   char x = s.at(s.c);
-  if (IsConsonant(x) || (x == 'u' && IsGorQ(s.at(s.c - 1)))) {
+  if (IsGorQ(x) && s.at(s.c + 1) == 'u' && IsFrontVowel(s.at(s.c + 2))) return S5;
+  if (OpensSyllable(x) || (x == 'u' && IsGorQ(s.at(s.c - 1)))) {
     s.mark(s.c + 1);
-    return;
+    return Done;
   }
   char y = s.at(s.c + 2);
   char z = s.at(s.c + 3);
   bool cluster = (y == 'n' && z == 'h') || (y == 'r' && z == 'r') || (IsConsonant(z) && z != 'h');
   bool liquidOrNasal = y != '\0' && std::string_view("lmnrz").find(y) != std::string_view::npos;
   s.mark(liquidOrNasal && cluster ? s.c + 1 : s.c);
+  return Done;
 }
 
 State Next(State state, Scan& s) {
@@ -66,10 +86,7 @@ State Next(State state, Scan& s) {
     AfterHighVowel(s);
     return Done;
   }
-  if (state == S8) {
-    BeforeFinalVowel(s);
-    return Done;
-  }
+  if (state == S8) return BeforeFinalVowel(s);
   char x = s.at(s.c);
   for (const Step& step : kSteps) {
     if (step.from == state && step.chars.find(x) != std::string_view::npos) return step.to;
@@ -81,7 +98,7 @@ State Next(State state, Scan& s) {
 
 void MarkStress(Word& word) {
   std::string& w = word.text;
-  if (word.accentSeen || word.vowelCount == 0 || w.empty()) return;
+  if (word.accentSeen || word.vowelCount == 0 || w.empty() || StressWritten(w)) return;
   if (word.vowelCount == 1 && w.back() != 'l') return;
   Scan s{w, static_cast<int>(w.size())};
   State state = S0;
@@ -90,4 +107,7 @@ void MarkStress(Word& word) {
     if (state == MarkHere) s.mark(s.c);
     if (state == MarkHere || state == Done) return;
   }
+  // The word's start closes a syllable like a consonant: an i/u read last
+  // is a vowel of its own and takes the stress (uma, isso, ilha).
+  if (state == S8) s.mark(1);
 }

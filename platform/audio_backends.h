@@ -29,6 +29,15 @@ std::unique_ptr<AudioOut> CreateDeviceOut(const std::string& arg);
 std::unique_ptr<AudioLoop> DeviceLoop(const std::string& arg, const AudioFormat& format,
                                       const uint8_t* data, size_t length);
 
+// The sound card's subsystem is let go after ms without an open device
+// (3 s; tests shorten it). DeviceAudioUp: whether it is up now.
+void SetDeviceIdleMs(int ms);
+bool DeviceAudioUp();
+
+// The device itself, or with SONARIS_AUDIO_TRACE set, the device noting
+// its open, write, reset and close in that file (benchmarks).
+std::unique_ptr<AudioOut> Traced(std::unique_ptr<AudioOut> out);
+
 bool FormatSupported(const AudioFormat& format);
 unsigned FrameBytes(const AudioFormat& format);
 // Posts MM_WOM_DONE for a block; does nothing once the program is ending

@@ -3,7 +3,6 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <mutex>
 #include <vector>
 
@@ -57,7 +56,7 @@ std::unique_ptr<AudioOut> CreateAudioOut(const std::string& choice) {
 
 std::unique_ptr<AudioOut> CreateAudioOut() {
   if (S.factory) return S.factory();
-  return CreateAudioOut(ConfiguredChoice());
+  return audio::Traced(CreateAudioOut(ConfiguredChoice()));
 }
 
 void SetAudioOutFactory(AudioOutFactory factory) { S.factory = std::move(factory); }
@@ -115,27 +114,12 @@ void SayNoSound(const std::string& why) {
 
 bool ReadRiffImage(const uint8_t* image, size_t size, AudioFormat& format,
                    const uint8_t*& data, size_t& length) {
-  if (size < 12 || std::memcmp(image, "RIFF", 4) != 0 || std::memcmp(image + 8, "WAVE", 4) != 0)
-    return false;
-  bool haveFormat = false;
-  for (size_t pos = 12; pos + 8 <= size;) {
-    uint32_t chunk = Le32(image + pos + 4);
-    size_t body = pos + 8, avail = size - body;
-    if (std::memcmp(image + pos, "fmt ", 4) == 0) {
-      if (chunk < 16 || chunk > avail) return false;
-      format.channels = Le16(image + body + 2);
-      format.rate = Le32(image + body + 4);
-      format.bits = Le16(image + body + 14);
-      haveFormat = true;
-    } else if (std::memcmp(image + pos, "data", 4) == 0) {
-      data = image + body;
-      length = chunk < avail ? chunk : avail;
-      return haveFormat && FormatSupported(format);
-    }
-    if (chunk > avail) return false;
-    pos = body + chunk;
-  }
-  return false;
+  WaveLayout w;
+  if (!FindWaveLayout(image, size, w) || !w.hasFields) return false;
+  format = AudioFormat{w.rate, w.bits, w.channels};
+  data = image + w.dataOffset;
+  length = w.dataLength;
+  return FormatSupported(format);
 }
 
 }  // namespace audio

@@ -6,9 +6,14 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <mutex>
+#include <thread>
 
 #include "platform/audio_timeline.h"
 
@@ -41,18 +46,62 @@ void NoCard() {
   cardMissing = true;
 }
 
-bool SdlAudioReady() {
-  static const bool ready = [] {
-    int failed;
-    {
-      QuietStderr quiet;
-      failed = SDL_InitSubSystem(SDL_INIT_AUDIO);
+// SDL's audio subsystem keeps threads of its own awake while it is up (the
+// ALSA back end looks for new cards ten times a second): it is brought up
+// when a device opens and let go after a while with none open, so that an
+// idle program sleeps.
+struct AudioUse {
+  std::mutex lock;
+  std::condition_variable changed;
+  bool up = false;
+  int devices = 0;
+  uint64_t closes = 0;  // counts device closes: the idle time starts again
+  int idleMs = 3000;
+  bool ending = false;
+  std::thread idler;
+};
+AudioUse& use = *new AudioUse;  // never destroyed: the idler may outlive statics
+
+void LetGoWhenIdle() {
+  std::unique_lock<std::mutex> l(use.lock);
+  while (!use.ending) {
+    if (!use.up || use.devices > 0) {
+      use.changed.wait(l);
+      continue;
     }
-    if (failed == 0) return true;
-    NoCard();
-    return false;
-  }();
-  return ready && !cardMissing;
+    uint64_t closes = use.closes;
+    auto busy = [&] { return use.ending || use.devices > 0 || use.closes != closes; };
+    if (use.changed.wait_for(l, std::chrono::milliseconds(use.idleMs), busy)) continue;
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    use.up = false;
+  }
+}
+
+void StopIdler() {
+  {
+    std::lock_guard<std::mutex> g(use.lock);
+    use.ending = true;
+  }
+  use.changed.notify_all();
+  if (use.idler.joinable()) use.idler.join();
+}
+
+// Called with use.lock held.
+bool BringUp() {
+  if (cardMissing) return false;
+  if (use.up) return true;
+  int failed;
+  {
+    QuietStderr quiet;
+    failed = SDL_InitSubSystem(SDL_INIT_AUDIO);
+  }
+  if (failed != 0) return NoCard(), false;
+  use.up = true;
+  if (!use.idler.joinable() && !use.ending) {
+    use.idler = std::thread(LetGoWhenIdle);
+    std::atexit(StopIdler);
+  }
+  return true;
 }
 
 // About 10 ms of sound, a power of two as SDL likes.
@@ -63,7 +112,8 @@ Uint16 BufferFrames(uint32_t rate) {
 }
 
 SDL_AudioDeviceID OpenCard(const AudioFormat& f, SDL_AudioCallback callback, void* user) {
-  if (!SdlAudioReady()) return 0;
+  std::lock_guard<std::mutex> g(use.lock);
+  if (!BringUp()) return 0;
   SDL_AudioSpec want{}, have{};
   want.freq = int(f.rate);
   want.format = f.bits == 8 ? AUDIO_U8 : AUDIO_S16LSB;
@@ -76,9 +126,24 @@ SDL_AudioDeviceID OpenCard(const AudioFormat& f, SDL_AudioCallback callback, voi
     QuietStderr quiet;
     dev = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
   }
-  if (dev == 0) return NoCard(), 0;
+  if (dev == 0) {
+    NoCard();
+    use.changed.notify_all();  // nothing will open: let the subsystem go
+    return 0;
+  }
+  ++use.devices;
   SDL_PauseAudioDevice(dev, 0);
   return dev;
+}
+
+void CloseCard(SDL_AudioDeviceID dev) {
+  SDL_CloseAudioDevice(dev);  // waits for the callback to finish
+  {
+    std::lock_guard<std::mutex> g(use.lock);
+    --use.devices;
+    ++use.closes;
+  }
+  use.changed.notify_all();
 }
 
 uint8_t Silence(const AudioFormat& f) { return f.bits == 8 ? 0x80 : 0; }
@@ -121,7 +186,7 @@ class SdlOut : public AudioOut {
   void Close() override {
     if (silent_) silent_->Close();
     if (dev_ == 0) return;
-    SDL_CloseAudioDevice(dev_);  // waits for the callback to finish
+    CloseCard(dev_);
     dev_ = 0;
     ReturnAll();
   }
@@ -165,7 +230,7 @@ class SdlLoop : public AudioLoop {
     if (length_ > 0) dev_ = OpenCard(format, Fill, this);
   }
   ~SdlLoop() override {
-    if (dev_ != 0) SDL_CloseAudioDevice(dev_);
+    if (dev_ != 0) CloseCard(dev_);
   }
 
  private:
@@ -186,6 +251,16 @@ class SdlLoop : public AudioLoop {
 };
 
 }  // namespace
+
+void SetDeviceIdleMs(int ms) {
+  std::lock_guard<std::mutex> g(use.lock);
+  use.idleMs = ms;
+}
+
+bool DeviceAudioUp() {
+  std::lock_guard<std::mutex> g(use.lock);
+  return use.up;
+}
 
 std::unique_ptr<AudioOut> CreateDeviceOut(const std::string&) { return std::make_unique<SdlOut>(); }
 

@@ -9,6 +9,13 @@
 #include "platform/text.h"
 
 namespace platform {
+
+const Rgb kConsolePalette[16] = {
+    {0, 0, 0},       {0, 0, 255},     {0, 255, 0},     {0, 255, 255},
+    {255, 0, 0},     {142, 0, 142},   {68, 34, 34},    {192, 192, 192},
+    {128, 128, 128}, {128, 128, 255}, {128, 255, 128}, {128, 255, 255},
+    {255, 128, 128}, {255, 128, 255}, {255, 255, 0},   {255, 255, 255}};
+
 namespace {
 
 // The back ends, in the order they are named in messages.
@@ -16,6 +23,7 @@ constexpr DisplayDriver kDrivers[] = {
     {"window", CreateWindowDisplay},
     {"terminal", CreateTerminalDisplay},
     {"headless", CreateHeadlessDisplay},
+    {"keys", CreateKeysDisplay},
 };
 
 struct ActiveState {

@@ -12,6 +12,10 @@ struct Rgb {
   bool operator==(const Rgb&) const = default;
 };
 
+// The console's sixteen colours, the classic text-mode palette: a back end
+// with fewer colours maps them by their meaning.
+extern const Rgb kConsolePalette[16];
+
 struct DisplaySettings {
   int columns = 80;
   int rows = 25;
@@ -40,7 +44,13 @@ class Display {
   // repaints everything.
   virtual bool ScrollUp(Rgb fill) = 0;
   virtual void SetCaret(bool visible, int column, int row) = 0;
+  // Where output goes (0-based cell): a display that shows only part of the
+  // screen keeps this cell in sight. The caret's cell counts the same.
+  virtual void SetCursor(int column, int row) { (void)column, (void)row; }
   virtual void SetTitle(const std::string& title) = 0;
+  // Rings the display's own bell; false when it has none (the console then
+  // sounds a tone).
+  virtual bool Bell() { return false; }
   // Makes everything drawn so far visible.
   virtual void Present() = 0;
 
@@ -84,6 +94,8 @@ struct DisplayDriver {
   std::unique_ptr<Display> (*create)();
 };
 std::unique_ptr<Display> CreateTerminalDisplay();
+// Shows nothing; keys from stdin only when it is a terminal (the tools).
+std::unique_ptr<Display> CreateKeysDisplay();
 std::unique_ptr<Display> CreateHeadlessDisplay();
 std::unique_ptr<Display> CreateWindowDisplay();
 // Falls back to the terminal, with a message, when no window can be opened.

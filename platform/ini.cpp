@@ -33,8 +33,31 @@ bool ReadWholeFile(const std::string& path, std::string& text) {
   return true;
 }
 
-// Settings written on Linux are usually UTF-8; inside, text is Windows-1252.
+// UTF-16 (Windows editors' "Unicode"), told by its byte-order mark or, without
+// one, by the zero byte that every ASCII character carries. Characters
+// beyond the basic plane have no Windows-1252 form anyway.
+bool Utf16ToCp1252(const std::string& text, std::string& out) {
+  bool little = text.starts_with("\xFF\xFE"), big = text.starts_with("\xFE\xFF");
+  size_t from = (little || big) ? 2 : 0;
+  if (from == 0 && text.size() >= 2 && text.size() % 2 == 0) {
+    little = text[0] != '\0' && text[1] == '\0';
+    big = text[0] == '\0' && text[1] != '\0';
+  }
+  if (!little && !big) return false;
+  out.clear();
+  for (size_t i = from; i + 1 < text.size(); i += 2) {
+    auto lo = static_cast<unsigned char>(text[i + (big ? 1 : 0)]);
+    auto hi = static_cast<unsigned char>(text[i + (big ? 0 : 1)]);
+    char32_t unit = static_cast<char32_t>(hi << 8 | lo);
+    out += CodePointToCp1252(unit);
+  }
+  return true;
+}
+
+// Settings written on Linux are usually UTF-8, on Windows sometimes UTF-16;
+// inside, text is Windows-1252.
 std::string ToInternal(std::string text) {
+  if (std::string narrow; Utf16ToCp1252(text, narrow)) return narrow;
   if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
   bool ascii = true;
   for (unsigned char c : text) ascii = ascii && c < 0x80;
@@ -85,11 +108,24 @@ bool IniRead(const std::string& path, const std::string& section,
   return true;
 }
 
+bool IniRead(const std::vector<std::string>& paths, const std::string& section,
+             const std::string& key, std::string& value, int maxLength) {
+  for (const std::string& path : paths)
+    if (IniRead(path, section, key, value, maxLength)) return true;
+  return false;
+}
+
 std::string IniReadString(const std::string& path, const std::string& section,
                           const std::string& key, const std::string& def,
                           int maxLength) {
+  return IniReadString(std::vector<std::string>{path}, section, key, def, maxLength);
+}
+
+std::string IniReadString(const std::vector<std::string>& paths, const std::string& section,
+                          const std::string& key, const std::string& def,
+                          int maxLength) {
   std::string value;
-  if (IniRead(path, section, key, value, maxLength)) return value;
+  if (IniRead(paths, section, key, value, maxLength)) return value;
   size_t keep = maxLength > 1 ? static_cast<size_t>(maxLength - 1) : 0;
   return def.size() > keep ? def.substr(0, keep) : def;
 }

@@ -3,6 +3,7 @@
 // names and values are dropped.
 #pragma once
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -15,6 +16,14 @@ bool IniRead(const std::string& path, const std::string& section,
 
 // GetPrivateProfileString: the value, or def when missing.
 std::string IniReadString(const std::string& path, const std::string& section,
+                          const std::string& key, const std::string& def,
+                          int maxLength = 256);
+
+// The same over a list of files: each key comes from the first file that
+// holds it, so a user's file may hold only what it changes.
+bool IniRead(const std::vector<std::string>& paths, const std::string& section,
+             const std::string& key, std::string& value, int maxLength = 256);
+std::string IniReadString(const std::vector<std::string>& paths, const std::string& section,
                           const std::string& key, const std::string& def,
                           int maxLength = 256);
 

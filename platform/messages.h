@@ -25,6 +25,10 @@ enum : unsigned {
   WM_VOICE_WAKE = 2980,   // posted by the voice back ends
 };
 
+// wParam of the WM_CLOSE posted when piped input ends: the console closes
+// once the keys read before it have been handled.
+constexpr uintptr_t CloseAfterKeys = 1;
+
 // Modifier keys held when a key or mouse message was produced
 // (what GetKeyState would report while the message is handled).
 enum : unsigned { ModShift = 1, ModCtrl = 2, ModAlt = 4 };

@@ -7,6 +7,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <filesystem>
 #include <vector>
 
 #include "platform/text.h"
@@ -93,9 +94,61 @@ std::string WindowsDirFile(const std::string& bareName) {
   return MatchCase(WindowsDir() + "/" + bareName);
 }
 
+std::string ExecutableDir() {
+  std::vector<char> buffer(4096);
+  ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
+  if (n <= 0) return {};
+  std::string exe(buffer.data(), static_cast<size_t>(n));
+  size_t slash = exe.rfind('/');
+  return slash == std::string::npos ? std::string() : exe.substr(0, slash);
+}
+
+DataLookup FindDataDir(const std::string& fromEnvironment, const std::string& programDir,
+                       const std::string& buildData) {
+  if (!fromEnvironment.empty()) {
+    std::string dir = WithoutTrailingSlash(fromEnvironment);
+    return {dir, FileExists(dir), {dir}};
+  }
+  DataLookup found;
+  // Installed or moved tree: bin/ and share/sonaris/ side by side. The
+  // sample settings file is always installed with the data, so it marks it.
+  if (!programDir.empty()) {
+    std::string installed =
+        std::filesystem::path(programDir + "/../share/sonaris").lexically_normal().string();
+    found.tried.push_back(WithoutTrailingSlash(installed));
+  }
+  // Run from a build: the data that build made.
+  if (!buildData.empty()) found.tried.push_back(WithoutTrailingSlash(buildData));
+  for (const std::string& dir : found.tried) {
+    if (FileExists(dir + "/SONARIS.INI")) return {dir, true, found.tried};
+  }
+  found.dir = found.tried.empty() ? std::string(".") : found.tried.front();
+  return found;
+}
+
+const DataLookup& ProgramDataLookup() {
+  static const DataLookup lookup = FindDataDir("", ExecutableDir(), SONARIS_DATA_DIR);
+  return lookup;
+}
+
 std::string DataDir() {
   std::string dir = Env("SONARIS_DATA");
-  return WithoutTrailingSlash(dir.empty() ? std::string(SONARIS_DATA_DIR) : dir);
+  return dir.empty() ? ProgramDataLookup().dir : WithoutTrailingSlash(dir);
+}
+
+std::string MissingDataMessage() {
+  DataLookup lookup = FindDataDir(Env("SONARIS_DATA"), ExecutableDir(), SONARIS_DATA_DIR);
+  if (lookup.found) return {};
+  std::string where;
+  for (const std::string& dir : lookup.tried) where += (where.empty() ? "" : " e ") + dir;
+  return "Dados de fala não encontrados (procurados em " + where +
+         "). Instale o Sonaris (cmake --install) ou indique a pasta em SONARIS_DATA.";
+}
+
+std::string InstalledFile(const std::string& bareName) { return DataDir() + "/" + bareName; }
+
+std::vector<std::string> WindowsDirFiles(const std::string& bareName) {
+  return {WindowsDirFile(bareName), InstalledFile(bareName)};
 }
 
 std::string CurrentDir() {

@@ -1,5 +1,7 @@
 #include "platform/riff.h"
 
+#include <sys/types.h>
+
 #include <cstring>
 
 #include "platform/text.h"
@@ -40,6 +42,86 @@ void WriteWaveHeader(uint8_t* h, uint32_t dataLength, uint32_t rate, uint16_t bi
   PutLe16(h + 34, bits);
   std::memcpy(h + 36, "data", 4);
   PutLe32(h + 40, dataLength);
+}
+
+namespace {
+
+// The bytes a layout is read from: an image in memory or an open file.
+struct RiffSource {
+  const uint8_t* image = nullptr;
+  std::FILE* file = nullptr;
+  uint64_t size = 0;
+};
+
+bool ReadAt(const RiffSource& s, uint64_t at, uint8_t* to, size_t n) {
+  if (at > s.size || n > s.size - at) return false;
+  if (s.image) {
+    std::memcpy(to, s.image + at, n);
+    return true;
+  }
+  return fseeko(s.file, off_t(at), SEEK_SET) == 0 && std::fread(to, 1, n, s.file) == n;
+}
+
+// Chunk identifiers are four printable characters; anything else where one
+// should start is the pad byte that follows a chunk of odd length.
+bool PadAt(const RiffSource& s, uint64_t at) {
+  uint8_t b;
+  return ReadAt(s, at, &b, 1) && (b < 0x20 || b > 0x7E);
+}
+
+bool Walk(const RiffSource& s, WaveLayout& w) {
+  uint8_t h[12];
+  if (!ReadAt(s, 0, h, 12) || !ChunkIdIs(h, "RIFF")) return false;
+  bool first = true;
+  for (uint64_t at = 12;;) {
+    if (!ReadAt(s, at, h, 8)) return false;
+    const uint64_t body = at + 8, left = s.size - body;
+    const uint32_t length = Le32(h + 4);
+    if (first && !ChunkIdIs(h, "fmt ")) return false;
+    if (!first && ChunkIdIs(h, "data")) {
+      w.dataOffset = body;
+      w.dataLength = uint32_t(length < left ? length : left);
+      return true;
+    }
+    if (length > left) return false;
+    if (first && length >= 16) {
+      uint8_t f[16];
+      if (!ReadAt(s, body, f, 16)) return false;
+      w = WaveLayout{true, Le16(f + 2), Le32(f + 4), Le16(f + 14)};
+    }
+    first = false;
+    at = body + length;
+    if (length % 2 == 1 && PadAt(s, at)) ++at;
+  }
+}
+
+}  // namespace
+
+bool FindWaveLayout(const uint8_t* image, size_t size, WaveLayout& layout) {
+  layout = {};
+  return image && Walk(RiffSource{image, nullptr, size}, layout);
+}
+
+bool FindWaveLayout(std::FILE* file, WaveLayout& layout) {
+  layout = {};
+  if (!file || fseeko(file, 0, SEEK_END) != 0) return false;
+  const off_t end = ftello(file);
+  if (end < 0) return false;
+  return Walk(RiffSource{nullptr, file, uint64_t(end)}, layout) &&
+         fseeko(file, off_t(layout.dataOffset), SEEK_SET) == 0;
+}
+
+bool ReadWaveSamples(const std::string& path, std::vector<uint8_t>& samples) {
+  samples.clear();
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return false;
+  WaveLayout w;
+  if (FindWaveLayout(f, w)) {
+    samples.resize(w.dataLength);
+    samples.resize(std::fread(samples.data(), 1, samples.size(), f));
+  }
+  std::fclose(f);
+  return !samples.empty();
 }
 
 }  // namespace platform

@@ -1,13 +1,17 @@
 // The terminal display: the console's cells on an ANSI/UTF-8 terminal in
 // raw mode on the alternate screen; keys come from stdin. Stdin that is no
-// terminal (a pipe in tests) still works, without raw mode.
+// terminal (a pipe in tests) still works, without raw mode. The "keys"
+// variant, for the command-line tools, shows nothing and reads keys only
+// from a terminal: a pipe or /dev/null is no one typing.
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -25,24 +29,33 @@ namespace {
 
 // Nominal pixel size of a cell, for the pixel sizes the console asks about.
 constexpr int kCellWidth = 8, kCellHeight = 16;
-// A lone ESC is the Escape key when nothing follows within this time.
+// Half a sequence is completed when nothing follows within this time.
 constexpr int kEscapeWaitMs = 30;
 // Alternate screen, hidden cursor, focus reports, the title saved; and back.
 constexpr char kEnter[] = "\x1b[?1049h\x1b[?25l\x1b[?1004h\x1b[22;0t\x1b[0m\x1b[2J";
 constexpr char kLeave[] = "\x1b[0m\x1b[?1004l\x1b[?25h\x1b[23;0t\x1b[?1049l";
+// Said once, on the terminal's last row and on stderr (Windows-1252).
+constexpr char kSmallNotice[] =
+    "Terminal menor que 80x25: aparece s\xF3 a parte da tela com o cursor.";
 
 struct TerminalState {
   bool open = false;
+  bool showsScreen = true;
   bool inputIsTerminal = false;
   bool inputEnded = false;
-  bool trueColour = false;
+  ColourDepth depth = ColourDepth::Ansi16;
   bool focused = true;
-  termios savedModes{};
+  termios savedModes{}, rawModes{};
   int wakePipe[2] = {-1, -1};
-  int columns = 0, rows = 0;
-  std::vector<TerminalCell> cells, shadow;
+  int columns = 0, rows = 0;            // the screen
+  int termColumns = 0, termRows = 0;    // the terminal
+  Viewport view;                        // the part of the screen shown
+  bool noticeGiven = false;             // told once that the terminal is small
+  bool noticeShown = false;             // the notice holds the terminal's last row
+  std::vector<TerminalCell> cells, shadow;  // shadow: what the terminal shows of view
   bool caretVisible = false;
   int caretColumn = 0, caretRow = 0;
+  int cursorColumn = 0, cursorRow = 0;  // the cell kept in sight
   std::string caretShown;  // the caret sequence last written
   std::string pendingInput;
   std::string clipboard;
@@ -58,13 +71,12 @@ void WriteAll(const std::string& bytes) {
   }
 }
 
-bool WantsTrueColour() {
-  const char* v = std::getenv("COLORTERM");
-  return v && (std::strcmp(v, "truecolor") == 0 || std::strcmp(v, "24bit") == 0);
-}
-
 void EnterRawMode() {
-  term.inputIsTerminal = isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &term.savedModes) == 0;
+  // A tool started in the background (cmd &) is stopped if it touches the
+  // terminal: only one in the foreground reads its keys.
+  bool foreground = term.showsScreen || tcgetpgrp(STDIN_FILENO) == getpgrp();
+  term.inputIsTerminal =
+      foreground && isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &term.savedModes) == 0;
   if (!term.inputIsTerminal) return;
   termios raw = term.savedModes;
   raw.c_iflag &= ~static_cast<tcflag_t>(BRKINT | ICRNL | INPCK | ISTRIP | IXON);
@@ -72,6 +84,7 @@ void EnterRawMode() {
   raw.c_cflag |= CS8;
   raw.c_cc[VMIN] = 1;
   raw.c_cc[VTIME] = 0;
+  term.rawModes = raw;
   tcsetattr(STDIN_FILENO, TCSAFLUSH, &raw);
 }
 
@@ -85,26 +98,58 @@ bool OpenWakePipe() {
 }
 
 std::string CaretSequence() {
-  if (!term.caretVisible) return "\x1b[?25l";
-  return "\x1b[" + std::to_string(term.caretRow + 1) + ";" +
-         std::to_string(term.caretColumn + 1) + "H\x1b[?25h";
+  int column = term.caretColumn - term.view.left, row = term.caretRow - term.view.top;
+  bool inView = column >= 0 && column < term.view.columns && row >= 0 && row < term.view.rows;
+  if (!term.caretVisible || !inView) return "\x1b[?25l";
+  return "\x1b[" + std::to_string(row + 1) + ";" + std::to_string(column + 1) + "H\x1b[?25h";
+}
+
+void MeasureTerminal() {
+  winsize ws{};
+  bool known = ioctl(STDOUT_FILENO, TIOCGWINSZ, &ws) == 0 && ws.ws_col > 0 && ws.ws_row > 0;
+  term.termColumns = known ? ws.ws_col : term.columns;
+  term.termRows = known ? ws.ws_row : term.rows;
+  bool small = term.termColumns < term.columns || term.termRows < term.rows;
+  if (small && !term.noticeGiven) {
+    term.noticeGiven = term.noticeShown = true;
+    std::fprintf(stderr, "%s\n", Cp1252ToUtf8(kSmallNotice).c_str());
+  }
+  if (!small) term.noticeShown = false;
+}
+
+// The notice on the terminal's last row, in reverse video.
+std::string NoticeLine() {
+  std::string text = std::string(kSmallNotice).substr(0, static_cast<size_t>(term.termColumns));
+  return "\x1b[" + std::to_string(term.termRows) + ";1H\x1b[0;7m" + Cp1252ToUtf8(text) +
+         "\x1b[0m\x1b[K";
+}
+
+void PresentFrame();
+
+// Clears the terminal and draws everything again: after a resize, a stop,
+// or when the view changed size.
+void Repaint() {
+  term.caretShown.clear();
+  term.shadow.clear();
+  PresentFrame();
 }
 
 void PresentFrame() {
+  int rows = term.termRows - (term.noticeShown ? 1 : 0);
+  term.view = ChooseViewport(term.view, term.termColumns, rows, term.columns, term.rows,
+                             term.cursorColumn, term.cursorRow);
+  std::vector<TerminalCell> visible = CellsInView(term.cells, term.columns, term.view);
   std::string out;
-  RenderChanges(term.cells, term.shadow, term.columns, term.trueColour, out);
+  if (term.shadow.size() != visible.size()) {
+    term.shadow.assign(visible.size(), TerminalCell{0, {}, {}});
+    out = "\x1b[0m\x1b[2J";
+    if (term.noticeShown) out += NoticeLine();
+  }
+  RenderChanges(visible, term.shadow, term.view.columns, term.depth, out);
   std::string caret = CaretSequence();
   if (!out.empty() || caret != term.caretShown) out += caret;
   term.caretShown = caret;
   if (!out.empty()) WriteAll(out);
-}
-
-// After a resize the terminal's picture is unknown: draw everything again.
-void Repaint() {
-  term.shadow.assign(term.shadow.size(), TerminalCell{0, {}, {}});
-  term.caretShown.clear();
-  WriteAll("\x1b[0m\x1b[2J");
-  PresentFrame();
 }
 
 // Returns true when the wake pipe asked for a repaint.
@@ -134,36 +179,52 @@ bool InputWithin(int ms) {
 
 void EndOfInput() {
   term.inputEnded = true;
-  // Nobody can type any more: close the console rather than wait forever.
-  PostMessage(WM_CLOSE);
+  // Nobody can type any more: close the console rather than wait forever;
+  // the keys a pipe gave before its end are handled first.
+  PostMessage(WM_CLOSE, term.inputIsTerminal ? 0 : CloseAfterKeys);
 }
 
 void DecodeInput() {
   std::vector<Message> events;
   bool piped = !term.inputIsTerminal;
+  unsigned char erase = piped ? 0 : term.savedModes.c_cc[VERASE];
   for (;;) {
-    size_t used = DecodeKeys(term.pendingInput, false, events, piped);
+    size_t used = DecodeKeys(term.pendingInput, false, events, piped, erase);
     term.pendingInput.erase(0, used);
     if (term.pendingInput.empty()) break;
-    // An incomplete sequence: wait briefly for the rest of it.
-    if (!InputWithin(kEscapeWaitMs) || !ReadInput()) {
-      DecodeKeys(term.pendingInput, true, events, piped);
+    // Half a sequence: wait briefly for the rest of it. Escapes alone are
+    // keys at once, so that speech stops on the key's first byte.
+    if (CompleteAtEndOfRead(term.pendingInput) || !InputWithin(kEscapeWaitMs) ||
+        !ReadInput()) {
+      DecodeKeys(term.pendingInput, true, events, piped, erase);
       term.pendingInput.clear();
       break;
     }
   }
+  bool key = false;
   for (const Message& m : events) {
     if (m.message == WM_SETFOCUS || m.message == WM_KILLFOCUS)
       term.focused = m.message == WM_SETFOCUS;
+    else
+      key = true;
+  }
+  // The first key takes the notice's row back for the screen.
+  if (key && term.noticeShown && term.open) {
+    term.noticeShown = false;
+    Repaint();
   }
   PostKeyEvents(events);
 }
 
 void WaitForInput(int timeoutMs) {
   pollfd fds[2] = {{term.wakePipe[0], POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
-  nfds_t count = term.open && !term.inputEnded ? 2 : 1;
+  bool readsInput = term.showsScreen || term.inputIsTerminal;
+  nfds_t count = term.open && !term.inputEnded && readsInput ? 2 : 1;
   if (poll(fds, count, timeoutMs) <= 0) return;
-  if ((fds[0].revents & POLLIN) && DrainWakePipe() && term.open) Repaint();
+  if ((fds[0].revents & POLLIN) && DrainWakePipe() && term.open && term.showsScreen) {
+    MeasureTerminal();
+    Repaint();
+  }
   if (count < 2 || !(fds[1].revents & (POLLIN | POLLHUP | POLLERR))) return;
   if (ReadInput())
     DecodeInput();
@@ -173,9 +234,9 @@ void WaitForInput(int timeoutMs) {
 
 class TerminalDisplay final : public Display {
  public:
-  TerminalDisplay() { OpenWakePipe(); }
+  explicit TerminalDisplay(bool showsScreen) : showsScreen_(showsScreen) { OpenWakePipe(); }
   ~TerminalDisplay() override { Close(); }
-  const char* Name() const override { return "terminal"; }
+  const char* Name() const override { return showsScreen_ ? "terminal" : "keys"; }
 
   bool Open(const DisplaySettings& settings) override {
     if (term.open || !OpenWakePipe()) return false;
@@ -183,17 +244,27 @@ class TerminalDisplay final : public Display {
     term.rows = settings.rows > 0 ? settings.rows : 25;
     size_t size = static_cast<size_t>(term.columns * term.rows);
     term.cells.assign(size, TerminalCell{});
-    term.shadow.assign(size, TerminalCell{0, {}, {}});
-    term.trueColour = WantsTrueColour();
+    term.shadow.clear();
+    term.view = Viewport{};
+    term.cursorColumn = term.cursorRow = 0;
+    term.depth = TerminalColourDepth(std::getenv("COLORTERM"), std::getenv("TERM"));
     term.focused = true;
     term.inputEnded = false;
     term.caretVisible = false;
     term.caretShown.clear();
+    term.showsScreen = showsScreen_;
     EnterRawMode();
-    TerminalSignalsInstall(term.inputIsTerminal ? &term.savedModes : nullptr, kLeave,
-                           term.wakePipe[1], isatty(STDOUT_FILENO) && isatty(STDERR_FILENO));
+    TerminalModes modes;
+    if (term.inputIsTerminal) modes.saved = &term.savedModes, modes.raw = &term.rawModes;
+    // The keys-only display of the tools leaves the screen as it is.
+    modes.enter = showsScreen_ ? kEnter : "";
+    modes.leave = showsScreen_ ? kLeave : "";
+    TerminalSignalsInstall(modes, term.wakePipe[1],
+                           showsScreen_ && isatty(STDOUT_FILENO) && isatty(STDERR_FILENO));
     term.open = true;
+    if (!showsScreen_) return true;
     WriteAll(kEnter);
+    MeasureTerminal();
     SetTitle(settings.title);
     return true;
   }
@@ -226,14 +297,25 @@ class TerminalDisplay final : public Display {
     term.caretVisible = visible;
     term.caretColumn = column;
     term.caretRow = row;
+    SetCursor(column, row);
+  }
+
+  void SetCursor(int column, int row) override {
+    term.cursorColumn = std::clamp(column, 0, std::max(term.columns - 1, 0));
+    term.cursorRow = std::clamp(row, 0, std::max(term.rows - 1, 0));
   }
 
   void SetTitle(const std::string& title) override {
-    if (term.open) WriteAll("\x1b]2;" + Cp1252ToUtf8(Printable(title)) + "\a");
+    if (term.open && term.showsScreen) WriteAll("\x1b]2;" + Cp1252ToUtf8(Printable(title)) + "\a");
   }
 
   void Present() override {
-    if (term.open) PresentFrame();
+    if (term.open && term.showsScreen) PresentFrame();
+  }
+
+  bool Bell() override {
+    if (term.open) WriteAll("\a");
+    return term.open;
   }
 
   void WaitEvents(int timeoutMs) override { WaitForInput(timeoutMs); }
@@ -269,7 +351,7 @@ class TerminalDisplay final : public Display {
 
   void SetClipboardText(const std::string& text) override {
     term.clipboard = text;
-    if (term.open) WriteAll(ClipboardSequence(text));
+    if (term.open && term.showsScreen) WriteAll(ClipboardSequence(text));
   }
 
   bool GetClipboardText(std::string& text) override {
@@ -278,6 +360,7 @@ class TerminalDisplay final : public Display {
   }
 
  private:
+  bool showsScreen_;
   // Control characters in a title would end the sequence early.
   static std::string Printable(std::string s) {
     for (char& c : s)
@@ -289,7 +372,11 @@ class TerminalDisplay final : public Display {
 }  // namespace
 
 std::unique_ptr<Display> CreateTerminalDisplay() {
-  return std::make_unique<TerminalDisplay>();
+  return std::make_unique<TerminalDisplay>(true);
+}
+
+std::unique_ptr<Display> CreateKeysDisplay() {
+  return std::make_unique<TerminalDisplay>(false);
 }
 
 }  // namespace platform

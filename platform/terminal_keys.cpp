@@ -22,6 +22,7 @@ struct Decoder {
   size_t n;
   bool atEnd;
   bool lineFeedIsEnter;
+  unsigned char erase;
   Out& out;
 };
 
@@ -63,6 +64,8 @@ void ControlByte(const Decoder& d, unsigned char b, unsigned mods) {
       if (d.lineFeedIsEnter) return KeyWithChar(d.out, VK_RETURN, 13, mods);
       return KeyWithChar(d.out, VK_RETURN, 10, mods | ModCtrl);
     case 8:
+      if (d.erase == 127) return KeyWithChar(d.out, VK_BACK, 8, mods | ModCtrl);
+      return KeyWithChar(d.out, VK_BACK, 8, mods);
     case 127: return KeyWithChar(d.out, VK_BACK, 8, mods);
     case 9: return KeyWithChar(d.out, VK_TAB, 9, mods);
     case 0: return KeyWithChar(d.out, VK_SPACE, ' ', mods | ModCtrl);
@@ -260,9 +263,9 @@ size_t DecodeAt(const Decoder& d, size_t i, unsigned mods) {
 }  // namespace
 
 size_t DecodeKeys(std::string_view bytes, bool atEnd, std::vector<Message>& out,
-                  bool lineFeedIsEnter) {
+                  bool lineFeedIsEnter, unsigned char erase) {
   Decoder d{reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), atEnd,
-            lineFeedIsEnter, out};
+            lineFeedIsEnter, erase, out};
   size_t i = 0;
   while (i < d.n) {
     size_t used = DecodeAt(d, i, 0);
@@ -270,6 +273,10 @@ size_t DecodeKeys(std::string_view bytes, bool atEnd, std::vector<Message>& out,
     i += used;
   }
   return i;
+}
+
+bool CompleteAtEndOfRead(std::string_view rest) {
+  return !rest.empty() && rest.find_first_not_of('\x1b') == std::string_view::npos;
 }
 
 void PostKeyEvents(const std::vector<Message>& events) {

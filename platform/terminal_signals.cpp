@@ -10,47 +10,46 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 namespace platform {
 namespace {
 
-constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGSEGV,
-                            SIGABRT, SIGBUS, SIGFPE, SIGILL};
-constexpr int kSignalCount = sizeof(kSignals) / sizeof(kSignals[0]);
+// Signals whose default action does not end the process, and those that
+// cannot be caught; every other one restores the terminal first.
+constexpr int kHarmless[] = {SIGCHLD, SIGCONT, SIGSTOP, SIGTSTP, SIGTTIN, SIGTTOU,
+                             SIGURG,  SIGWINCH, SIGKILL};
+// Handled for the terminal's sake, without ending anything.
+constexpr int kKept[] = {SIGWINCH, SIGTSTP, SIGCONT};
+// Taken over even from a handler already in place (a crash or an ending
+// must still give the terminal back); for the other signals a library's
+// own handler (a timer's) is left alone.
+constexpr int kTakenOver[] = {SIGINT, SIGTERM, SIGHUP,  SIGQUIT, SIGSEGV,
+                              SIGABRT, SIGBUS, SIGFPE, SIGILL};
+
+struct Sequence {
+  char bytes[128] = {};
+  size_t length = 0;
+  void Set(const char* text) {
+    length = std::min(std::strlen(text), sizeof bytes);
+    std::memcpy(bytes, text, length);
+  }
+};
 
 struct RestoreState {
   volatile sig_atomic_t armed = 0;
   bool haveModes = false;
-  termios modes{};
-  char leave[128] = {};
-  size_t leaveLength = 0;
-  volatile sig_atomic_t resizeFd = -1;
+  termios saved{}, raw{};
+  Sequence enter, leave;
+  volatile sig_atomic_t repaintFd = -1;
   int realStderr = -1;  // the program's stderr while it is held back
   int heldStderr = -1;  // the file holding what was written meanwhile
   bool atexitRegistered = false;
   bool installed = false;
-  struct sigaction previous[kSignalCount] = {};
-  struct sigaction previousResize = {};
+  bool handled[NSIG] = {};
+  struct sigaction previous[NSIG] = {};
 };
 RestoreState restore;
-
-void OnFatalOrTermination(int sig) {
-  TerminalSignalsRestore();
-  signal(sig, SIG_DFL);
-  raise(sig);
-}
-
-void OnResize(int) {
-  int saved = errno;
-  int fd = restore.resizeFd;
-  if (fd >= 0) {
-    ssize_t ignored = write(fd, "R", 1);
-    (void)ignored;
-  }
-  errno = saved;
-}
-
-void AtExit() { TerminalSignalsRestore(); }
 
 void WriteAll(int fd, const char* data, size_t length) {
   for (size_t done = 0; done < length;) {
@@ -59,6 +58,67 @@ void WriteAll(int fd, const char* data, size_t length) {
     if (n > 0) done += static_cast<size_t>(n);
   }
 }
+
+void LeaveTerminal() {
+  if (restore.haveModes) tcsetattr(STDIN_FILENO, TCSAFLUSH, &restore.saved);
+  WriteAll(STDOUT_FILENO, restore.leave.bytes, restore.leave.length);
+}
+
+void AskRepaint() {
+  int fd = restore.repaintFd;
+  if (fd >= 0) {
+    ssize_t ignored = write(fd, "R", 1);
+    (void)ignored;
+  }
+}
+
+void OnEndingSignal(int sig) {
+  TerminalSignalsRestore();
+  signal(sig, SIG_DFL);
+  raise(sig);
+}
+
+// Takes the terminal back after a stop and asks for the whole screen.
+void TakeTerminalBack() {
+  if (!restore.armed) return;
+  if (restore.haveModes) tcsetattr(STDIN_FILENO, TCSANOW, &restore.raw);
+  WriteAll(STDOUT_FILENO, restore.enter.bytes, restore.enter.length);
+  AskRepaint();
+}
+
+void OnKeptSignal(int sig) {
+  int saved = errno;
+  if (sig == SIGTSTP) {
+    if (restore.armed) LeaveTerminal();
+    // Stop as the default action would. The kernel discards the stop of a
+    // process that no shell could continue (an orphaned process group):
+    // then, as after SIGCONT, the terminal is taken back at once.
+    signal(SIGTSTP, SIG_DFL);
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGTSTP);
+    sigprocmask(SIG_UNBLOCK, &set, nullptr);
+    raise(SIGTSTP);
+    struct sigaction again {};
+    again.sa_handler = OnKeptSignal;
+    again.sa_flags = SA_RESTART;
+    sigemptyset(&again.sa_mask);
+    sigaction(SIGTSTP, &again, nullptr);
+    TakeTerminalBack();
+  } else if (sig == SIGCONT) {
+    TakeTerminalBack();
+  } else if (sig == SIGWINCH) {
+    AskRepaint();
+  }
+  errno = saved;
+}
+
+template <size_t N>
+bool In(const int (&list)[N], int sig) {
+  return std::find(std::begin(list), std::end(list), sig) != std::end(list);
+}
+
+void AtExit() { TerminalSignalsRestore(); }
 
 void HoldStderr() {
   int held = open("/tmp", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
@@ -85,43 +145,54 @@ void ReleaseStderr() {
   restore.heldStderr = restore.realStderr = -1;
 }
 
+// A signal that the program was started with ignored (nohup, a shell that
+// ignores SIGPIPE) stays ignored.
+void Handle(int sig) {
+  struct sigaction current {};
+  if (sigaction(sig, nullptr, &current) != 0 || current.sa_handler == SIG_IGN) return;
+  if (current.sa_handler != SIG_DFL && !In(kTakenOver, sig)) return;
+  struct sigaction action {};
+  action.sa_handler = In(kKept, sig) ? OnKeptSignal : OnEndingSignal;
+  action.sa_flags = In(kKept, sig) ? SA_RESTART : 0;
+  sigemptyset(&action.sa_mask);
+  if (sigaction(sig, &action, &restore.previous[sig]) == 0) restore.handled[sig] = true;
+}
+
 }  // namespace
 
-void TerminalSignalsInstall(const termios* saved, const char* leave, int resizeFd,
-                            bool holdStderr) {
-  restore.haveModes = saved != nullptr;
-  if (saved) restore.modes = *saved;
-  restore.leaveLength = std::min(std::strlen(leave), sizeof(restore.leave));
-  std::memcpy(restore.leave, leave, restore.leaveLength);
-  restore.resizeFd = resizeFd;
+void TerminalSignalsInstall(const TerminalModes& modes, int repaintFd, bool holdStderr) {
+  restore.haveModes = modes.saved != nullptr;
+  if (modes.saved) restore.saved = *modes.saved;
+  restore.raw = modes.raw ? *modes.raw : restore.saved;
+  restore.enter.Set(modes.enter);
+  restore.leave.Set(modes.leave);
+  restore.repaintFd = repaintFd;
   if (holdStderr && restore.realStderr < 0) HoldStderr();
   restore.armed = 1;
   if (!restore.atexitRegistered) restore.atexitRegistered = std::atexit(AtExit) == 0;
   if (restore.installed) return;
-  struct sigaction action {};
-  action.sa_handler = OnFatalOrTermination;
-  sigemptyset(&action.sa_mask);
-  for (int i = 0; i < kSignalCount; ++i) sigaction(kSignals[i], &action, &restore.previous[i]);
-  action.sa_handler = OnResize;
-  action.sa_flags = SA_RESTART;
-  sigaction(SIGWINCH, &action, &restore.previousResize);
+  for (int sig = 1; sig < NSIG; ++sig) {
+    bool internal = sig > SIGSYS && sig < SIGRTMIN;  // the C library's own
+    if (!internal && (!In(kHarmless, sig) || In(kKept, sig))) Handle(sig);
+  }
   restore.installed = true;
 }
 
 void TerminalSignalsRestore() {
   if (!restore.armed) return;
   restore.armed = 0;
-  if (restore.haveModes) tcsetattr(STDIN_FILENO, TCSAFLUSH, &restore.modes);
-  WriteAll(STDOUT_FILENO, restore.leave, restore.leaveLength);
+  LeaveTerminal();
   ReleaseStderr();
 }
 
 void TerminalSignalsRemove() {
   TerminalSignalsRestore();
-  restore.resizeFd = -1;
+  restore.repaintFd = -1;
   if (!restore.installed) return;
-  for (int i = 0; i < kSignalCount; ++i) sigaction(kSignals[i], &restore.previous[i], nullptr);
-  sigaction(SIGWINCH, &restore.previousResize, nullptr);
+  for (int sig = 1; sig < NSIG; ++sig) {
+    if (restore.handled[sig]) sigaction(sig, &restore.previous[sig], nullptr);
+    restore.handled[sig] = false;
+  }
   restore.installed = false;
 }
 

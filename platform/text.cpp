@@ -46,6 +46,11 @@ std::string Cp1252CharToUtf8(unsigned char c) {
   return out;
 }
 
+char CodePointToCp1252(char32_t cp) {
+  int c = FromCodePoint(cp);
+  return c < 0 ? '?' : static_cast<char>(c);
+}
+
 std::string Cp1252ToUtf8(const std::string& s) {
   std::string out;
   out.reserve(s.size() + s.size() / 4);
@@ -122,6 +127,49 @@ bool EqualsNoCase(const std::string& a, const std::string& b) {
     if (FoldCase(static_cast<unsigned char>(a[i])) !=
         FoldCase(static_cast<unsigned char>(b[i])))
       return false;
+  return true;
+}
+
+namespace {
+
+int DigitValue(char c, int base) {
+  int v = -1;
+  if (c >= '0' && c <= '9') v = c - '0';
+  else if (c >= 'a' && c <= 'f') v = c - 'a' + 10;
+  else if (c >= 'A' && c <= 'F') v = c - 'A' + 10;
+  return v < base ? v : -1;
+}
+
+// Length of the hexadecimal prefix at pos ("$", "0x", "0X"), 0 for none.
+size_t HexPrefix(const std::string& s, size_t pos) {
+  if (pos < s.size() && s[pos] == '$') return 1;
+  if (pos + 1 < s.size() && s[pos] == '0' && (s[pos + 1] == 'x' || s[pos + 1] == 'X')) return 2;
+  return 0;
+}
+
+}  // namespace
+
+bool ParseInteger(const std::string& field, int32_t& value) {
+  size_t pos = field.find_first_not_of(' ');
+  if (pos == std::string::npos) return false;
+  bool negative = field[pos] == '-';
+  if (field[pos] == '-' || field[pos] == '+') ++pos;
+  size_t prefix = HexPrefix(field, pos);
+  int base = prefix ? 16 : 10;
+  pos += prefix;
+  if (pos >= field.size()) return false;
+  // Decimal fields must fit the signed range; hexadecimal ones may use all
+  // 32 bits, as the runtime reads $FFFFFFFF as -1.
+  uint64_t limit = base == 16 ? 0xFFFFFFFFull : (negative ? 0x80000000ull : 0x7FFFFFFFull);
+  uint64_t n = 0;
+  for (; pos < field.size(); ++pos) {
+    int d = DigitValue(field[pos], base);
+    if (d < 0) return false;
+    n = n * base + d;
+    if (n > limit) return false;
+  }
+  uint32_t bits = static_cast<uint32_t>(n);
+  value = static_cast<int32_t>(negative ? 0u - bits : bits);
   return true;
 }
 

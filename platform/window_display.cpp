@@ -3,12 +3,15 @@
 #include "platform/window_display.h"
 
 #include <SDL2/SDL.h>
+#include <dlfcn.h>
+#include <unistd.h>
 
 #include <atomic>
 #include <cstdio>
 #include <thread>
 
 #include "platform/messages.h"
+#include "platform/terminal_signals.h"
 #include "platform/text.h"
 #include "platform/window_canvas.h"
 #include "platform/window_keys.h"
@@ -22,6 +25,28 @@ int DefaultCellWidth(int workWidth) { return int(workWidth / 1024.0 * 13); }
 int DefaultCellHeight(int workHeight) { return int(workHeight / 734.0 * 28); }
 
 constexpr int kMinColumns = 16, kMinRows = 4;
+
+// The connection to the X server is gone (logout, a crashed server, a
+// dropped ssh -X). Xlib would call exit(), whose handlers touch the dead
+// display again, and SDL then loops on it forever: end here instead,
+// without touching it, the terminal given back.
+int OnDisplayLost(void*) {
+  TerminalSignalsRestore();
+  static const char kText[] = "Sonaris: a conex\xC3\xA3o com a tela gr\xC3\xA1" "fica foi perdida.\n";
+  ssize_t ignored = write(STDERR_FILENO, kText, sizeof kText - 1);
+  (void)ignored;
+  _exit(1);
+}
+
+// SDL loads Xlib itself; its handler for a lost connection is set there.
+void EndWhenDisplayIsLost() {
+  void* x11 = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
+  if (!x11) return;  // not on X
+  using Handler = int (*)(void*);
+  auto setHandler = reinterpret_cast<Handler (*)(Handler)>(dlsym(x11, "XSetIOErrorHandler"));
+  if (setHandler) setHandler(OnDisplayLost);
+  dlclose(x11);
+}
 
 struct WindowState {
   SDL_Window* window = nullptr;
@@ -140,6 +165,7 @@ bool WindowDisplay::Open(const DisplaySettings& settings) {
     Close();
     return false;
   }
+  EndWhenDisplayIsLost();  // after SDL has set up its own handlers
   SetSizeLimits();
   s_.redrawAll = true;
   SDL_ShowWindow(s_.window);
@@ -214,8 +240,8 @@ void WindowDisplay::Handle(const SDL_Event& e) {
     case SDL_KEYDOWN:
     case SDL_KEYUP:
     case SDL_TEXTINPUT: {
-      Message m[2];
-      int n = TranslateKeyEvent(e, s_.keys, m, 2);
+      Message m[3];
+      int n = TranslateKeyEvent(e, s_.keys, m, 3);
       for (int i = 0; i < n; ++i) PostMessage(m[i]);
       break;
     }

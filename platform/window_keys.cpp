@@ -90,34 +90,60 @@ int SynthesisedChar(SDL_Keycode sym, unsigned vk, unsigned mods) {
   return -1;
 }
 
+bool IsDigit(unsigned vk) { return vk >= VK_0 && vk <= VK_0 + 9; }
+
+// AltGr, as SDL reports it: Right Alt alone, or the Mode key.
+bool AltGr(Uint16 sdlMod) {
+  return (sdlMod & KMOD_MODE) || ((sdlMod & KMOD_RALT) && !(sdlMod & KMOD_LALT));
+}
+
+// The key-down held back for its text, when no text came.
+int FlushHeld(WindowKeyState& state, Message* out, int max) {
+  if (!state.holding || max < 1) return 0;
+  state.holding = false;
+  out[0] = state.held;
+  return 1;
+}
+
 int KeyDown(const SDL_KeyboardEvent& k, WindowKeyState& state, Message* out,
             int max) {
+  int n = FlushHeld(state, out, max);
   unsigned vk = VirtualKeyOf(k.keysym.sym, k.keysym.mod);
   unsigned mods = ModsOfSdl(k.keysym.mod);
   state.mods = mods;
   state.suppressText = ((mods & ModCtrl) != 0) != ((mods & ModAlt) != 0);
-  if (vk == 0 || max < 1) return 0;
+  if (vk == 0 || n >= max) return n;
   DesktopChord(vk, mods);
   bool system = (mods & ModAlt) && !(mods & ModCtrl);
-  out[0] = Message{system ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, 0, mods, 0, 0};
+  Message down{system ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, 0, mods, 0, 0};
+  if (AltGr(k.keysym.mod) && (IsLetter(vk) || IsDigit(vk))) {
+    state.held = down;
+    state.holding = true;
+    state.suppressText = false;
+    return n;
+  }
+  out[n++] = down;
   int c = SynthesisedChar(k.keysym.sym, vk, mods);
-  if (c < 0 || max < 2) return 1;
-  out[1] = Message{WM_CHAR, uintptr_t(c), 0, mods, 0, 0};
-  return 2;
+  if (c < 0 || n >= max) return n;
+  out[n++] = Message{WM_CHAR, uintptr_t(c), 0, mods, 0, 0};
+  return n;
 }
 
-int KeyUp(const SDL_KeyboardEvent& k, Message* out, int max) {
+int KeyUp(const SDL_KeyboardEvent& k, WindowKeyState& state, Message* out, int max) {
+  int n = FlushHeld(state, out, max);
   unsigned vk = VirtualKeyOf(k.keysym.sym, k.keysym.mod);
   unsigned mods = ModsOfSdl(k.keysym.mod);
-  if (vk == 0 || max < 1) return 0;
+  if (vk == 0 || n >= max) return n;
   bool system = (mods & ModAlt) && !(mods & ModCtrl);
-  out[0] = Message{system ? WM_SYSKEYUP : WM_KEYUP, vk, 0, mods, 0, 0};
-  return 1;
+  out[n++] = Message{system ? WM_SYSKEYUP : WM_KEYUP, vk, 0, mods, 0, 0};
+  return n;
 }
 
-int Text(const char* utf8, const WindowKeyState& state, Message* out,
-         int max) {
-  if (state.suppressText) return 0;
+// A key whose text carries a character types it, whatever AltGr did to
+// the modifiers (Windows, too, types the characters of AltGr).
+int Text(const char* utf8, WindowKeyState& state, Message* out, int max) {
+  if (state.holding) state.holding = false;
+  else if (state.suppressText) return 0;
   std::string text = Utf8ToCp1252(utf8);
   int n = 0;
   for (unsigned char c : text) {
@@ -151,7 +177,7 @@ int TranslateKeyEvent(const SDL_Event& e, WindowKeyState& state,
                       Message* out, int max) {
   switch (e.type) {
     case SDL_KEYDOWN: return KeyDown(e.key, state, out, max);
-    case SDL_KEYUP: return KeyUp(e.key, out, max);
+    case SDL_KEYUP: return KeyUp(e.key, state, out, max);
     case SDL_TEXTINPUT: return Text(e.text.text, state, out, max);
   }
   return 0;

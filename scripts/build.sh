@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Configures and builds Sonaris into build/ (or $SONARIS_BUILD_DIR).
 # Extra arguments go to CMake's configure step, e.g. -DSONARIS_SANITIZE=ON.
+# SONARIS_TARGET builds one target instead of everything.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${SONARIS_BUILD_DIR:-$root/build}
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
-cmake --build "$build" -j"$(nproc)"
+cmake --build "$build" -j"$(nproc)" --target "${SONARIS_TARGET:-all}"

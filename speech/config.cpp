@@ -1,6 +1,8 @@
 // Start-up of speech: where SONARIS.INI is, the "@" program-folder
 // expansion, the tuning sets of the five speed levels, and the start and
 // end of the built-in voice and of an external one.
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
@@ -40,19 +42,17 @@ std::string WithBackslash(const std::string& dir) {
 }
 
 // The Windows directory's copy wins; otherwise the one in the start folder.
-// With neither, the sample that the build installed beside the speech data
-// stands in, so that a program started from any folder still finds its
-// voice instead of stopping at "Erro de inicialização".
-std::string IniPath() {
-  std::string inWindows = platform::WindowsDirFile(IniName);
-  if (platform::FileExists(inWindows)) return inWindows;
-  std::string inStart = platform::ResolvePath(StartFolder + "\\" + IniName);
-  if (platform::FileExists(inStart)) return inStart;
-  std::string installed = platform::DataDir() + "/" + IniName;
-  return platform::FileExists(installed) ? installed : inStart;
+// Each key that file lacks comes from the sample that the build installed
+// beside the speech data, so that a file holding only a colour, or none at
+// all, still leaves the voice its database instead of stopping at "Erro de
+// inicialização".
+std::vector<std::string> IniFiles() {
+  std::string own = platform::WindowsDirFile(IniName);
+  if (!platform::FileExists(own)) own = platform::ResolvePath(StartFolder + "\\" + IniName);
+  return {own, platform::InstalledFile(IniName)};
 }
 
-std::string ProgramFolder(const std::string& ini) {
+std::string ProgramFolder(const std::vector<std::string>& ini) {
   std::string pgm = platform::IniReadString(ini, "SONARIS", "PGMSONARIS", "");
   if (pgm.empty() || pgm[0] == '@') return StartFolder;
   return pgm;
@@ -61,7 +61,7 @@ std::string ProgramFolder(const std::string& ini) {
 // Replaces a leading "@" and every "@\" by the program folder. The scan
 // goes on after each inserted folder, so a folder that itself holds "@\"
 // cannot make the expansion endless.
-std::string ExpandProgramFolder(std::string value, const std::string& ini) {
+std::string ExpandProgramFolder(std::string value, const std::vector<std::string>& ini) {
   if (value.empty()) return value;
   size_t from = 0;
   if (value[0] == '@') {
@@ -77,30 +77,46 @@ std::string ExpandProgramFolder(std::string value, const std::string& ini) {
   return value;
 }
 
-// A value that is wholly an integer (blanks and a sign allowed in front).
-int WholeInt(const std::string& s, int fallback) {
-  const char* p = s.c_str();
-  char* end = nullptr;
-  long v = std::strtol(p, &end, 10);
-  if (end == p || *end != '\0') return fallback;
-  return int(v);
+// Bounds of the tuning numbers: beyond them a setting only silences the
+// program for minutes or asks for gigabytes of sound.
+struct Range {
+  long low, high;
+};
+constexpr long SamplesPerSecond = 11025;
+constexpr Range CutRange{0, SamplesPerSecond};        // samples cut from a unit
+constexpr Range KeepRange{0, SamplesPerSecond};       // samples a cut unit keeps
+constexpr Range WordGapRange{0, 3 * SamplesPerSecond};  // silence between words
+constexpr Range PauseRange{0, 5000};                  // ms after punctuation
+
+int Bounded(long v, Range r) { return int(std::clamp(v, r.low, r.high)); }
+
+// A value that is wholly an integer in the runtime's forms (blanks and a
+// sign allowed in front, hexadecimal after "$" or "0x").
+int WholeInt(const std::string& s, int fallback, Range r = {INT32_MIN, INT32_MAX}) {
+  int32_t v = 0;
+  return Bounded(platform::ParseInteger(s, v) ? v : fallback, r);
 }
 
 // The integer of the leading digits, 0 when there are none.
-int LeadingInt(const std::string& s) { return int(std::strtol(s.c_str(), nullptr, 10)); }
+int LeadingInt(const std::string& s, Range r) {
+  return Bounded(std::strtol(s.c_str(), nullptr, 10), r);
+}
 
 bool YesNo(const std::string& s) { return !s.empty() && s[0] != 'N' && s[0] != 'n'; }
 
 std::string LettersFolderSetting() {
   std::string dir;
-  // Only the Windows directory's copy names the letters folder. A key left
+  // Only the Windows directory's copy (over the installed sample) names the
+  // letters folder, not the start folder's. A key left
   // empty means the default folder, as a missing one does.
-  if (!platform::IniRead(platform::WindowsDirFile(IniName), "TRADUTOR", "DIRLETRAS", dir) ||
+  if (!platform::IniRead(platform::WindowsDirFiles(IniName), "TRADUTOR", "DIRLETRAS", dir) ||
       dir.empty())
     dir = DefaultLettersDir;
   return WithBackslash(dir);
 }
 
+// Shown, written to stderr and sounded: without its voice the program
+// cannot say what went wrong.
 void ReportStartFailure(int code) {
   std::string lines[] = {"Erro de inicializa\xE7\xE3o: " + std::to_string(code),
                          "Banco de dados de voz: " + DiphoneDbName};
@@ -108,6 +124,7 @@ void ReportStartFailure(int code) {
     StdWriteLn(line);
     std::fprintf(stderr, "%s\n", platform::Cp1252ToUtf8(line).c_str());
   }
+  SoundAlarm();
   DiphoneEnd();
   StdReadLn();
   CloseConsole();
@@ -143,7 +160,7 @@ struct CrtUnitStart {
 }  // namespace
 
 std::string ReadConfig(const std::string& section, const std::string& key) {
-  std::string ini = IniPath();
+  std::vector<std::string> ini = IniFiles();
   std::string value =
       platform::IniReadString(ini, section.empty() ? "SONARIS" : section, key, "");
   return ExpandProgramFolder(value, ini);
@@ -160,13 +177,13 @@ void LoadSynthTuning(int speed) {
   std::string n = std::to_string(speed).substr(0, 2);
   auto key = [&](const char* name) { return ReadConfig("SINTETIZADOR", name + n); };
   DiphoneDbName = key("DIFONES").substr(0, 8);
-  int cut = LeadingInt(key("CORTEFON"));
-  int extra = WholeInt(key("SOBRAFON"), 0);
-  int interval = WholeInt(key("INTERPAL"), 0);
+  int cut = LeadingInt(key("CORTEFON"), CutRange);
+  int extra = WholeInt(key("SOBRAFON"), 0, KeepRange);
+  int interval = WholeInt(key("INTERPAL"), 0, WordGapRange);
   ApplySynthTuning(cut, extra, interval, YesNo(key("CORTAFALA")), YesNo(key("RAPIDINHO")));
-  Crt.pauseFullStop = WholeInt(key("PAUSAPONTO"), 250);
-  Crt.pauseComma = WholeInt(key("PAUSAVIRG"), 150);
-  Crt.pauseColon = WholeInt(key("PAUSADOISPONTOS"), 200);
+  Crt.pauseFullStop = WholeInt(key("PAUSAPONTO"), 250, PauseRange);
+  Crt.pauseComma = WholeInt(key("PAUSAVIRG"), 150, PauseRange);
+  Crt.pauseColon = WholeInt(key("PAUSADOISPONTOS"), 200, PauseRange);
 }
 
 int ChooseSpeed(int speed) {

@@ -23,6 +23,8 @@ bool IsWebAddress(const std::string& s) {
   return false;
 }
 
+bool IsSchemeless(const std::string& s) { return StartsWith(s, "www."); }
+
 // The three characters after the first full stop (the first three without
 // one), upper-cased.
 std::string ExtensionOf(const std::string& s) {
@@ -45,8 +47,12 @@ void OpenTarget(const std::string& text) {
   if (IsWebAddress(s)) {
     program = ReadConfig("SONARIS", "PROG.HTM");
     parameters = s;
-    // Without a browser of its own the address goes to the desktop's.
-    if (program.empty()) std::swap(program, parameters);
+    // Without a browser of its own the address goes to the desktop's,
+    // which takes "www.x" for a file unless it names its scheme.
+    if (program.empty()) {
+      program = IsSchemeless(s) ? "http://" + s : s;
+      parameters.clear();
+    }
   } else if (std::string ext = ExtensionOf(s); ext == "EXE" || ext == "COM") {
     bool separated = !curDir.empty() && (curDir.back() == '\\' || curDir.back() == '/');
     program = IsAbsolute(s) ? s : curDir + (separated ? "" : "\\") + s;

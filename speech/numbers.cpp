@@ -1,12 +1,11 @@
 // Numbers as Portuguese words, spoken by joining the recorded word files
 // into one sound.
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "diphone/diphone.h"
 #include "platform/paths.h"
+#include "platform/riff.h"
 #include "speech/crtstate.h"
 #include "speech/sncrt.h"
 
@@ -42,12 +41,10 @@ std::string WordFileName(std::string w, bool feminineLast) {
   return name;
 }
 
-// The samples of a recorded word: everything after its 44-byte header.
 std::vector<uint8_t> WordSamples(const std::string& name) {
-  std::ifstream in(platform::ResolvePath(SynthLettersDir + name + ".wav"), std::ios::binary);
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (bytes.size() <= WaveHeaderBytes) return {};
-  return std::vector<uint8_t>(bytes.begin() + WaveHeaderBytes, bytes.end());
+  std::vector<uint8_t> samples;
+  platform::ReadWaveSamples(platform::ResolvePath(SynthLettersDir + name + ".wav"), samples);
+  return samples;
 }
 
 struct NumberSound {

@@ -37,6 +37,9 @@ void SpeakLetter(unsigned char c);
 void PlayWordFile(const std::string& name);
 void SpeakPunctuation(const std::string& s);
 void SpeechPause(int ms);
+// Where pauses go instead of the clock when speech is written to a file
+// rather than heard (whole 50 ms steps, as the clock would wait them).
+extern void (*PauseSink)(int ms);
 void SoundClick();
 void SoundBuzz();
 void PlayDtmf(const std::string& s);

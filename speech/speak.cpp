@@ -169,7 +169,13 @@ void SpeakPunctuation(const std::string& s) {
   }
 }
 
+void (*PauseSink)(int ms) = nullptr;
+
 void SpeechPause(int ms) {
+  if (PauseSink) {
+    PauseSink(ms / 50 * 50);
+    return;
+  }
   for (int n = ms / 50; n > 0 && !KeyPressed(); --n) Delay(50);
 }
 

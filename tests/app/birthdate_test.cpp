@@ -8,35 +8,49 @@ namespace {
 
 namespace cr = std::chrono;
 
-int CalendarDays(int d, int m, int y) {
-  return cr::sys_days(cr::year(y) / cr::month(m) / cr::day(d)).time_since_epoch().count();
-}
+cr::sys_days Calendar(int d, int m, int y) { return cr::year(y) / cr::month(m) / cr::day(d); }
 
-// Between March 1900 and February 2100 the day numbering agrees with the
-// real calendar, so differences must match it day for day.
-TEST(DayNumber, AgreesWithTheCalendarBetween1900And2100) {
-  const int dates[][3] = {{1, 3, 1900},   {28, 2, 1901}, {31, 12, 1999}, {1, 1, 2000},
-                          {29, 2, 2000},  {1, 3, 2000},  {15, 3, 1990},  {10, 5, 2026},
-                          {31, 12, 2099}, {28, 2, 2100}};
-  for (auto& a : dates)
-    for (auto& b : dates)
-      EXPECT_EQ(DayNumber(a[0], a[1], a[2]) - DayNumber(b[0], b[1], b[2]),
-                CalendarDays(a[0], a[1], a[2]) - CalendarDays(b[0], b[1], b[2]))
-          << a[0] << "/" << a[1] << "/" << a[2] << " vs " << b[0] << "/" << b[1] << "/" << b[2];
-}
+// Dates around every century of the numbering and its edges: day counts
+// and weekdays must agree with the real (Gregorian) calendar.
+const int CalendarDates[][3] = {
+    {1, 1, 1800},   {28, 2, 1800},  {1, 3, 1800},  {31, 12, 1800}, {29, 2, 1804},
+    {31, 12, 1899}, {28, 2, 1900},  {1, 3, 1900},  {28, 2, 1901},  {15, 3, 1990},
+    {31, 12, 1999}, {1, 1, 2000},   {29, 2, 2000}, {1, 3, 2000},   {10, 5, 2026},
+    {31, 12, 2099}, {28, 2, 2100},  {1, 3, 2100},  {29, 2, 2400},  {31, 12, 9999},
+    {1, 3, 32767},
+};
 
-// The numbering starts at 1/1/1800, knows no century rule, lets days
-// beyond the month run into the next and months beyond 12 into the next
-// years (month 0 counting as 1).
-TEST(DayNumber, OwnRulesOutsideTheCalendar) {
+TEST(DayNumber, AgreesWithTheGregorianCalendar) {
   EXPECT_EQ(DayNumber(1, 1, 1800), 1);
+  for (auto& a : CalendarDates) {
+    EXPECT_EQ(WeekdayIndex({a[0], a[1], a[2]}),
+              static_cast<int>(cr::weekday(Calendar(a[0], a[1], a[2])).c_encoding()))
+        << a[0] << "/" << a[1] << "/" << a[2];
+    for (auto& b : CalendarDates)
+      EXPECT_EQ(DayNumber(a[0], a[1], a[2]) - DayNumber(b[0], b[1], b[2]),
+                (Calendar(a[0], a[1], a[2]) - Calendar(b[0], b[1], b[2])).count())
+          << a[0] << "/" << a[1] << "/" << a[2] << " vs " << b[0] << "/" << b[1] << "/" << b[2];
+  }
+}
+
+TEST(Calendar, LeapYearsAndMonthLengths) {
+  // {year, leap}
+  const int leap[][2] = {{1800, 0}, {1804, 1}, {1900, 0}, {1990, 0}, {2000, 1},
+                         {2001, 0}, {2024, 1}, {2100, 0}, {2400, 1}};
+  for (auto& c : leap) EXPECT_EQ(IsLeapYear(c[0]), c[1] == 1) << c[0];
+  // {month, year, days}
+  const int lengths[][3] = {{2, 1900, 28}, {2, 2000, 29}, {2, 2001, 28}, {4, 1990, 30},
+                            {12, 1990, 31}, {0, 1990, 0},  {13, 1990, 0}};
+  for (auto& c : lengths) EXPECT_EQ(DaysInMonth(c[0], c[1]), c[2]) << c[0] << "/" << c[1];
+}
+
+// Months beyond 12 run into the next years (month 0 counting as 1), as
+// days beyond the month run into the next.
+TEST(DayNumber, MonthsAndDaysBeyondTheirRange) {
   // {day, month, year} minus {day, month, year}: days between.
   const int cases[][7] = {
-      {1, 3, 1800, 28, 2, 1800, 2},         {1, 3, 1900, 28, 2, 1900, 2},
-      {1, 3, 2100, 28, 2, 2100, 2},         {31, 2, 2000, 2, 3, 2000, 0},
-      {1, 3, 2004, 29, 2, 2004, 1},         {5, 0, 2001, 5, 1, 2001, 0},
-      {5, 13, 2001, 5, 1, 2002, 0},         {5, 13, 2000, 5, 1, 2001, 0},
-      {5, 14, 2001, 5, 2, 2002, 0},         {5, 25, 2001, 5, 1, 2003, 0},
+      {31, 2, 2000, 2, 3, 2000, 0},  {5, 0, 2001, 5, 1, 2001, 0},  {5, 13, 2001, 5, 1, 2002, 0},
+      {5, 13, 2000, 5, 1, 2001, 0},  {5, 14, 2001, 5, 2, 2002, 0}, {5, 25, 2001, 5, 1, 2003, 0},
       {1, 65535, 1800, 1, 65534, 1800, 28},  // February, wrapped
   };
   for (const auto& c : cases)
@@ -50,6 +64,7 @@ TEST(Weekday, NamesComeFromTheDayNumber) {
   EXPECT_EQ(ComputeFigures({1, 1, 2000}, {1, 1, 2000}).weekdayName,
             "S\xE1"
             "bado");
+  EXPECT_EQ(ComputeFigures({1, 1, 1800}, {1, 1, 2000}).weekdayName, "Quarta");
   EXPECT_EQ(ComputeFigures({15, 3, 1990}, {1, 1, 2000}).weekdayName, "Quinta");
   EXPECT_EQ(ComputeFigures({7, 9, 2001}, {1, 1, 2000}).weekdayName, "Sexta");
   EXPECT_EQ(ComputeFigures({3, 6, 2025}, {1, 1, 2000}).weekdayName,

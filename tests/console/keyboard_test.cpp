@@ -153,6 +153,11 @@ TEST_F(ConsoleDeathTest, WaysTheProgramEnds) {
               ::testing::ExitedWithCode(255), "");
   EXPECT_EXIT((PostMessage(WM_QUIT), ReadKey()),
               ::testing::ExitedWithCode(255), "");
+  // The end of piped input: the keys read before it are handled first.
+  Send(WM_CHAR, 'a');
+  Send(WM_CLOSE, CloseAfterKeys);
+  EXPECT_EQ(ReadKey(), 'a');
+  EXPECT_EXIT(ReadKey(), ::testing::ExitedWithCode(0), "");
   CloseConsoleWindow();
   console_detail::SetDisplayFactory(NoDisplay);
   EXPECT_EXIT(OpenConsole(), ::testing::ExitedWithCode(1), "abrir a tela");

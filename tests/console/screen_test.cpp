@@ -54,6 +54,8 @@ TEST_F(ConsoleTest, ControlBytes) {
   EXPECT_EQ(HeadlessRowText(0).substr(0, 2), "Xr");
   EXPECT_EQ(HeadlessRowText(1).substr(0, 2), "Y\xE3");
   EXPECT_EQ(CursorColumn(), 3);
+  // A display without a bell of its own: the bell is a short tone.
+  EXPECT_EQ(tonesPlayed, (std::vector<int>{880}));
 }
 
 TEST_F(ConsoleTest, ClearingAndCursorClamping) {

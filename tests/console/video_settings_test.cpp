@@ -6,14 +6,18 @@ namespace {
 
 using console_detail::VideoSettings;
 
-// Settings from the INI text (nullptr: no file), on a 1024 x 734 desktop.
-VideoSettings Load(const char* ini, int width = 1024, int height = 734) {
+// Settings from the INI text (nullptr: no file) over an installed sample's
+// (nullptr: none), on a 1024 x 734 desktop.
+VideoSettings Load(const char* ini, int width = 1024, int height = 734,
+                   const char* sample = nullptr) {
   for (int i = 0; i < 16; ++i) ColourTable[i] = static_cast<uint8_t>(i);
-  std::string path = TempWindowsDir() + "/video.ini";
+  std::string path = TempWindowsDir() + "/video.ini", samplePath = path + ".sample";
   std::filesystem::remove(path);
+  std::filesystem::remove(samplePath);
   if (ini) std::ofstream(path) << ini;
+  if (sample) std::ofstream(samplePath) << sample;
   VideoSettings settings;
-  console_detail::LoadVideoSettings(path, width, height, settings);
+  console_detail::LoadVideoSettings({path, samplePath}, width, height, settings);
   return settings;
 }
 
@@ -32,6 +36,17 @@ TEST(VideoSettings, DefaultsWithoutAFile) {
   EXPECT_EQ(s.fontWidth * 100 + s.fontHeight, 2441);
 }
 
+// Keys the user's file lacks come from the installed sample.
+TEST(VideoSettings, EachKeyFromTheFirstFileThatHoldsIt) {
+  VideoSettings s = Load("[VIDEO]\nCORLETRA=14\n", 1024, 734,
+                         "[VIDEO]\nCORLETRA=10\nCORFUNDO=1\nAMPLIF=3\n[BRAILLE]\nMODO=2\n");
+  EXPECT_EQ(TextAttribute, 0x1E);
+  EXPECT_EQ(s.zoom, 3);
+  EXPECT_EQ(BrailleMode, 2);
+  Load("[BRAILLE]\nMODO=0\n", 1024, 734, "[BRAILLE]\nMODO=2\n");
+  EXPECT_EQ(BrailleMode, 0);
+}
+
 TEST(VideoSettings, PresentButEmptyKeepsTheStartValue) {
   VideoSettings s = Load("[video]\nlarguraletra=9\nALTURALETRA=\n"
                          "CORLETRA=\nCORFUNDO=\nAMPLIF=\nCANTOTELA=\n");
@@ -46,9 +61,12 @@ TEST(VideoSettings, ColourTableEntriesUntilTheFirstBadOne) {
   EXPECT_EQ(ColourTable[1], 4);
   for (int i = 2; i < 16; ++i) EXPECT_EQ(ColourTable[i], i);
   EXPECT_EQ(TextAttribute, 20);
-  Load("[VIDEO]\nTABCORES=9,300, 5,7\n");
-  EXPECT_EQ((std::vector<int>(ColourTable, ColourTable + 4)),
-            (std::vector<int>{9, 300 & 0xFF, 2, 3}));
+  // Leading blanks belong to an integer, trailing ones do not.
+  Load("[VIDEO]\nTABCORES=9,300, 5,7 ,8\n");
+  EXPECT_EQ((std::vector<int>(ColourTable, ColourTable + 5)),
+            (std::vector<int>{9, 300 & 0xFF, 5, 3, 4}));
+  Load("[VIDEO]\nTABCORES=$F,0x0e,-1\n");
+  EXPECT_EQ((std::vector<int>(ColourTable, ColourTable + 3)), (std::vector<int>{15, 14, 255}));
 }
 
 TEST(VideoSettings, SingleCharacterSettings) {
@@ -67,12 +85,33 @@ TEST(VideoSettings, SingleCharacterSettings) {
   EXPECT_EQ(Load(nullptr).fontWeight, 0);
 }
 
-TEST(IntegerConversion, AcceptsOnlyWholeNumbers) {
-  long v = 0;
-  EXPECT_TRUE(console_detail::ParseInteger("-12", v));
-  EXPECT_EQ(v, -12);
-  for (const char* bad : {"", "-", "4 ", "1a", "99999999999"})
-    EXPECT_FALSE(console_detail::ParseInteger(bad, v)) << bad;
+// Integers in the runtime's forms, and every number kept within a range
+// that a screen can show.
+TEST(VideoSettings, NumbersInTheRuntimeFormsAndWithinBounds) {
+  struct Case {
+    const char* ini;
+    int attribute, width, height, weight;
+  } cases[] = {
+      {"CORLETRA=$E", 0x0E, 13, 28, 0},
+      {"CORLETRA=0x0E\nCORFUNDO=$1", 0x1E, 13, 28, 0},
+      {"CORLETRA= 14\nCORFUNDO=-0", 0x0E, 13, 28, 0},
+      {"CORLETRA=14x", 0x07, 13, 28, 0},
+      {"LARGURALETRA=$10\nALTURALETRA=0x20", 0x0F, 16, 32, 0},
+      {"LARGURALETRA=9999999999\nALTURALETRA=2147483647", 0x0F, 13, 192, 0},
+      {"LARGURALETRA=200\nALTURALETRA=400\nPESOLETRA=99999", 0x0F, 96, 192, 1000},
+      {"LARGURALETRA=-5\nALTURALETRA=0\nPESOLETRA=-700", 0x0F, 4, 8, 0},
+      {"PESOLETRA=$2BC", 0x0F, 13, 28, 700},
+  };
+  for (const Case& c : cases) {
+    VideoSettings s = Load((std::string("[VIDEO]\n") + c.ini + "\n").c_str());
+    EXPECT_EQ(TextAttribute, c.attribute) << c.ini;
+    EXPECT_EQ(s.fontWidth, c.width) << c.ini;
+    EXPECT_EQ(s.fontHeight, c.height) << c.ini;
+    EXPECT_EQ(s.fontWeight, c.weight) << c.ini;
+  }
+  // A huge desktop still gets a cell of sensible size.
+  VideoSettings s = Load(nullptr, 1 << 30, 1 << 30);
+  EXPECT_EQ(s.fontWidth * 1000 + s.fontHeight, 96192);
 }
 
 }  // namespace

@@ -23,19 +23,7 @@ void Count(const std::string& unit, UnitOutcome outcome) {
   if (outcome != UnitOutcome::Found) tally->missing[unit]++;
 }
 
-// Starts the synthesizer on the database of this build, through the
-// default folders (no settings file).
-void StartBuiltDatabase() {
-  const std::string data = SONARIS_DATA_DIR;
-  ASSERT_TRUE(std::filesystem::exists(data + "/som/difones/DIFONES2.IND"))
-      << "the build did not make the database in " << data;
-  const auto windir = std::filesystem::temp_directory_path() / "sonaris-golden-coverage";
-  std::filesystem::create_directories(windir);
-  setenv("SONARIS_WINDIR", windir.c_str(), 1);
-  setenv("SONARIS_DATA", data.c_str(), 1);
-  DiphoneDbName = "DIFONES2";
-  ASSERT_EQ(DiphoneStart(), 0);
-}
+void StartBuiltDatabase() { golden::StartBuiltDatabase("sonaris-golden-coverage"); }
 
 TEST(GoldenCoverage, CorpusUnitsAreFoundInTheBuiltDatabase) {
   ASSERT_NO_FATAL_FAILURE(StartBuiltDatabase());

@@ -1,11 +1,16 @@
 // Reading the committed speech data for the pronunciation and coverage
 // checks.
 #pragma once
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "diphone/diphone.h"
 #include "platform/text.h"
 
 namespace golden {
@@ -41,6 +46,20 @@ inline std::vector<GoldenWord> GoldenWords() {
                      tab == std::string::npos ? std::string() : l.substr(tab + 1)});
   }
   return words;
+}
+
+// Starts the synthesizer on the database of this build, through the
+// default folders (no settings file in the given empty Windows folder).
+inline void StartBuiltDatabase(const char* windirName) {
+  const std::string data = SONARIS_DATA_DIR;
+  ASSERT_TRUE(std::filesystem::exists(data + "/som/difones/DIFONES2.IND"))
+      << "the build did not make the database in " << data;
+  const auto windir = std::filesystem::temp_directory_path() / windirName;
+  std::filesystem::create_directories(windir);
+  setenv("SONARIS_WINDIR", windir.c_str(), 1);
+  setenv("SONARIS_DATA", data.c_str(), 1);
+  DiphoneDbName = "DIFONES2";
+  ASSERT_EQ(DiphoneStart(), 0);
 }
 
 }  // namespace golden

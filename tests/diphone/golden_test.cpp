@@ -4,6 +4,8 @@
 
 #include <map>
 #include <set>
+#include <sstream>
+#include <string_view>
 
 #include "diphone/diphone.h"
 #include "diphone/translator.h"
@@ -71,6 +73,38 @@ TEST_F(GoldenRules, NoLetterOfTheCorpusIsSpelledInsideAWord) {
     }
   }
   EXPECT_TRUE(report.empty()) << report;
+}
+
+// Every word of two or more syllables is stressed on exactly one vowel: a
+// word without one sounds clipped (its units are shortened) and a word
+// with two sounds broken. Syllables are the vowels of the output, less the
+// helping vowel of a rule output like " ki" (pacto); words of one syllable
+// stay unmarked.
+TEST_F(GoldenRules, EveryWordOfTwoOrMoreSyllablesHasOneStress) {
+  std::vector<std::string> words;
+  for (const char* list : {"data/wordlists/common.txt", "data/wordlists/tune.txt", "data/wordlists/heldout.txt"}) {
+    for (const auto& w : golden::Lines(golden::SourceFile(list))) words.push_back(w);
+  }
+  for (const auto& w : golden::GoldenWords()) words.push_back(w.word);
+  ASSERT_GE(words.size(), 4000u);
+  std::string report;
+  int wrong = 0;
+  for (const auto& w : words) {
+    const std::string got = Translate(w);
+    int syllables = 0, stressed = 0;
+    std::stringstream pieces(got.substr(1, got.size() - 2));  // inside the word's [ ]
+    for (std::string piece; std::getline(pieces, piece, '/');) {
+      const bool helping = piece.size() > 2 && piece[0] == ' ' && piece.back() == 'i' &&
+                           piece.find_first_of("aeouAEIOU") == std::string::npos;
+      for (char c : piece) {
+        syllables += !helping && std::string_view("aeiouAEIOU").find(c) != std::string_view::npos;
+        stressed += std::string_view("AEIOU").find(c) != std::string_view::npos;
+      }
+    }
+    if (syllables < 2 || stressed == 1) continue;
+    if (++wrong <= 40) report += "  " + w + "\t" + got + "\n";
+  }
+  EXPECT_EQ(wrong, 0) << "words with no stress or more than one:\n" << report;
 }
 
 // Rules of one first letter must stand together: one that strays is linked

@@ -144,6 +144,29 @@ TEST_F(Translator, StressByTheWordsEnding) {
   EXPECT_EQ(Stressed("assa~o"), "assa~o");
 }
 
+// Words the scan used to leave unstressed: an i/u at the start read last,
+// the silent u of gu/qu, a u with a diaeresis; and a replacement that
+// already writes its stress is not marked twice.
+TEST_F(Translator, StressOnTheWordsThatLostIt) {
+  struct Case {
+    const char* word;
+    const char* stressed;
+  };
+  const Case cases[] = {
+      {"uma", "Uma"},         {"isso", "Isso"},         {"ilha", "Ilha"},
+      {"uso", "Uso"},         {"aqui", "aquI"},         {"fique", "fIque"},
+      {"consegue", "consEgue"}, {"cheguei", "cheguEi"}, {"coloquei", "coloquEi"},
+      {"seguiu", "seguIu"},   {"segundo", "segUndo"},   {"tranqu\"ilo", "tranqu\"Ilo"},
+      {"iate", "iAte"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(Stressed(c.word), c.stressed) << c.word;
+
+  Word w = Read("porque");
+  w.text = "porque^";  // as the exceptions give it
+  MarkStress(w);
+  EXPECT_EQ(w.text, "porque^");
+}
+
 TEST_F(Translator, ExceptionsFindTheStemOfPluralsAndVerbForms) {
   Exceptions("casa=caza|plural too\ncanta=kanta\nsemigual\n\n");
   for (auto [word, out] : {std::pair{"casas", "cazas"}, {"cantam", "kantam"},

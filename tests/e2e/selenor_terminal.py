@@ -14,6 +14,7 @@ import tempfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from tmuxsession import CLOSING, PROMPT, Failure, Session, check, report  # noqa: E402,F401
+import speech_capture as cap  # noqa: E402
 
 PISCES = [
     ("Seu signo: ", "Peixes"), ("Planeta regente: ", "Netuno"),
@@ -98,7 +99,7 @@ def scenario_rejected(selenor):
     with Session(selenor) as s:
         # (A trailing blank never reaches the check: the line editor drops
         # the trailing blanks of its field.)
-        for text in ["15-3-1990", "15/3", "a/3/1990", "15/3/1799", "1/1/2000x"]:
+        for text in ["15-3-1990", "15/3", "a/3/1990", "15/3/1799", "1/1/2000x", "31/2/2000"]:
             answer(s, text)
         s.wait_prompt()
         s.type("abc")
@@ -176,6 +177,48 @@ def scenario_bad_ini(selenor):
         shutil.rmtree(windir, ignore_errors=True)
 
 
+def scenario_personal_ini(selenor):
+    """A personal file that changes only the colour: the installed sample
+    gives everything else, so speech starts and the prompt comes."""
+    windir = tempfile.mkdtemp(prefix="selenor-ini-")
+    with open(os.path.join(windir, "SONARIS.INI"), "w") as f:
+        f.write("[VIDEO]\nCORLETRA=$E\n")
+    try:
+        with Session(selenor, windir) as s:
+            s.wait_prompt()
+            s.keys("Escape")
+            s.check_clean_end("Escape at the prompt")
+    finally:
+        shutil.rmtree(windir, ignore_errors=True)
+
+
+def scenario_start_failure(selenor):
+    """Speech data that cannot be found: the message on the screen and on
+    stderr, falling tones in the wave device and the terminal's bell."""
+    windir = tempfile.mkdtemp(prefix="selenor-ini-")
+    with open(os.path.join(windir, "SONARIS.INI"), "w") as f:
+        f.write("[TRADUTOR]\nDIRDIFONES=c:\\nao\\existe\\\n")
+    try:
+        with Session(selenor, windir, capture=True) as s:
+            s.wait_text("Erro de inicialização: ")
+
+            def two_tone_groups():
+                runs = cap.segments(s.pcm(), 100)
+                return len(runs) >= 2 and all(end - start >= 0.4 for start, end in runs[:2])
+            s.wait("the alarm tones", two_tone_groups)
+            check(s.tmux("display-message", "-p", "#{window_bell_flag}").strip() == "1",
+                  "the terminal bell did not ring")
+            s.keys("Enter")
+            s.wait_exit()
+            s.check_terminal_restored()
+            # stderr, once the terminal is back: the normal screen and its history
+            shown = s.tmux("capture-pane", "-p", "-S", "-100")
+            for line in ("Erro de inicialização: 1", "Banco de dados de voz: "):
+                check(line in shown, f"{line!r} not on stderr:\n{shown}")
+    finally:
+        shutil.rmtree(windir, ignore_errors=True)
+
+
 def scenario_command_line(selenor):
     def run(*args):
         return subprocess.run([selenor, *args], capture_output=True, text=True,
@@ -197,6 +240,8 @@ SCENARIOS = {
     "long": scenario_long,
     "bad_ini": scenario_bad_ini,
     "command_line": scenario_command_line,
+    "start_failure": scenario_start_failure,
+    "personal_ini": scenario_personal_ini,
 }
 
 

@@ -59,7 +59,7 @@ def session(selenor, build, kind, env=None):
     windir = tempfile.mkdtemp(prefix="selenor-voice-")
     try:
         settings(build, windir, kind)
-        with Session(selenor, windir=windir, capture=True, extra_env=env, keep_stderr=True) as s:
+        with Session(selenor, windir=windir, capture=True, env=env, keep_stderr=True) as s:
             yield s
     finally:
         shutil.rmtree(windir, ignore_errors=True)

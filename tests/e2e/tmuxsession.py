@@ -40,13 +40,16 @@ def wait_for(what, probe, timeout=30.0, interval=0.1, gone=lambda: False, show=l
 
 
 class Session:
-    """capture=True sends the sound to a wav: file that pcm() reads;
-    extra_env adds variables to the program's environment; with
-    keep_stderr, what the program writes to stderr goes to a file that
-    errors() reads."""
+    """capture=True sends the sound to a wav: file that pcm() reads."""
 
-    def __init__(self, selenor, windir=None, capture=False, extra_env=None,
-                 keep_stderr=False):
+    def __init__(self, selenor, windir=None, capture=False, size=(80, 25), stdin=None,
+                 audio=None, env=None, job=False, keep_stderr=False):
+        """size: the terminal's columns and rows; stdin: text piped in;
+        audio: another SONARIS_AUDIO; env: more variables (name: value);
+        job: started from an interactive shell with job control, so that
+        it can be stopped and brought back (finish() then notes the end);
+        keep_stderr: what the program writes to stderr goes to a file that
+        errors() reads."""
         self.dir = tempfile.mkdtemp(prefix="selenor-e2e-")
         self.windir = windir or os.path.join(self.dir, "windir")
         os.makedirs(self.windir, exist_ok=True)
@@ -58,17 +61,29 @@ class Session:
         with open(conf, "w") as f:
             f.write("set -g remain-on-exit on\nset -g set-clipboard on\n"
                     "set -g status off\nset -g default-terminal tmux-256color\n")
-        audio = f"'wav:{self.capture}'" if capture else "null"
+        audio = audio or (f"'wav:{self.capture}'" if capture else "null")
+        more = "".join(f" {name}='{value}'" for name, value in (env or {}).items())
         env = (f"SONARIS_DISPLAY=terminal SONARIS_AUDIO={audio} "
-               f"SONARIS_WINDIR='{self.windir}' LANG=C.UTF-8 LC_ALL=C.UTF-8")
-        env += "".join(f" {k}='{v}'" for k, v in (extra_env or {}).items())
+               f"SONARIS_WINDIR='{self.windir}' LANG=C.UTF-8 LC_ALL=C.UTF-8{more}")
+        self.size = size
+        pipe = ""
+        if stdin is not None:
+            piped = os.path.join(self.dir, "stdin")
+            with open(piped, "w") as f:
+                f.write(stdin)
+            pipe = f"cat '{piped}' | "
         self.stderr = os.path.join(self.dir, "stderr")
         redirect = f" 2> '{self.stderr}'" if keep_stderr else ""
-        command = (f"env {env} '{selenor}'{redirect}; echo $? > '{self.status}'; "
-                   f"stty -a > '{self.stty}'")
+        program = f"{pipe}env {env} '{selenor}'{redirect}"
+        self.after = f"echo $? > '{self.status}'; stty -a > '{self.stty}'"
         build = os.path.dirname(os.path.dirname(selenor))
-        self.tmux("-f", conf, "new-session", "-d", "-x", "80", "-y", "25",
-                  "-c", build, "sh", "-c", command)
+        shell = ["bash", "--norc", "--noprofile", "-i"] if job else [
+            "sh", "-c", f"{program}; {self.after}"]
+        self.tmux("-f", conf, "new-session", "-d", "-x", str(size[0]), "-y", str(size[1]),
+                  "-c", build, *shell)
+        if job:
+            self.type(program)
+            self.keys("Enter")
 
     def __enter__(self):
         return self
@@ -85,7 +100,7 @@ class Session:
 
     def screen(self, escapes=False):
         args = ["capture-pane", "-p", "-N"] + (["-e"] if escapes else [])
-        return self.tmux(*args).split("\n")[:25]
+        return self.tmux(*args).split("\n")[:max(25, self.size[1])]
 
     def rows(self):
         return [row.rstrip() for row in self.screen()]
@@ -135,6 +150,21 @@ class Session:
             modes = f.read().split()
         for mode in ("icanon", "echo", "isig"):
             check(mode in modes, f"terminal mode {mode} not restored: {modes}")
+
+    def finish(self):
+        """A job's end: its status and the terminal's modes noted."""
+        self.type(self.after)
+        self.keys("Enter")
+
+    def pid(self):
+        """Selenor's process id (the pane's shell starts it)."""
+        shell = self.tmux("display-message", "-p", "#{pane_pid}").strip()
+        with open(f"/proc/{shell}/task/{shell}/children") as f:
+            for child in f.read().split():
+                with open(f"/proc/{child}/comm") as comm:
+                    if comm.read().strip() == "selenor":
+                        return int(child)
+        raise Failure("Selenor is not running")
 
     def clipboard(self):
         result = subprocess.run(["tmux", "-S", self.socket, "show-buffer"],

@@ -93,6 +93,26 @@ TEST_F(Ini, Utf8FileGivesWindows1252Values) {
   EXPECT_EQ(IniReadString(Write("f.ini", "[S]\nNOME=Voc\xEA\n"), "S", "NOME", "d"), "Voc\xEA");
 }
 
+// Windows editors save "Unicode" as UTF-16, with or without a byte-order
+// mark; the settings in it count as in any other file.
+TEST_F(Ini, Utf16FilesAreRead) {
+  auto utf16 = [](const std::u16string& text, bool big, bool mark) {
+    std::string bytes;
+    for (char16_t c : (mark ? u"\uFEFF" : u"") + text) {
+      char lo = static_cast<char>(c & 0xFF), hi = static_cast<char>(c >> 8);
+      bytes += big ? std::string{hi, lo} : std::string{lo, hi};
+    }
+    return bytes;
+  };
+  for (bool big : {false, true})
+    for (bool mark : {false, true}) {
+      std::string path = Write("u.ini", utf16(u"[S]\r\nNOME=Voc\u00EA \u20AC\r\nX=\U0001F600\r\n",
+                                              big, mark));
+      EXPECT_EQ(IniReadString(path, "S", "NOME", "d"), "Voc\xEA \x80") << big << mark;
+      EXPECT_EQ(IniReadString(path, "S", "X", "d"), "??") << big << mark;
+    }
+}
+
 class Paths : public TempDir {
  protected:
   void SetUp() override {
@@ -137,6 +157,38 @@ TEST_F(Paths, WindowsDirFollowsTheEnvironment) {
   setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
   EXPECT_EQ(WindowsDir(), dir_ + "/sonaris");
   unsetenv("XDG_CONFIG_HOME");
+}
+
+// Where the data is found: an installed tree, the same tree moved, a build
+// folder, and nothing at all.
+TEST_F(TempDir, DataIsFoundBesideTheProgramThenInTheBuild) {
+  Write("usr/share/sonaris/SONARIS.INI", "");
+  Write("opt/moved/share/sonaris/SONARIS.INI", "");
+  Write("build/data/SONARIS.INI", "");
+  fs::create_directories(fs::path(dir_) / "usr/bin");
+  fs::create_directories(fs::path(dir_) / "opt/moved/bin");
+  fs::create_directories(fs::path(dir_) / "build/app");
+  const std::string build = dir_ + "/build/data", gone = dir_ + "/gone/data";
+  struct Case {
+    std::string env, program, built, want;
+    bool found;
+  } cases[] = {
+      {"", dir_ + "/usr/bin", build, dir_ + "/usr/share/sonaris", true},
+      {"", dir_ + "/opt/moved/bin", gone, dir_ + "/opt/moved/share/sonaris", true},
+      {"", dir_ + "/build/app", build, build, true},
+      {"", dir_ + "/build/app", build + "/", build, true},
+      {dir_ + "/elsewhere/", dir_ + "/usr/bin", build, dir_ + "/elsewhere", false},
+      {"", dir_ + "/nowhere/bin", gone, dir_ + "/nowhere/share/sonaris", false},
+  };
+  for (const Case& c : cases) {
+    DataLookup got = FindDataDir(c.env, c.program, c.built);
+    EXPECT_EQ(got.dir, c.want) << c.program;
+    EXPECT_EQ(got.found, c.found) << c.program;
+  }
+  // What a user is told names every folder tried.
+  DataLookup none = FindDataDir("", dir_ + "/nowhere/bin", gone);
+  ASSERT_EQ(none.tried.size(), 2u);
+  EXPECT_EQ(none.tried[1], gone);
 }
 
 }  // namespace

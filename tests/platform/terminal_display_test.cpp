@@ -31,15 +31,14 @@ extern "C" int __lsan_is_turned_off() { return platform::inChild ? 1 : 0; }
 namespace platform {
 namespace {
 
-enum class Ending { Exit, Terminate, Crash };
-
-// The child: shows a greeting, reports each key message on a row, and ends
-// the chosen way after Enter (or when input ends).
+// The child: shows a greeting, reports each key message on a row, rings
+// the bell on Ctrl+G, and after Enter (or when input ends) exits or dies of
+// the chosen signal (0: exits).
 // The display stays reachable from here: std::exit does not unwind.
 Display* childDisplay = nullptr;
 bool inChild = false;
 
-[[noreturn]] void RunChild(Ending ending) {
+[[noreturn]] void RunChild(int ending) {
   inChild = true;
   Display* display = childDisplay = CreateDisplay("terminal").release();
   if (!display->Open(DisplaySettings{})) _exit(3);
@@ -58,10 +57,10 @@ bool inChild = false;
       display->DrawText(0, row++ % 25, reinterpret_cast<const unsigned char*>(line.data()),
                         static_cast<int>(line.size()), {255, 255, 255}, {0, 0, 0});
       display->Present();
+      if (m.message == WM_CHAR && m.wParam == 7) display->Bell();
       bool enter = m.message == WM_CHAR && m.wParam == 13;
       if (!enter && m.message != WM_CLOSE) continue;
-      if (ending == Ending::Terminate) raise(SIGTERM);
-      if (ending == Ending::Crash) raise(SIGSEGV);
+      if (ending != 0) raise(ending);
       std::exit(0);
     }
   }
@@ -90,7 +89,7 @@ int ReadToEndAndWait(int fd, std::string& text, pid_t pid) {
   return status;
 }
 
-class OnPseudoTerminal : public ::testing::TestWithParam<Ending> {};
+class OnPseudoTerminal : public ::testing::TestWithParam<int> {};
 
 TEST_P(OnPseudoTerminal, DrawsReadsKeysAndRestoresTheTerminal) {
   int master = -1;
@@ -108,6 +107,11 @@ TEST_P(OnPseudoTerminal, DrawsReadsKeysAndRestoresTheTerminal) {
   ASSERT_TRUE(ReadUntil(master, out, "[256,45,2]")) << out;
   ASSERT_EQ(write(master, "\x1b", 1), 1);  // a lone Escape
   ASSERT_TRUE(ReadUntil(master, out, "[258,27,0]")) << out;
+  ASSERT_EQ(write(master, "\x07", 1), 1);  // Ctrl+G: the child rings the bell
+  ASSERT_TRUE(ReadUntil(master, out, "[258,7,2]")) << out;
+  std::string afterReport = out.substr(out.find("[258,7,2]"));
+  ASSERT_TRUE(ReadUntil(master, afterReport, "\a")) << afterReport;
+  out += afterReport;
   ASSERT_EQ(write(master, "\r", 1), 1);
   size_t before = out.size();
   int status = ReadToEndAndWait(master, out, pid);
@@ -118,15 +122,47 @@ TEST_P(OnPseudoTerminal, DrawsReadsKeysAndRestoresTheTerminal) {
   ASSERT_EQ(tcgetattr(master, &modes), 0);
   EXPECT_EQ(modes.c_lflag & (ECHO | ICANON), static_cast<tcflag_t>(ECHO | ICANON));
   close(master);
-  switch (GetParam()) {
-    case Ending::Exit: EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0); break;
-    case Ending::Terminate: EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM); break;
-    case Ending::Crash: EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGSEGV); break;
-  }
+  if (GetParam() == 0)
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  else
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == GetParam()) << status;
 }
 
+// A normal exit and every signal whose default action ends the process.
 INSTANTIATE_TEST_SUITE_P(Endings, OnPseudoTerminal,
-                         ::testing::Values(Ending::Exit, Ending::Terminate, Ending::Crash));
+                         ::testing::Values(0, SIGTERM, SIGSEGV, SIGINT, SIGHUP, SIGPIPE,
+                                           SIGALRM, SIGUSR1, SIGUSR2, SIGXCPU, SIGXFSZ,
+                                           SIGVTALRM, SIGPROF, SIGSYS, SIGTRAP, SIGIO,
+                                           SIGPWR, SIGSTKFLT, SIGRTMIN, SIGRTMAX));
+
+// A stop gives the terminal back; going on takes it again and draws the
+// whole screen. (The child leads a session of its own, so the kernel drops
+// the stop itself: the terminal comes back at once, as after SIGCONT.)
+TEST(OnPseudoTerminalStop, StopGivesTheTerminalBackAndGoingOnRedraws) {
+  int master = -1;
+  pid_t pid = forkpty(&master, nullptr, nullptr, nullptr);
+  ASSERT_GE(pid, 0);
+  if (pid == 0) RunChild(0);
+  std::string out;
+  ASSERT_TRUE(ReadUntil(master, out, "Ol\xC3\xA1!")) << out;
+  for (int sig : {SIGTSTP, SIGCONT}) {
+    ASSERT_EQ(kill(pid, sig), 0);
+    std::string after;
+    ASSERT_TRUE(ReadUntil(master, after, "Ol\xC3\xA1!")) << sig << after;
+    size_t enter = after.find("\x1b[?1049h");
+    ASSERT_NE(enter, std::string::npos) << sig;
+    if (sig == SIGTSTP) EXPECT_NE(after.find("\x1b[?1049l"), std::string::npos);
+    EXPECT_GT(after.find("Ol\xC3\xA1!"), enter);
+    out += after;
+  }
+  termios modes{};
+  ASSERT_EQ(tcgetattr(master, &modes), 0);
+  EXPECT_EQ(modes.c_lflag & (ECHO | ICANON), 0u);
+  ASSERT_EQ(write(master, "\r", 1), 1);
+  int status = ReadToEndAndWait(master, out, pid);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  close(master);
+}
 
 TEST(OnPipes, PipedKeysArriveAndTheirEndClosesTheConsole) {
   int in[2], out[2];
@@ -139,7 +175,7 @@ TEST(OnPipes, PipedKeysArriveAndTheirEndClosesTheConsole) {
     dup2(out[1], STDOUT_FILENO);
     close(in[1]);
     close(out[0]);
-    RunChild(Ending::Exit);
+    RunChild(0);
   }
   close(in[0]);
   close(out[1]);
@@ -147,8 +183,8 @@ TEST(OnPipes, PipedKeysArriveAndTheirEndClosesTheConsole) {
   ASSERT_TRUE(ReadUntil(out[0], text, "Ol\xC3\xA1!"));
   ASSERT_EQ(write(in[1], "x", 1), 1);
   ASSERT_TRUE(ReadUntil(out[0], text, "[258,120,0]")) << text;
-  close(in[1]);  // no Enter: the end of input closes the console
-  ASSERT_TRUE(ReadUntil(out[0], text, "[16,0,0]")) << text;
+  close(in[1]);  // no Enter: the end of input closes the console, after its keys
+  ASSERT_TRUE(ReadUntil(out[0], text, "[16,1,0]")) << text;
   int status = ReadToEndAndWait(out[0], text, pid);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   close(out[0]);

@@ -21,9 +21,10 @@ std::ostream& operator<<(std::ostream& os, const Ev& e) {
   return os << "{" << std::hex << e.message << ", " << e.wParam << ", " << e.mods << "}";
 }
 
-std::vector<Ev> Decode(const std::string& bytes, bool lineFeedIsEnter = false) {
+std::vector<Ev> Decode(const std::string& bytes, bool lineFeedIsEnter = false,
+                       unsigned char erase = 0) {
   std::vector<Message> out;
-  EXPECT_EQ(DecodeKeys(bytes, true, out, lineFeedIsEnter), bytes.size()) << bytes;
+  EXPECT_EQ(DecodeKeys(bytes, true, out, lineFeedIsEnter, erase), bytes.size()) << bytes;
   std::vector<Ev> evs;
   for (const Message& m : out)
     evs.push_back({m.message, static_cast<unsigned>(m.wParam), m.mods});
@@ -110,6 +111,36 @@ TEST(TerminalKeys, IncompleteInputWaitsForMoreBytes) {
   EXPECT_EQ(DecodeKeys(all, false, out), all.size());
   ASSERT_EQ(out.size(), 1u);
   EXPECT_EQ(out[0].wParam, VK_INSERT);
+}
+
+// Where the terminal erases with 127, byte 8 can only be Ctrl+Backspace.
+TEST(TerminalKeys, BackspaceBytesFollowTheEraseCharacter) {
+  const struct {
+    std::string bytes;
+    unsigned char erase;
+    std::vector<Ev> events;
+  } cases[] = {
+      {"\x7f", 127, {{KD, VK_BACK, 0}, {CH, 8, 0}}},
+      {"\x08", 127, {{KD, VK_BACK, C}, {CH, 8, C}}},
+      {"\x08", 8, {{KD, VK_BACK, 0}, {CH, 8, 0}}},
+      {"\x7f", 8, {{KD, VK_BACK, 0}, {CH, 8, 0}}},
+      {"\x08", 0, {{KD, VK_BACK, 0}, {CH, 8, 0}}},
+      {"\x1b\x08", 127, {{KD, VK_BACK, C | A}}},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(Decode(c.bytes, false, c.erase), c.events) << int(c.bytes[0]) << " " << int(c.erase);
+}
+
+TEST(TerminalKeys, EscapesEndingAReadAreKeysAtOnce) {
+  const struct {
+    std::string rest;
+    bool complete;
+  } cases[] = {
+      {"\x1b", true},   {"\x1b\x1b", true}, {"", false},
+      {"\x1b[", false}, {"\x1bO", false},   {"\x1b[1;5", false},
+      {"\xC3", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(CompleteAtEndOfRead(c.rest), c.complete) << c.rest;
 }
 
 TEST(TerminalKeys, GarbageNeverHangsOrOverruns) {

@@ -37,6 +37,29 @@ TEST(Text, CaseFoldingCoversPortugueseLetters) {
   EXPECT_FALSE(EqualsNoCase("\xD7", "\xF7"));  // multiplication and division signs
 }
 
+TEST(Text, RuntimeIntegerConversion) {
+  struct Case {
+    const char* text;
+    bool ok;
+    int32_t value;
+  } cases[] = {
+      {"15", true, 15},           {"  -12", true, -12},       {"+7", true, 7},
+      {"$E", true, 14},           {"0x1f", true, 31},         {"0X1F", true, 31},
+      {"-0x10", true, -16},       {"$FFFFFFFF", true, -1},    {"-2147483648", true, INT32_MIN},
+      {"2147483647", true, INT32_MAX},
+      {"", false, 0},             {" ", false, 0},            {"-", false, 0},
+      {"4 ", false, 0},           {"1a", false, 0},           {"$", false, 0},
+      {"0x", false, 0},           {"$1G", false, 0},          {"\t5", false, 0},
+      {"2147483648", false, 0},   {"$100000000", false, 0},   {"99999999999", false, 0},
+      {"1.5", false, 0},
+  };
+  for (const Case& c : cases) {
+    int32_t v = 0;
+    EXPECT_EQ(platform::ParseInteger(c.text, v), c.ok) << c.text;
+    if (c.ok) EXPECT_EQ(v, c.value) << c.text;
+  }
+}
+
 TEST(Clock, FixedTimeAndBack) {
   LocalTime fixed{2001, 2, 3, 6, 4, 5, 6, 789};
   SetFixedTime(&fixed);

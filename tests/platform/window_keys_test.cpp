@@ -97,6 +97,37 @@ TEST(WindowKeys, CtrlOrAltAloneTypeNoTextAndAltMakesSystemKeys) {
   EXPECT_TRUE(k.Key(SDL_KEYUP, SDLK_APPLICATION).empty());
 }
 
+// AltGr (reported as Right Alt) types the characters of its layout: on
+// the Brazilian ABNT2 layout AltGr+Q is "/" and AltGr+W "?".
+TEST(WindowKeys, AltGrTypesItsCharacter) {
+  Keyboard k;
+  EXPECT_TRUE(k.Down(SDLK_q, KMOD_RALT).empty());
+  auto slash = k.Text("/");
+  ExpectOne(slash, WM_CHAR, '/');
+  EXPECT_EQ(k.Key(SDL_KEYUP, SDLK_q, KMOD_RALT)[0].message, WM_SYSKEYUP);
+  EXPECT_TRUE(k.Down(SDLK_w, KMOD_RALT | KMOD_LSHIFT).empty());
+  ExpectOne(k.Text("?"), WM_CHAR, '?');
+  EXPECT_TRUE(k.Down(SDLK_2, KMOD_MODE).empty());
+  ExpectOne(k.Text("\xC2\xB2"), WM_CHAR, 0xB2);
+  // Where Right Alt types nothing it stays the Alt key, given at its release.
+  EXPECT_TRUE(k.Down(SDLK_x, KMOD_RALT).empty());
+  auto up = k.Key(SDL_KEYUP, SDLK_x, KMOD_RALT);
+  ASSERT_EQ(up.size(), 2u);
+  EXPECT_EQ(up[0].message, WM_SYSKEYDOWN);
+  EXPECT_EQ(up[0].wParam, VK_A + 23);
+  EXPECT_EQ(up[0].mods, unsigned(ModAlt));
+  EXPECT_EQ(up[1].message, WM_SYSKEYUP);
+  // ... or before the next key.
+  k.Down(SDLK_1, KMOD_RALT);
+  auto next = k.Down(SDLK_RIGHT);
+  ASSERT_EQ(next.size(), 2u);
+  EXPECT_EQ(next[0].wParam, VK_0 + 1);
+  EXPECT_EQ(next[1].wParam, VK_RIGHT);
+  // Left Alt keeps its Alt codes and types no text.
+  ExpectOne(k.Down(SDLK_q, KMOD_LALT), WM_SYSKEYDOWN, VK_A + 16);
+  EXPECT_TRUE(k.Text("q").empty());
+}
+
 TEST(WindowKeys, CtrlShiftFunctionKeysStandInForCtrlAlt) {
   Keyboard k;
   for (SDL_Keycode f : {SDLK_F9, SDLK_F11, SDLK_F12}) {

@@ -24,6 +24,7 @@ class ConfigTest : public ::testing::Test {
     std::string folder = MakeTestFolder();
     windows = folder + "/win";
     StartFolder = folder + "/start";
+    data = folder + "/data";  // no installed sample unless a test writes one
     std::filesystem::create_directories(windows);
     std::filesystem::create_directories(StartFolder);
     setenv("SONARIS_WINDIR", windows.c_str(), 1);
@@ -33,8 +34,9 @@ class ConfigTest : public ::testing::Test {
 
   void WindowsIni(const std::string& text) { WriteFile(windows + "/SONARIS.INI", text); }
   void StartIni(const std::string& text) { WriteFile(StartFolder + "/SONARIS.INI", text); }
+  void SampleIni(const std::string& text) { WriteFile(data + "/SONARIS.INI", text); }
 
-  std::string windows;
+  std::string windows, data;
 };
 
 TEST_F(ConfigTest, IniInTheStartFolderServesAllButTheLettersFolder) {
@@ -49,16 +51,40 @@ TEST_F(ConfigTest, IniInTheStartFolderServesAllButTheLettersFolder) {
 }
 
 TEST_F(ConfigTest, InstalledSampleServesWhenNoFolderHasSettings) {
-  std::string data = windows + "/../data";
-  std::filesystem::create_directories(data);
-  WriteFile(data + "/SONARIS.INI", "[SINTETIZADOR]\nDIFONES3=padrao\n");
-  setenv("SONARIS_DATA", data.c_str(), 1);
+  SampleIni("[SINTETIZADOR]\nDIFONES3=padrao\n");
   StartSpeech(0, "");
   EXPECT_EQ(DiphoneDbName, "padrao");
   StartIni("[SINTETIZADOR]\nDIFONES3=local\n");  // a folder's own copy wins
   StartSpeech(0, "");
-  unsetenv("SONARIS_DATA");
   EXPECT_EQ(DiphoneDbName, "local");
+}
+
+// A personal file that holds one key of each section: its keys win, every
+// other key comes from the installed sample, then from the defaults. Only
+// the first file found counts as the user's.
+TEST_F(ConfigTest, PersonalFileWinsForItsKeysAndTheSampleGivesTheRest) {
+  SampleIni(
+      "[VIDEO]\nCORFUNDO=1\n[TRADUTOR]\nVELOCIDADE=2\nDIRLETRAS=d:\\amostra\\\nSAPI=Nao\n"
+      "[SERVFALA]\nTOM=3\nVOZ=1\n[SINTETIZADOR]\nDIFONES2=amostra\nDIFONES4=amostra4\n"
+      "[SONARIS]\nPGMSONARIS=d:\\amostra\nPROG.TXT=@\\ver\n");
+  StartIni("[TRADUTOR]\nVELOCIDADE=5\n[SINTETIZADOR]\nDIFONES5=inicio\n");
+  WindowsIni(
+      "[VIDEO]\nCORLETRA=14\n[BRAILLE]\nMODO=0\n[TRADUTOR]\nVELOCIDADE=4\n"
+      "[SERVFALA]\nTOM=7\n[SINTETIZADOR]\nPAUSAVIRG4=100\n[SONARIS]\nPGMSONARIS=d:\\meu\n");
+  // {section, key, value}
+  const char* cases[][3] = {
+      {"VIDEO", "CORLETRA", "14"},           {"VIDEO", "CORFUNDO", "1"},
+      {"BRAILLE", "MODO", "0"},              {"TRADUTOR", "VELOCIDADE", "4"},
+      {"TRADUTOR", "SAPI", "Nao"},           {"SERVFALA", "TOM", "7"},
+      {"SERVFALA", "VOZ", "1"},              {"SINTETIZADOR", "PAUSAVIRG4", "100"},
+      {"SINTETIZADOR", "DIFONES4", "amostra4"}, {"SINTETIZADOR", "DIFONES5", ""},
+      {"SONARIS", "PROG.TXT", "d:\\meu\\ver"}, {"SONARIS", "PROG.DOC", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ReadConfig(c[0], c[1]), c[2]) << c[0] << " " << c[1];
+  StartSpeech(0, "");
+  EXPECT_EQ(TuningSet, 4);
+  EXPECT_EQ(DiphoneDbName, "amostra4");
+  EXPECT_EQ(LettersDir, "d:\\amostra\\");
 }
 
 TEST_F(ConfigTest, WindowsDirectoryCopyWinsAndNamesTheLettersFolder) {
@@ -93,7 +119,7 @@ TEST_F(ConfigTest, TuningValuesAndTheirFallbacks) {
       "RAPIDINHO3=nao\nPAUSAPONTO3=abc\nPAUSAVIRG3=100\nDIFONES3=abcdefghij\n");
   RapidMode = true;
   LoadSynthTuning(3);
-  EXPECT_EQ((std::vector<int>(Fake.tuning, Fake.tuning + 3)), (std::vector<int>{120, 7, -3}));
+  EXPECT_EQ((std::vector<int>(Fake.tuning, Fake.tuning + 3)), (std::vector<int>{120, 7, 0}));
   EXPECT_TRUE(CutSpeech);
   EXPECT_FALSE(RapidMode);
   EXPECT_EQ(DiphoneDbName, "abcdefgh");
@@ -101,6 +127,39 @@ TEST_F(ConfigTest, TuningValuesAndTheirFallbacks) {
   SpeakPunctSign = false;
   SpeakText(". , ;");
   EXPECT_EQ(std::count(Fake.events.begin(), Fake.events.end(), "delay:50"), 5 + 2 + 4);
+}
+
+// Absurd numbers are kept to what makes sense: at most a second of cut,
+// three seconds between words, five seconds of pause. Numbers take the
+// runtime's forms; one beyond 32 bits is no number and takes the default.
+TEST_F(ConfigTest, TuningNumbersAreBounded) {
+  struct Case {
+    const char* ini;
+    int cut, keep, gap;
+    int pauseDelays;  // 50 ms delays of ". , ;"
+  } cases[] = {
+      {"INTERPAL3=2000000000\nCORTEFON3=100000000\nSOBRAFON3=99999999999", 11025, 0, 33075,
+       5 + 3 + 4},
+      {"INTERPAL3=100000000\nPAUSAPONTO3=9999999999\nPAUSAVIRG3=100000\nPAUSADOISPONTOS3=-5", 0,
+       0, 33075, 5 + 100},
+      {"INTERPAL3=-2147483649\nCORTEFON3=-40\nSOBRAFON3=-1", 0, 0, 0, 5 + 3 + 4},
+      {"INTERPAL3=33075\nCORTEFON3=11025x\nSOBRAFON3=+500", 11025, 500, 33075, 5 + 3 + 4},
+      {"INTERPAL3=$100\nSOBRAFON3=0x10\nPAUSAPONTO3=$64", 0, 16, 256, 2 + 3 + 4},
+      {"INTERPAL3=99999999999999999999999\nCORTEFON3=-99999999999999999999", 0, 0, 0,
+       5 + 3 + 4},
+  };
+  SpeakPunctSign = false;
+  for (const Case& c : cases) {
+    WindowsIni(std::string("[SINTETIZADOR]\n") + c.ini + "\n");
+    LoadSynthTuning(3);
+    EXPECT_EQ((std::vector<int>(Fake.tuning, Fake.tuning + 3)),
+              (std::vector<int>{c.cut, c.keep, c.gap}))
+        << c.ini;
+    Fake.events.clear();
+    SpeakText(". , ;");
+    EXPECT_EQ(std::count(Fake.events.begin(), Fake.events.end(), "delay:50"), c.pauseDelays)
+        << c.ini;
+  }
 }
 
 TEST_F(ConfigTest, ProgramFolderExpansion) {
@@ -167,8 +226,12 @@ TEST_F(ConfigTest, FailedVoiceStartStaysOnTheBuiltInVoiceWithoutWaiting) {
 TEST_F(ConfigTest, SynthesizerThatCannotStartIsReportedAndEndsTheProgram) {
   WindowsIni("[SINTETIZADOR]\nDIFONES3=vozes\n");
   Fake.diphoneStartCode = 2;
+  testing::internal::CaptureStderr();
   EXPECT_THROW(StartSpeech(0, ""), ConsoleClosed);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "Erro de inicializa\xC3\xA7\xC3\xA3o: 2\nBanco de dados de voz: vozes\n");
   EXPECT_EQ(Fake.screen, "Erro de inicializa\xE7\xE3o: 2\nBanco de dados de voz: vozes\n");
+  EXPECT_EQ(Fake.events, (Events{"alarm"}));
   EXPECT_EQ(Fake.diphoneEnds, 1);
   EXPECT_EQ(Fake.linesRead, 1);
 }

@@ -136,7 +136,7 @@ TEST_F(EditorTest, F12OpensTheWordUnderTheCursorWithoutItsOpeningMarks) {
   std::string s = "ver (www.site.org. agora";
   Edit(s, "{CtrlRight}{Right*3}{F12}{End}{F12}");
   ASSERT_EQ(SpawnRuns.size(), 1u);
-  EXPECT_EQ(SpawnRuns[0].rfind("xdg-open [www.site.org] in ", 0), 0u);
+  EXPECT_EQ(SpawnRuns[0].rfind("xdg-open [http://www.site.org] in ", 0), 0u);
   EXPECT_EQ(ShortSounds().back(), "buzz");
 }
 

@@ -1,10 +1,12 @@
 #include "tests/speech/fakes.h"
 
+#include <cstdlib>
 #include <cstring>
 
 #include "console/snwin.h"
 #include "diphone/diphone.h"
 #include "platform/messages.h"
+#include "platform/riff.h"
 #include "sapi/snsapi4.h"
 #include "sapi/snsapi5.h"
 #include "sapi/voice_notice.h"
@@ -74,6 +76,7 @@ std::string StdReadLn() {
   return "";
 }
 void CloseConsole() { throw ConsoleClosed{}; }
+void SoundAlarm() { Fake.events.push_back("alarm"); }
 void CurrentTime(uint16_t& h, uint16_t& m, uint16_t& s, uint16_t& c) {
   h = uint16_t(Fake.clock[0]);
   m = uint16_t(Fake.clock[1]);
@@ -202,7 +205,10 @@ void WriteFile(const std::string& path, const std::string& content) {
 }
 
 void WriteWordFile(const std::string& folder, const std::string& name, const std::string& samples) {
-  WriteFile(folder + "/synth/" + name + ".wav", std::string(44, '\0') + samples);
+  uint8_t header[platform::kWaveHeaderBytes];
+  platform::WriteWaveHeader(header, uint32_t(samples.size()), 11025, 8, 1);
+  WriteFile(folder + "/synth/" + name + ".wav",
+            std::string(reinterpret_cast<char*>(header), sizeof header) + samples);
 }
 
 std::string MakeTestFolder() {
@@ -212,8 +218,10 @@ std::string MakeTestFolder() {
   std::string folder = std::filesystem::temp_directory_path().string() + "/sonaris-speech-" +
                        std::to_string(std::random_device{}()) + "-" + std::to_string(++count);
   previous = folder;
-  for (const char* sub : {"synth", "letras", "words"})
+  for (const char* sub : {"synth", "letras", "words", "data"})
     std::filesystem::create_directories(folder + "/" + sub);
+  // No installed sample settings: a test's own file and the defaults count.
+  setenv("SONARIS_DATA", (folder + "/data").c_str(), 1);
   const char* words[] = {"_zero", "_um", "_uma", "_dois", "_duas", "_tres", "_quatro", "_cinco",
                          "_seis", "_sete", "_e", "_vinte", "_trinta", "_quinhen", "_mil",
                          "_dezesse", "_dezeset", "_cem", "_cento", "_duzento", "_milhao",

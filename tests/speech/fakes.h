@@ -47,7 +47,8 @@ std::vector<std::string> Join(std::initializer_list<std::vector<std::string>> pa
 
 // A fresh folder for one test, with the letters folders of the front end
 // and of the synthesizer pointing into it, and recorded number words whose
-// samples spell their own name ("[_vinte]").
+// samples spell their own name ("[_vinte]"). Its empty "data" folder
+// stands for the installed speech data, so no sample settings apply.
 std::string MakeTestFolder();
 void WriteFile(const std::string& path, const std::string& content);
 // A recorded word file in the synthesizer's letters folder.

@@ -45,7 +45,10 @@ TEST_F(LauncherTest, EachKindOfTargetGoesToItsProgram) {
       {viewers, "www.site.com.br", "/bin/echo [www.site.com.br]"},
       // Capitals are no web prefix: the extension after the first full stop rules.
       {viewers, "HTTP://LEIA.TXT", "/bin/cat [HTTP://LEIA.TXT]"},
-      {"", "www.site.com.br", "xdg-open [www.site.com.br]"},
+      // The desktop takes an address without a scheme for a file name.
+      {"", "www.site.com.br", "xdg-open [http://www.site.com.br]"},
+      {"", "http://a.b/c", "xdg-open [http://a.b/c]"},
+      {"", "https://x.org", "xdg-open [https://x.org]"},
       {"", "editor.exe", work + "/editor.exe"},
       // Not in the current folder: the desktop gets the path made Linux's.
       {"", "c:\\util\\editor.exe", "xdg-open [/util/editor.exe]"},

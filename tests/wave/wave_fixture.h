@@ -83,6 +83,26 @@ inline void Put32(std::vector<uint8_t>& v, size_t at, uint32_t x) {
   for (int i = 0; i < 4; ++i) v[at + i] = uint8_t(x >> (8 * i));
 }
 
+// A chunk: its identifier, the length it declares and the body it has.
+inline std::vector<uint8_t> Chunk(const char* id, uint32_t declared, const std::vector<uint8_t>& body) {
+  std::vector<uint8_t> c(8);
+  std::copy_n(id, 4, c.begin());
+  Put32(c, 4, declared);
+  c.insert(c.end(), body.begin(), body.end());
+  return c;
+}
+
+// A RIFF/WAVE image made of the chunks, its RIFF length true.
+inline std::vector<uint8_t> Riff(std::initializer_list<std::vector<uint8_t>> chunks,
+                                 const char* riff = "RIFF") {
+  std::vector<uint8_t> v(12);
+  std::copy_n(riff, 4, v.begin());
+  std::copy_n("WAVE", 4, v.begin() + 8);
+  for (const auto& c : chunks) v.insert(v.end(), c.begin(), c.end());
+  Put32(v, 4, uint32_t(v.size() - 8));
+  return v;
+}
+
 // A 44-byte-header RIFF image around the samples.
 inline std::vector<uint8_t> WavImage(uint32_t rate, uint16_t bits, uint16_t channels,
                                      const std::vector<uint8_t>& samples) {

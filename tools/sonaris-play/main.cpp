@@ -1,5 +1,5 @@
 // sonaris-play FILE.wav...: plays WAV files through the sound back end of
-// SONARIS_AUDIO, one after the other; any key stops.
+// SONARIS_AUDIO, one after the other; any key typed on the terminal stops.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,7 +14,8 @@ namespace {
 
 const char kUsage[] =
     "uso: sonaris-play ARQUIVO.wav...\n"
-    "Toca os arquivos WAV um após o outro; qualquer tecla interrompe.\n"
+    "Toca os arquivos WAV um após o outro; com a entrada padrão num terminal,\n"
+    "qualquer tecla interrompe.\n"
     "SONARIS_AUDIO escolhe a saída: device (padrão), wav:ARQUIVO ou null.\n";
 
 std::string Failure(const char* file, int code) {
@@ -32,8 +33,9 @@ int main(int argc, char** argv) {
     std::fputs(kUsage, argc < 2 ? stderr : stdout);
     return argc < 2 ? 2 : 0;
   }
-  // The keyboard comes from the terminal unless told otherwise.
-  setenv("SONARIS_DISPLAY", "terminal", 0);
+  // Nothing to show; keys come from the terminal when there is one, and a
+  // pipe or /dev/null is no one pressing a key.
+  setenv("SONARIS_DISPLAY", "keys", 1);
   OpenConsole();
   WaveStart();
   std::vector<std::string> failures;

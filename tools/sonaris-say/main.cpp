@@ -1,32 +1,41 @@
-// sonaris-say [--phonetic] [--units] [TEXT...]: speaks Portuguese text with
-// the built-in diphone synthesizer, or shows what it would say.
+// sonaris-say [--phonetic] [--units] [--wav FILE] [TEXT...]: speaks
+// Portuguese text with the built-in diphone synthesizer, writes it to a WAV
+// file, or shows what it would say. Standard input is read a piece at a
+// time, so that memory stays the same however long the text.
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "console/snwin.h"
 #include "diphone/diphone.h"
+#include "diphone/sound.h"
 #include "platform/text.h"
 #include "speech/sncrt.h"
+#include "speech/snsapi.h"
+#include "tools/sonaris-say/render.h"
 
 namespace {
 
 const char kUsage[] =
-    "uso: sonaris-say [--phonetic] [--units] [TEXTO...]\n"
+    "uso: sonaris-say [--phonetic] [--units] [--wav ARQUIVO] [TEXTO...]\n"
     "Fala o texto (ou a entrada padrão, sem TEXTO) com o sintetizador de difones.\n"
-    "  --phonetic  mostra a transcrição fonética em vez de falar\n"
-    "  --units     mostra cada unidade pedida ao banco de dados e o que houve com ela\n"
-    "              (found, recorded, split, noise, dropped)\n"
+    "  --phonetic    mostra a transcrição fonética em vez de falar\n"
+    "  --units       mostra cada unidade pedida ao banco de dados e o que houve com ela\n"
+    "                (found, recorded, split, noise, dropped)\n"
+    "  --wav ARQUIVO grava a fala num arquivo WAV (8 bits, mono, 11025 Hz) tão depressa\n"
+    "                quanto é sintetizada, com as pausas da fala; - é a saída padrão\n"
     "Lê SONARIS.INI (seções TRADUTOR e SINTETIZADOR); SONARIS_AUDIO escolhe a saída\n"
-    "(device, wav:ARQUIVO ou null).\n";
+    "(device, wav:ARQUIVO ou null). Com TEXTO e a entrada padrão num terminal,\n"
+    "qualquer tecla interrompe a fala.\n";
 
 struct Options {
   bool phonetic = false;
   bool units = false;
   bool help = false;
+  bool bad = false;
+  std::string wav;  // empty: not written to a file
   std::vector<std::string> words;
 };
 
@@ -38,6 +47,9 @@ Options ParseOptions(int argc, char** argv) {
       o.phonetic = true;
     } else if (a == "--units") {
       o.units = true;
+    } else if (a == "--wav") {
+      if (++i < argc && *argv[i]) o.wav = argv[i];
+      else o.bad = true;
     } else if (a == "--help" || a == "-h") {
       o.help = true;
     } else {
@@ -47,18 +59,44 @@ Options ParseOptions(int argc, char** argv) {
   return o;
 }
 
-// The text in Windows-1252, line breaks and tabs read as spaces (they would
-// otherwise sound as characters of their own).
-std::string InputText(const Options& o) {
-  std::string text;
-  if (o.words.empty()) {
-    text.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+// Standard input in pieces: a line, or a long line cut at a blank once it
+// has kLongLine bytes (at any byte that starts a character once it has
+// twice that), so that no line, however long, is held whole.
+constexpr size_t kLongLine = 8192;
+
+bool ReadPiece(std::string& text) {
+  text.clear();
+  for (int c; (c = std::cin.get()) != EOF;) {
+    if (c == '\n') return true;
+    const bool cut = (text.size() >= kLongLine && c == ' ') ||
+                     (text.size() >= 2 * kLongLine && (c & 0xC0) != 0x80);
+    if (cut) {
+      std::cin.unget();
+      return true;
+    }
+    text += char(c);
   }
-  for (const std::string& w : o.words) text += (text.empty() ? "" : " ") + w;
+  return !text.empty();
+}
+
+// One piece of the text in Windows-1252, tabs and line ends read as spaces
+// (they would otherwise sound as characters of their own): the words of
+// the command line, else the next piece of standard input.
+bool NextText(const Options& o, std::string& text) {
+  static bool given = false;
+  if (!o.words.empty()) {
+    if (given) return false;
+    given = true;
+    text.clear();
+    for (const std::string& w : o.words) text += (text.empty() ? "" : " ") + w;
+  } else if (!ReadPiece(text)) {
+    return false;
+  }
   for (char& c : text) {
-    if (c == '\n' || c == '\r' || c == '\t') c = ' ';
+    if (c == '\r' || c == '\t') c = ' ';
   }
-  return platform::Utf8ToCp1252(text);
+  text = platform::Utf8ToCp1252(text);
+  return true;
 }
 
 const char* OutcomeName(UnitOutcome outcome) {
@@ -79,20 +117,43 @@ void ReportStartFailure(int code) {
                platform::Cp1252ToUtf8(DiphoneDbName).c_str(), code);
 }
 
+// What the synthesizer would say, line by line; the units are rendered
+// into no buffer at all.
+void Show(const Options& o) {
+  if (o.units) UnitReport = PrintUnit;
+  for (std::string text, phonetic; NextText(o, text);) {
+    TranslateText(text, phonetic);
+    if (o.phonetic) std::printf("%s\n", platform::Cp1252ToUtf8(phonetic).c_str());
+    if (o.units) SynthesizePhonetic(phonetic, false, nullptr);
+  }
+  UnitReport = nullptr;
+  DiphoneEnd();
+}
+
 // Through the program's own path when the settings name the database;
 // without them the program's start-up would stop, so the synthesizer
 // speaks the phonetic string itself.
-void Speak(const std::string& text, const std::string& phonetic, int speed, bool named) {
+void Speak(const Options& o, int speed, bool named) {
   if (named) {
     DiphoneEnd();
     StartSpeech(speed, "");
-    SpeakText(text);
-    EndSpeech();
-  } else {
+    // A file holds the built-in voice: an external one is let go.
+    if (!o.wav.empty() && VoiceActive) {
+      VoiceEnd();
+      VoiceActive = false;
+    }
+  }
+  for (std::string text, phonetic; NextText(o, text) && !KeyPressed();) {
+    if (named) {
+      SpeakText(text);
+      continue;
+    }
+    TranslateText(text, phonetic);
     SpeakPhonetic(phonetic, false);
     WaitWhileSpeaking();
-    DiphoneEnd();
   }
+  if (named) EndSpeech();
+  else DiphoneEnd();
   CloseConsoleWindow();
 }
 
@@ -100,13 +161,15 @@ void Speak(const std::string& text, const std::string& phonetic, int speed, bool
 
 int main(int argc, char** argv) {
   Options o = ParseOptions(argc, argv);
-  if (o.help) {
-    std::fputs(kUsage, stdout);
-    return 0;
+  if (o.help || o.bad) {
+    std::fputs(kUsage, o.bad ? stderr : stdout);
+    return o.bad ? 2 : 0;
   }
-  // Nothing is shown: the text goes to the speakers only.
-  setenv("SONARIS_DISPLAY", "headless", 0);
-  std::string text = InputText(o);
+  // Nothing is shown. Keys stop speech only when someone can type them on
+  // a terminal; standard input that holds the text is no keyboard, and a
+  // file being written is not stopped by keys at all.
+  bool keys = o.wav.empty() && !o.words.empty();
+  setenv("SONARIS_DISPLAY", keys ? "keys" : "headless", 1);
   int speed = ChooseSpeed(0);
   LoadSynthTuning(speed);
   // Without a settings file the program could not start at all; the tool
@@ -118,19 +181,19 @@ int main(int argc, char** argv) {
     DiphoneEnd();
     return 1;
   }
-  std::string phonetic;
-  TranslateText(text, phonetic);
-  if (o.phonetic) std::printf("%s\n", platform::Cp1252ToUtf8(phonetic).c_str());
-  if (o.units) {
-    UnitReport = PrintUnit;
-    std::vector<unsigned char> samples;
-    RenderPhonetic(phonetic, false, samples);
-    UnitReport = nullptr;
+  if (o.phonetic || o.units) {
+    Show(o);
+    return 0;
   }
-  if (!o.phonetic && !o.units) {
-    Speak(text, phonetic, speed, named);
-  } else {
+  if (!o.wav.empty() && !RenderStart(o.wav)) {
+    std::fprintf(stderr, "sonaris-say: não foi possível criar o arquivo '%s'.\n", o.wav.c_str());
     DiphoneEnd();
+    return 1;
+  }
+  Speak(o, speed, named);
+  if (!o.wav.empty() && !RenderEnd()) {
+    std::fprintf(stderr, "sonaris-say: não foi possível gravar todo o som em '%s'.\n", o.wav.c_str());
+    return 1;
   }
   return 0;
 }

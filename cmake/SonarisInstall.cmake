@@ -1,0 +1,45 @@
+# What `cmake --install` puts where, and the Debian package made from it:
+# the programs in bin/, the speech data and the sample settings in
+# share/sonaris/ (found there relative to bin/), the manual pages, and a
+# desktop entry. Tests, benchmarks and data builders stay in the build.
+
+# What running Selenor needs and nothing more (no tests): the README's first
+# command builds this.
+add_custom_target(sonaris_runtime)
+foreach(target selenor sonaris_sounds sonaris_difones sonaris_man)
+  if(TARGET ${target})
+    add_dependencies(sonaris_runtime ${target})
+  endif()
+endforeach()
+
+foreach(program selenor sonaris-say sonaris-play toada-say sonaris-voices)
+  if(TARGET ${program})
+    install(TARGETS ${program} RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
+  endif()
+endforeach()
+
+set(SONARIS_SHARE_DIR "${CMAKE_INSTALL_DATADIR}/sonaris")
+install(FILES "${SONARIS_DATA_DIR}/SONARIS.INI" DESTINATION "${SONARIS_SHARE_DIR}")
+install(DIRECTORY "${SONARIS_DATA_DIR}/som" DESTINATION "${SONARIS_SHARE_DIR}")
+install(DIRECTORY "${SONARIS_DATA_DIR}/toada" DESTINATION "${SONARIS_SHARE_DIR}" OPTIONAL)
+install(FILES "${PROJECT_SOURCE_DIR}/data/selenor.desktop"
+        DESTINATION "${CMAKE_INSTALL_DATADIR}/applications")
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME selenor)
+set(CPACK_PACKAGE_VENDOR "Sonaris")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "console de texto falado e o programa Selenor")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Sonaris é um console de texto de 80x25 que fala tudo o que mostra, para pessoas cegas e com baixa visão, com voz própria em português, entrada Braille e lupa. Selenor pergunta a data de nascimento e fala o dia da semana, a idade, os dias vividos e um perfil astrológico.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Equipe Sonaris <sonaris@localhost>")
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+# The libraries come from the programs themselves; the font and the opener
+# are used at run time without being linked.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, xdg-utils")
+# Outside Debian main, or only needed for the system voices.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "mbrola, mbrola-br1, mbrola-br3, mbrola-br4, speech-dispatcher, speech-dispatcher-espeak-ng")
+include(CPack)

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# The Debian package: made with CPack, installed with dpkg, run from the
+# PATH with its manual page, and removed without leaving a file behind.
+# It changes the machine's installed packages, so it runs only where
+# SONARIS_TEST_DEB=1 says that is wanted (CI's throwaway machine), as root.
+# Usage: debian_package.sh BUILD_DIR
+set -euo pipefail
+build=$1
+if [ "${SONARIS_TEST_DEB:-}" != 1 ] || [ "$(id -u)" != 0 ]; then
+  echo "skipped: set SONARIS_TEST_DEB=1 and run as root to install the package"
+  exit 77
+fi
+fail() { echo "FAIL debian_package: $*" >&2; exit 1; }
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+(cd "$work" && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work" >/dev/null) ||
+  fail "cpack did not make the package"
+deb=$(ls "$work"/selenor_*.deb) || fail "no selenor_*.deb"
+dpkg-deb -f "$deb" Depends | grep -q libsdl2 || fail "Depends lacks the run-time libraries"
+dpkg-deb -f "$deb" Suggests | grep -q mbrola-br4 || fail "Suggests lacks the MBROLA voices"
+dpkg -i "$deb" >/dev/null || { apt-get install -f -y -qq >/dev/null; dpkg -i "$deb" >/dev/null; } ||
+  fail "dpkg -i failed"
+files=$(dpkg -L selenor | while read -r f; do [ -f "$f" ] && echo "$f"; done)
+version=$(cd / && env -i PATH=/usr/bin:/bin selenor --version) || fail "selenor --version failed"
+echo "$version" | grep -q Selenor || fail "unexpected --version: $version"
+MANWIDTH=80 man -P cat selenor 2>/dev/null | grep -q "SONARIS_AUDIO" || fail "man selenor shows no page"
+MANWIDTH=80 man -P cat 5 SONARIS.INI 2>/dev/null | grep -q "TIPOSAPI" || fail "man 5 SONARIS.INI shows no page"
+dpkg -r selenor >/dev/null || fail "dpkg -r failed"
+for f in $files; do [ ! -e "$f" ] || fail "$f is left after dpkg -r"; done
+[ ! -e /usr/share/sonaris ] || fail "/usr/share/sonaris is left after dpkg -r"
+echo "ok debian_package"

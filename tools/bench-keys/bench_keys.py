@@ -1,0 +1,234 @@
+#!/usr/bin/env python3
+"""Key to silence and first sound, through the real input path (a
+benchmark, not a test).
+
+Selenor is started again for every trial, from the build folder, with
+SONARIS_AUDIO_TRACE noting when the wave-out device is opened, written,
+reset and closed (monotonic clock). While it speaks its banner a key is
+sent: written into the pseudo-terminal it runs on (terminal display), or
+sent through the X server's XTEST extension, the path xdotool uses, to its
+window under a private Xvfb (window display). The figure is the time from
+the key to the device reset. First sound is the time from the start of the
+process to its first block on the device. Each figure is printed with its
+spread over the trials. The goal is under 10 ms from key to reset.
+
+Usage: bench_keys.py SELENOR [TRIALS] [AUDIO]   (AUDIO: null, device; default null)
+"""
+import ctypes
+import fcntl
+import os
+import shutil
+import signal
+import statistics
+import struct
+import subprocess
+import sys
+import tempfile
+import termios
+import threading
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                                "..", "..", "tests", "e2e"))
+from window_x11 import Xvfb  # noqa: E402
+
+KEYS = [("Escape", b"\x1b", "Escape"), ("letter a", b"a", "a"), ("Left", b"\x1b[D", "Left")]
+GOAL_MS = 10.0
+
+
+class Trace:
+    def __init__(self, path):
+        self.path = path
+
+    def events(self):
+        try:
+            with open(self.path) as f:
+                return [(int(t) / 1e6, what) for t, what in
+                        (line.split() for line in f if line.endswith("\n"))]
+        except FileNotFoundError:
+            return []
+
+    def wait(self, predicate, timeout):
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            found = predicate(self.events())
+            if found is not None:
+                return found
+            time.sleep(0.0005)  # the benchmark's poll, not the program's
+        return None
+
+
+def playing(events):
+    """True while the last thing the device did was take a block."""
+    return True if events and events[-1][1] == "write" else None
+
+
+def reset_after(t0):
+    return lambda events: next((t for t, what in events if what == "reset" and t >= t0), None)
+
+
+def first_write(events):
+    return next((t for t, what in events if what == "write"), None)
+
+
+class Program:
+    """One run of Selenor, on a pty or in a window."""
+
+    def __init__(self, selenor, env, pty=True):
+        self.dir = tempfile.mkdtemp(prefix="bench-keys-")
+        self.trace = Trace(os.path.join(self.dir, "trace"))
+        env = dict(env, SONARIS_AUDIO_TRACE=self.trace.path, SONARIS_WINDIR=self.dir)
+        build = os.path.dirname(os.path.dirname(os.path.abspath(selenor)))
+        self.master = None
+        if pty:
+            self.master, slave = os.openpty()
+            fcntl.ioctl(slave, termios.TIOCSWINSZ, struct.pack("HHHH", 25, 80, 0, 0))
+            io = dict(stdin=slave, stdout=slave, stderr=slave, start_new_session=True)
+        else:
+            io = dict(stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                      stderr=subprocess.DEVNULL)
+        self.start = time.monotonic()
+        self.proc = subprocess.Popen([selenor], cwd=build, env=env, **io)
+        if pty:
+            os.close(slave)
+            threading.Thread(target=self.drain, daemon=True).start()
+
+    def drain(self):
+        try:
+            while os.read(self.master, 65536):
+                pass
+        except OSError:
+            pass
+
+    def stop(self):
+        if self.proc.poll() is None:
+            self.proc.send_signal(signal.SIGTERM)
+            try:
+                self.proc.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait()
+        if self.master is not None:
+            os.close(self.master)
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+
+class XTest:
+    """Key presses through the XTEST extension of a display."""
+
+    def __init__(self, display):
+        self.x = ctypes.CDLL("libX11.so.6")
+        self.xt = ctypes.CDLL("libXtst.so.6")
+        self.x.XOpenDisplay.restype = ctypes.c_void_p
+        self.x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+        self.x.XStringToKeysym.restype = ctypes.c_ulong
+        self.x.XStringToKeysym.argtypes = [ctypes.c_char_p]
+        self.x.XKeysymToKeycode.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
+        self.x.XFlush.argtypes = [ctypes.c_void_p]
+        self.xt.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int,
+                                              ctypes.c_ulong]
+        self.d = self.x.XOpenDisplay(display.encode())
+
+    def key(self, name):
+        code = self.x.XKeysymToKeycode(self.d, self.x.XStringToKeysym(name.encode()))
+        self.xt.XTestFakeKeyEvent(self.d, code, 1, 0)
+        self.x.XFlush(self.d)
+        t0 = time.monotonic()
+        self.xt.XTestFakeKeyEvent(self.d, code, 0, 0)
+        self.x.XFlush(self.d)
+        return t0
+
+
+def trial(selenor, env, send, window):
+    """(key-to-reset ms or None, first-sound ms or None) of one run."""
+    p = Program(selenor, env, pty=not window)
+    try:
+        first = p.trace.wait(first_write, 30)
+        if first is None:
+            return None, None
+        first_ms = 1000 * (first - p.start)
+        if window:
+            wait_for_window(env, p.proc.pid)
+        if p.trace.wait(playing, 10) is None:
+            return None, first_ms
+        t0 = send(p)
+        reset = p.trace.wait(reset_after(t0), 1.0)
+        return (None if reset is None else 1000 * (reset - t0)), first_ms
+    finally:
+        p.stop()
+
+
+def wait_for_window(env, pid):
+    out = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--pid", str(pid)],
+                         env=env, capture_output=True, text=True, timeout=30).stdout.split()
+    if out:
+        subprocess.run(["xdotool", "windowfocus", "--sync", out[0]], env=env,
+                       capture_output=True, timeout=10)
+
+
+def spread(values):
+    if not values:
+        return "no figure"
+    mean = statistics.fmean(values)
+    sd = statistics.stdev(values) if len(values) > 1 else 0.0
+    return (f"median {statistics.median(values):7.2f}  mean {mean:7.2f} ± {sd:5.2f}  "
+            f"min {min(values):7.2f}  max {max(values):7.2f}  (n={len(values)})")
+
+
+def measure(selenor, trials, audio, display):
+    env = dict(os.environ, SONARIS_AUDIO=audio, LANG="C.UTF-8")
+    env.pop("SONARIS_DISPLAY", None)
+    xvfb = None
+    if display == "window":
+        xvfb = Xvfb().__enter__()
+        env["DISPLAY"] = xvfb.display
+        env.pop("WAYLAND_DISPLAY", None)
+        xtest = XTest(xvfb.display)
+    else:
+        env["SONARIS_DISPLAY"] = "terminal"
+        env["TERM"] = "xterm-256color"
+    worst, firsts = 0.0, []
+    try:
+        for label, bytes_, keysym in KEYS:
+            if display == "window":
+                send = lambda p, k=keysym: xtest.key(k)  # noqa: E731
+            else:
+                def send(p, b=bytes_):
+                    t0 = time.monotonic()
+                    os.write(p.master, b)
+                    return t0
+            figures, missed = [], 0
+            while len(figures) < trials and missed < trials:
+                ms, first = trial(selenor, env, send, display == "window")
+                if first is not None:
+                    firsts.append(first)
+                if ms is None:
+                    missed += 1
+                else:
+                    figures.append(ms)
+            print(f"  {display:8} {label:9} key to device reset, ms: {spread(figures)}"
+                  + (f"  [{missed} trials found the device quiet]" if missed else ""),
+                  flush=True)
+            if figures:
+                worst = max(worst, statistics.median(figures))
+    finally:
+        if xvfb:
+            xvfb.__exit__(None, None, None)
+    print(f"  {display:8} first sound from process start, ms: {spread(firsts)}", flush=True)
+    return worst
+
+
+def main():
+    if len(sys.argv) < 2:
+        print(__doc__, file=sys.stderr)
+        return 2
+    selenor = os.path.abspath(sys.argv[1])
+    trials = int(sys.argv[2]) if len(sys.argv) > 2 else 10
+    audio = sys.argv[3] if len(sys.argv) > 3 else "null"
+    print(f"Selenor, audio back end {audio}, {trials} trials per key (goal < {GOAL_MS} ms):")
+    worst = max(measure(selenor, trials, audio, d) for d in ("terminal", "window"))
+    return 0 if worst < GOAL_MS else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
