@@ -22,6 +22,10 @@ extern bool WaveDoneHookEnabled;
 // wave playback silences its sound through this hook at once.
 using KeyArrivingProc = void (*)();
 extern KeyArrivingProc KeyArrivingHook;
+// A voice back end whose engine runs on a thread of its own hears of new
+// sound through this hook (message 2980), even inside a Delay.
+using VoiceWakeProc = void (*)();
+extern VoiceWakeProc VoiceWakeHook;
 
 // Screen (screen.cpp)
 void OpenConsole();

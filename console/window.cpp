@@ -15,6 +15,7 @@ int BrailleMode = 0;
 WaveDoneProc WaveDoneHook = nullptr;
 bool WaveDoneHookEnabled = false;
 KeyArrivingProc KeyArrivingHook = nullptr;
+VoiceWakeProc VoiceWakeHook = nullptr;
 
 namespace console_detail {
 namespace {
@@ -192,7 +193,10 @@ void ConsoleWindowProc(const platform::Message& m) {
     case platform::WM_KEY_ARRIVING:  // queues nothing: the key's own messages follow
       if (KeyArrivingHook) KeyArrivingHook();
       break;
-    default:  // the speech wake-ups only end a wait
+    case platform::WM_VOICE_WAKE:
+      if (VoiceWakeHook) VoiceWakeHook();
+      break;
+    default:  // the front end's wake-up only ends a wait
       break;
   }
 }

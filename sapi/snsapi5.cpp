@@ -1,9 +1,121 @@
-// Until this back end is built, it never starts, and speech stays on the
-// built-in voice.
+// The SAPI 5 adapter over the SpVoice stand-in. The voice queues texts
+// itself; the adapter only learns of their end through the speak-complete
+// event.
 #include "sapi/snsapi5.h"
 
-bool Sapi5Start(int, int, const std::string&) { return false; }
-void Sapi5End() {}
-void Sapi5Speak(const std::string&) {}
-bool Sapi5Busy() { return false; }
-void Sapi5Stop() {}
+#include <memory>
+
+#include "console/snwin.h"
+#include "platform/messages.h"
+#include "platform/paths.h"
+#include "platform/sapi5_voice.h"
+#include "platform/text.h"
+#include "sapi/voice_notice.h"
+
+namespace {
+
+constexpr int kAllVoiceEvents = 33790;
+constexpr int kSpeakFlags = platform::SVSFlagsAsync | platform::SVSFIsNotXML;  // 17
+constexpr int kBusyWaitMs = 20;
+
+struct Sapi5State {
+  std::unique_ptr<platform::SpVoice> voice;
+  std::unique_ptr<platform::SpFileStream> file;
+  platform::VoiceEvent* complete = nullptr;
+  int voiceCount = 0;
+  int voiceNumber = 0;
+};
+// Never destroyed: a program that ends without Sapi5End does not wait on
+// the daemon or tear down a voice under its threads.
+Sapi5State& S5 = *new Sapi5State;
+
+void Release() {
+  S5.complete = nullptr;
+  if (S5.voice) S5.voice->SetAudioOutputStream(nullptr);
+  try {
+    if (S5.file) S5.file->Close();
+  } catch (const platform::VoiceError&) {
+  }
+  S5.file.reset();
+  S5.voice.reset();
+}
+
+bool Fail(const std::string& reason) {
+  Release();
+  ReportVoiceFailure("A voz do sistema (speech-dispatcher)", reason);
+  return false;
+}
+
+}  // namespace
+
+bool Sapi5Start(int voice, int rate, const std::string& outputFile) {
+  Release();
+  // Waiting for the daemon, the program keeps serving its window and keys.
+  platform::SetVoiceWaitPump(PumpMessages);
+  // Errors of any step make the start fail: the built-in voice stays.
+  try {
+    S5.voice = platform::CreateSpVoice();
+    S5.voice->SetEventInterests(kAllVoiceEvents);
+    const std::vector<platform::VoiceInfo> voices = S5.voice->GetVoices();
+    S5.voiceCount = int(voices.size());
+    if (S5.voiceCount == 0) return Fail("nenhuma voz instalada");
+    if (voice < 1 || voice > S5.voiceCount) {
+      voice = 1;
+      rate = 0;
+    }
+    S5.voice->SetVoice(voices[voice - 1]);
+    try {
+      S5.voice->SetRate(rate);
+    } catch (const platform::VoiceError&) {
+      // a rate the voice refuses leaves its own
+    }
+    S5.complete = S5.voice->SpeakCompleteEvent();
+    if (!outputFile.empty()) {
+      S5.file = platform::CreateSpFileStream();
+      S5.file->Open(platform::ResolvePath(outputFile), platform::SSFMCreateForWrite, true);
+      S5.voice->SetAudioOutputStream(S5.file.get());
+    }
+  } catch (const std::exception& e) {
+    return Fail(e.what());
+  }
+  S5.voiceNumber = voice;
+  return true;
+}
+
+void Sapi5Speak(const std::string& text) {
+  if (!S5.voice) return;
+  try {
+    S5.voice->Speak(platform::Cp1252ToUtf8(text.empty() ? " " : text), kSpeakFlags);
+  } catch (const std::exception&) {
+    VoiceBeep();
+  }
+}
+
+bool Sapi5Busy() {
+  if (!S5.complete || S5.complete->Wait(kBusyWaitMs)) return false;
+  platform::PostMessage(platform::WM_VOICE_WAKE);
+  return true;
+}
+
+void Sapi5Stop() {
+  if (!S5.voice) return;
+  try {
+    S5.voice->Speak(" ", platform::SVSFPurgeBeforeSpeak);
+  } catch (const std::exception&) {
+  }
+  Delay(50);
+}
+
+void Sapi5End() {
+  while (Sapi5Busy()) Delay(300);
+  Release();
+}
+
+// SAPI 5.4 voices are the same voices reached the same way.
+bool Sapi54Start(int voice, int rate, const std::string& outputFile) {
+  return Sapi5Start(voice, rate, outputFile);
+}
+void Sapi54End() { Sapi5End(); }
+void Sapi54Speak(const std::string& text) { Sapi5Speak(text); }
+bool Sapi54Busy() { return Sapi5Busy(); }
+void Sapi54Stop() { Sapi5Stop(); }

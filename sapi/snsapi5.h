@@ -1,4 +1,6 @@
-// The SAPI 5 voice back end (system voices through speech-dispatcher).
+// The SAPI 5 and SAPI 5.4 voice back ends: system voices through
+// speech-dispatcher. Both kinds behave the same and share one adapter;
+// only their entry names differ.
 #pragma once
 #include <string>
 
@@ -7,3 +9,9 @@ void Sapi5End();
 void Sapi5Speak(const std::string& text);
 bool Sapi5Busy();
 void Sapi5Stop();
+
+bool Sapi54Start(int voice, int speed, const std::string& outputFile);
+void Sapi54End();
+void Sapi54Speak(const std::string& text);
+bool Sapi54Busy();
+void Sapi54Stop();

@@ -2,10 +2,12 @@
 // the front end never names a back end itself.
 #include "speech/snsapi.h"
 
+#include <exception>
+
 #include "console/snwin.h"
 #include "sapi/snsapi4.h"
 #include "sapi/snsapi5.h"
-#include "sapi/snsapi54.h"
+#include "sapi/voice_notice.h"
 #include "speech/sncrt.h"
 #include "tts/snfonserv.h"
 
@@ -47,9 +49,25 @@ const VoiceBackEnd& Current() {
 
 }  // namespace
 
+// A back end that cannot start says why, once, with the built-in voice.
+static void SayWhyNotStarted() {
+  const std::string notice = TakeVoiceNotice();
+  if (notice.empty()) return;
+  SpeakText(notice);
+  WaitWhileSpeaking();
+}
+
 bool VoiceStart(int voice, int speed, int pitch, const std::string& outputFile, int kind) {
   VoiceKind = kind;
-  bool ready = Current().start(voice, speed, pitch, outputFile);
+  bool ready = false;
+  // Whatever a back end raises while starting, the program goes on with
+  // the built-in voice.
+  try {
+    ready = Current().start(voice, speed, pitch, outputFile);
+  } catch (const std::exception& e) {
+    ReportVoiceFailure("A voz externa", e.what());
+  }
+  if (!ready) SayWhyNotStarted();
   // Let whatever the voice says on opening finish first.
   if (ready)
     while (VoiceBusy(1)) Delay(50);

@@ -43,11 +43,13 @@ class Session:
     """capture=True sends the sound to a wav: file that pcm() reads."""
 
     def __init__(self, selenor, windir=None, capture=False, size=(80, 25), stdin=None,
-                 audio=None, env=None, job=False):
+                 audio=None, env=None, job=False, keep_stderr=False):
         """size: the terminal's columns and rows; stdin: text piped in;
         audio: another SONARIS_AUDIO; env: more variables (name: value);
         job: started from an interactive shell with job control, so that
-        it can be stopped and brought back (finish() then notes the end)."""
+        it can be stopped and brought back (finish() then notes the end);
+        keep_stderr: what the program writes to stderr goes to a file that
+        errors() reads."""
         self.dir = tempfile.mkdtemp(prefix="selenor-e2e-")
         self.windir = windir or os.path.join(self.dir, "windir")
         os.makedirs(self.windir, exist_ok=True)
@@ -70,7 +72,9 @@ class Session:
             with open(piped, "w") as f:
                 f.write(stdin)
             pipe = f"cat '{piped}' | "
-        program = f"{pipe}env {env} '{selenor}'"
+        self.stderr = os.path.join(self.dir, "stderr")
+        redirect = f" 2> '{self.stderr}'" if keep_stderr else ""
+        program = f"{pipe}env {env} '{selenor}'{redirect}"
         self.after = f"echo $? > '{self.status}'; stty -a > '{self.stty}'"
         build = os.path.dirname(os.path.dirname(selenor))
         shell = ["bash", "--norc", "--noprofile", "-i"] if job else [
@@ -166,6 +170,12 @@ class Session:
         result = subprocess.run(["tmux", "-S", self.socket, "show-buffer"],
                                 capture_output=True)
         return result.stdout.decode("utf-8", "replace") if result.returncode == 0 else ""
+
+    def errors(self):
+        if not os.path.exists(self.stderr):
+            return ""
+        with open(self.stderr, encoding="utf-8", errors="replace") as f:
+            return f.read()
 
     def pcm(self):
         return cap.samples(self.capture)

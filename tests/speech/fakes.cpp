@@ -9,7 +9,7 @@
 #include "platform/riff.h"
 #include "sapi/snsapi4.h"
 #include "sapi/snsapi5.h"
-#include "sapi/snsapi54.h"
+#include "sapi/voice_notice.h"
 #include "tts/snfonserv.h"
 #include "wave/snwav.h"
 
@@ -173,6 +173,10 @@ bool Busy(int kind) {
     Fake.voiceCalls.push_back(Voice("speak", kind) + " " + t);                     \
   }                                                                                 \
   void Name##Stop() { Fake.voiceCalls.push_back(Voice("stop", kind)); }
+// No back end here fails with a reason to say.
+std::string TakeVoiceNotice() { return ""; }
+void ReportVoiceFailure(const std::string&, const std::string&) {}
+
 RECORDED_VOICE(Toada, 3)
 RECORDED_VOICE(Sapi5, 5)
 RECORDED_VOICE(Sapi54, 54)

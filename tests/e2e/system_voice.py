@@ -1,0 +1,205 @@
+#!/usr/bin/env python3
+"""Selenor speaking through an external voice chosen in SONARIS.INI.
+
+Usage: system_voice.py SELENOR_PATH BUILD_DIR SCENARIO
+  sapi5, sapi54   a private speech-dispatcher (espeak-ng, null audio)
+                  receives every text of the report, one after the end of
+                  the other
+  paced           a stand-in daemon taking 1.5 s over each text: the next
+                  text waits for the end of the one before; a key cancels
+                  within 100 ms
+  stuck           a stand-in daemon that never reports an end and blocks
+                  on cancel: the report goes on, a key cuts it at once
+  nodaemon, mute  no daemon at the address, or one that never answers:
+                  Selenor says once why, at once, and speaks with its own
+                  voice
+  sapi4, sapi7, sapi4key
+                  espeak-ng in process, heard through the wav: capture,
+                  with the report's pauses; a key cuts an item at once
+Exit 77 (skipped) when the speech data or speech-dispatcher is missing.
+"""
+import contextlib
+import os
+import re
+import shutil
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+sys.path.insert(0, os.path.join(os.path.dirname(HERE), "speechd"))
+import fake_speechd  # noqa: E402
+import private_speechd as spd  # noqa: E402
+import speech_capture as cap  # noqa: E402
+import speech_report  # noqa: E402
+from tmuxsession import CLOSING, PROMPT, Session, check, needs_speech_data, report  # noqa: E402
+
+# Some of what the report of 15/3/1990 says, as the daemon must receive it.
+EXPECTED_TEXTS = ["Seu signo Peixes", "Seu anjo protetor Asariel",
+                  "Deve repetir sempre Eu creio",
+                  "Dados astrológicos retirados do Almanaque de Quintela"]
+NOTICE = "A voz do sistema (speech-dispatcher) não está disponível"
+
+
+def settings(build, windir, kind):
+    """The build's sample SONARIS.INI with the external voice of this kind."""
+    with open(os.path.join(build, "SONARIS.INI"), encoding="utf-8") as f:
+        text = f.read()
+    text = re.sub(r"(?m)^SAPI=.*$", "SAPI=Sim", text)
+    text = re.sub(r"(?m)^TIPOSAPI=.*$", f"TIPOSAPI={kind}", text)
+    text = re.sub(r"(?m)^VOZ=.*$", "VOZ=1", text)
+    os.makedirs(windir, exist_ok=True)
+    with open(os.path.join(windir, "SONARIS.INI"), "w", encoding="utf-8") as f:
+        f.write(text)
+
+
+@contextlib.contextmanager
+def session(selenor, build, kind, env=None):
+    windir = tempfile.mkdtemp(prefix="selenor-voice-")
+    try:
+        settings(build, windir, kind)
+        with Session(selenor, windir=windir, capture=True, env=env, keep_stderr=True) as s:
+            yield s
+    finally:
+        shutil.rmtree(windir, ignore_errors=True)
+
+
+def give_date(s, heard=True):
+    s.wait("the prompt", lambda: s.rows()[3].startswith(PROMPT), 60)
+    if heard:
+        s.wait_settled("the banner and the prompt")
+    s.type("15/3/1990")
+    s.keys("Enter")
+
+
+def finish(s):
+    s.keys("Enter")
+    check(s.wait_exit(30) == 0, "exit status is not 0")
+
+
+def daemon_scenario(selenor, build, kind):
+    with spd.PrivateSpeechd() as d, session(selenor, build, kind, d.env()) as s:
+        give_date(s, heard=False)
+        s.wait("the closing line", lambda: s.rows()[24] == CLOSING, 120)
+        finish(s)
+        check(NOTICE not in s.errors(), "the system voice did not start:\n" + s.errors())
+        log = d.log()
+        queued = re.findall(r"Queueing message \|(.*?)\| with priority", log)
+        check(queued, "the daemon was given no text")
+        for text in EXPECTED_TEXTS:
+            check(text in queued, f"not given to the daemon: {text!r}\n{queued}")
+        check(len(queued) >= 2 + speech_report.ITEMS, f"only {len(queued)} texts: {queued}")
+        # Each text was handed over only after the end of the one before
+        # (or its cancel: typing the date cuts the prompt).
+        events = re.findall(r"Queueing message \||got end|CANCEL", log)
+        for first, second in zip(events, events[1:]):
+            check(not (first.startswith("Queueing") and second.startswith("Queueing")),
+                  f"a text was given before the end of the one before: {events}")
+
+
+def paced_scenario(selenor, build):
+    """Each text takes 1.5 s: Selenor gives the next only after the end of
+    the one before, and a key cancels the one being spoken at once."""
+    with fake_speechd.FakeSpeechd(seconds_per_text=1.5) as d, session(selenor, build, 5, d.env()) as s:
+        give_date(s, heard=False)
+        s.wait("a profile item being spoken", lambda: any(
+            t.startswith("Seu anjo") for _, t in d.texts()), 120)
+        spoken_at = [when for when, t in d.texts() if t.startswith("Seu anjo")][0]
+        s.wait("halfway through the item", lambda: time.monotonic() > spoken_at + 0.7, 5)
+        pressed = time.monotonic()
+        s.type("x")
+        s.wait("the closing line", lambda: s.rows()[24] == CLOSING, 20)
+        cancels = [c for c in d.cancels() if c >= pressed]
+        check(cancels and cancels[0] - pressed < 0.1,
+              f"cancel {cancels[0] - pressed if cancels else None} s after the key")
+        check(not [t for when, t in d.texts() if when > pressed],
+              f"texts given after the key: {d.texts()}")
+        # A text ends by itself or by a cancel (typing the date cuts the prompt).
+        texts, ends = d.texts(), d.ends() + d.cancels()
+        for (before, _), (after, text) in zip(texts, texts[1:]):
+            check(any(before < e <= after for e in ends), f"{text!r} given before the end of the one before")
+        finish(s)
+
+
+def stuck_scenario(selenor, build):
+    """A daemon that takes texts, never reports their end and blocks 5 s on
+    a cancel: speech goes on, a key silences at once, the program ends."""
+    with fake_speechd.FakeSpeechd(stuck=True) as d, session(selenor, build, 5, d.env()) as s:
+        give_date(s, heard=False)
+        s.wait("the first figure", lambda: any(t.startswith("Voc") for _, t in d.texts()), 60)
+        pressed = time.monotonic()
+        s.type("x")
+        s.wait_text("Deve repetir sempre", 3)
+        check(time.monotonic() - pressed < 3, "the key did not end the report at once")
+        s.wait("the closing line", lambda: s.rows()[24] == CLOSING, 10)
+        ended = time.monotonic()
+        s.keys("Enter")
+        check(s.wait_exit(10) == 0, "exit status is not 0")
+        check(time.monotonic() - ended < 3, "Selenor took long to end")
+
+
+def fallback_scenario(selenor, build, daemon):
+    with daemon as d:
+        started = time.monotonic()
+        with session(selenor, build, 5, d.env()) as s:
+            s.wait("the reason on stderr", lambda: NOTICE in s.errors(), 10)
+            waited = time.monotonic() - started
+            check(waited < 1.5, f"{waited:.2f} s before Selenor gave up the system voice")
+            give_date(s)
+            s.wait("the closing line", lambda: s.rows()[24] == CLOSING, 120)
+            s.wait_settled("the report")
+            runs = cap.segments(s.pcm(), speech_report.GAP_MS)
+            # The reason, the banner and prompt, the figures, the items...
+            check(len(runs) >= 3 + speech_report.ITEMS, f"the report was not heard: {runs}")
+            finish(s)
+            check(s.errors().count(NOTICE) == 1, "the reason was not given once:\n" + s.errors())
+
+
+def espeak_scenario(selenor, build, kind, heard):
+    with session(selenor, build, kind) as s:
+        give_date(s)
+        heard(s)
+        finish(s)
+        check("SAPI 4" not in s.errors(), "the SAPI 4 voice did not start:\n" + s.errors())
+
+
+def unreachable():
+    class NoDaemon:
+        def env(self):
+            return {"SPEECHD_ADDRESS": "unix_socket:/nonexistent/sonaris/speechd.sock"}
+
+        def __enter__(self):
+            return self
+
+        def __exit__(self, *exc):
+            pass
+    return NoDaemon()
+
+
+SCENARIOS = {
+    "sapi5": lambda sel, b: daemon_scenario(sel, b, 5),
+    "sapi54": lambda sel, b: daemon_scenario(sel, b, 54),
+    "paced": paced_scenario,
+    "stuck": stuck_scenario,
+    "nodaemon": lambda sel, b: fallback_scenario(sel, b, unreachable()),
+    "mute": lambda sel, b: fallback_scenario(sel, b, fake_speechd.FakeSpeechd(mute=True)),
+    "sapi4": lambda sel, b: espeak_scenario(sel, b, 4, speech_report.scenario_whole),
+    "sapi7": lambda sel, b: espeak_scenario(sel, b, 7, speech_report.scenario_whole),
+    "sapi4key": lambda sel, b: espeak_scenario(sel, b, 4, speech_report.scenario_key),
+}
+
+
+def main():
+    selenor, build, name = sys.argv[1:4]
+    skipped = needs_speech_data(build)
+    if skipped:
+        return skipped
+    if name in ("sapi5", "sapi54") and spd.missing():
+        print(f"{spd.missing()}: skipped")
+        return spd.SKIP
+    return report(name, SCENARIOS[name], os.path.abspath(selenor), build)
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,85 @@
+"""A private speech-dispatcher for tests: its own configuration, socket,
+log folder and a null audio output (libao's null driver), so that no test
+touches the machine's or the user's daemon.
+
+    with PrivateSpeechd() as d:
+        env = d.env()          # SPEECHD_ADDRESS for the program under test
+        ... d.log() ...        # everything the daemon logged
+"""
+import os
+import shutil
+import subprocess
+import tempfile
+import time
+
+DAEMON = shutil.which("speech-dispatcher")
+MODULES = "/usr/lib/speech-dispatcher-modules"
+MODULE_CONF = "/etc/speech-dispatcher/modules/espeak-ng.conf"
+SKIP = 77
+
+
+def missing():
+    """Why a private daemon cannot run here, or None."""
+    if not DAEMON:
+        return "speech-dispatcher is not installed"
+    if not os.path.exists(os.path.join(MODULES, "sd_espeak-ng")):
+        return "speech-dispatcher-espeak-ng is not installed"
+    return None
+
+
+class PrivateSpeechd:
+    def __init__(self, start_timeout=15):
+        self.dir = tempfile.mkdtemp(prefix="sonaris-speechd-")
+        self.socket = os.path.join(self.dir, "speechd.sock")
+        self.logdir = os.path.join(self.dir, "log")
+        conf = os.path.join(self.dir, "conf")
+        home = os.path.join(self.dir, "home")
+        for d in (self.logdir, os.path.join(conf, "modules"), home):
+            os.makedirs(d)
+        with open(os.path.join(conf, "speechd.conf"), "w") as f:
+            f.write(f'LogLevel 5\nLogDir "{self.logdir}"\nAudioOutputMethod "libao"\n'
+                    'DefaultModule espeak-ng\nDefaultLanguage "pt-BR"\n'
+                    'AddModule "espeak-ng" "sd_espeak-ng" "espeak-ng.conf"\n')
+        if os.path.exists(MODULE_CONF):
+            shutil.copy(MODULE_CONF, os.path.join(conf, "modules"))
+        # libao reads its driver from $HOME/.libao: null plays nothing.
+        with open(os.path.join(home, ".libao"), "w") as f:
+            f.write("default_driver=null\n")
+        env = dict(os.environ, HOME=home)
+        self.process = subprocess.Popen(
+            [DAEMON, "-s", "-t", "0", "-C", conf, "-m", MODULES, "-c", "unix_socket",
+             "-S", self.socket, "-L", self.logdir, "-P", os.path.join(self.dir, "pid")],
+            env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL)
+        deadline = time.monotonic() + start_timeout
+        while not os.path.exists(self.socket):
+            if self.process.poll() is not None or time.monotonic() > deadline:
+                self.close()
+                raise RuntimeError("the private speech-dispatcher did not start")
+            time.sleep(0.05)  # polling for the socket, bounded above
+
+    def env(self):
+        return {"SPEECHD_ADDRESS": "unix_socket:" + self.socket}
+
+    def log(self):
+        path = os.path.join(self.logdir, "speech-dispatcher.log")
+        if not os.path.exists(path):
+            return ""
+        with open(path, encoding="utf-8", errors="replace") as f:
+            return f.read()
+
+    def close(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(10)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait(10)
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
