@@ -36,7 +36,7 @@ void IgnoreMessage(const platform::Message&) {}
 // inert and the display gives back the terminal.
 void ProgramEnded() {
   ConsoleState& s = State();
-  if (!s.created) return;
+  if (!s.created || !s.display) return;
   s.breakCheck = false;
   s.display->SetTitle("Programa terminado");
   s.display->Present();
@@ -136,9 +136,12 @@ void CloseConsoleWindow() {
   // Unset first: a sound thread's wake-up must not reach a display that
   // is shutting down.
   platform::SetActiveDisplay(nullptr);
-  s.display->Close();
-  s.display.reset();
+  // Closed before it is let go: should the program end while the display
+  // shuts down, the exit handler finds no console left to touch.
+  std::unique_ptr<platform::Display> display = std::move(s.display);
   s.created = false;
+  display->Close();
+  display.reset();
   s.waiting = false;
   s.zooming = false;
   s.closeAfterKeys = false;

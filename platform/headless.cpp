@@ -5,6 +5,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <utility>
 #include <vector>
 
 #include "platform/terminal_keys.h"
@@ -26,6 +27,7 @@ struct HeadlessState {
   int presents = 0, scrolls = 0;
   bool canScroll = true;
   bool keyArriving = false;
+  void (*onRelease)() = nullptr;
   bool zoomed = false;
   int zoom[4] = {0, 0, 0, 0};
 };
@@ -39,7 +41,15 @@ HeadlessCell* CellAt(int column, int row) {
 
 class HeadlessDisplay final : public Display {
  public:
-  ~HeadlessDisplay() override { Close(); }
+  ~HeadlessDisplay() override {
+    Close();
+    void (*onRelease)() = nullptr;
+    {
+      std::lock_guard<std::mutex> lock(state.mutex);
+      std::swap(onRelease, state.onRelease);
+    }
+    if (onRelease) onRelease();
+  }
   const char* Name() const override { return "headless"; }
 
   bool Open(const DisplaySettings& settings) override {
@@ -218,6 +228,11 @@ void SetHeadlessCanScroll(bool canScroll) {
 void SetHeadlessKeyArriving(bool arriving) {
   std::lock_guard<std::mutex> lock(state.mutex);
   state.keyArriving = arriving;
+}
+
+void SetHeadlessOnRelease(void (*onRelease)()) {
+  std::lock_guard<std::mutex> lock(state.mutex);
+  state.onRelease = onRelease;
 }
 
 void HeadlessTypeBytes(const std::string& bytes) {

@@ -35,5 +35,8 @@ void SetHeadlessCanScroll(bool canScroll);
 // Makes the display report that the first bytes of a key are in and the
 // rest is awaited (KeyArriving).
 void SetHeadlessKeyArriving(bool arriving);
+// Calls onRelease once, when the display object is next let go of (as a
+// window system's library may end the program while it shuts down).
+void SetHeadlessOnRelease(void (*onRelease)());
 
 }  // namespace platform

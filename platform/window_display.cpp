@@ -38,13 +38,23 @@ int OnDisplayLost(void*) {
   _exit(1);
 }
 
-// SDL loads Xlib itself; its handler for a lost connection is set there.
+// A protocol error (a request about something the server has already let
+// go of, seen now and then as the window closes) is no reason to end:
+// Xlib's default handler would exit in the middle of closing the window.
+int IgnoreProtocolError(void*, void*) { return 0; }
+
+// SDL loads Xlib itself; its handlers for a lost connection and for
+// protocol errors are set there.
 void EndWhenDisplayIsLost() {
   void* x11 = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
   if (!x11) return;  // not on X
-  using Handler = int (*)(void*);
-  auto setHandler = reinterpret_cast<Handler (*)(Handler)>(dlsym(x11, "XSetIOErrorHandler"));
-  if (setHandler) setHandler(OnDisplayLost);
+  using IoHandler = int (*)(void*);
+  using ErrorHandler = int (*)(void*, void*);
+  auto setIoHandler = reinterpret_cast<IoHandler (*)(IoHandler)>(dlsym(x11, "XSetIOErrorHandler"));
+  if (setIoHandler) setIoHandler(OnDisplayLost);
+  auto setErrorHandler =
+      reinterpret_cast<ErrorHandler (*)(ErrorHandler)>(dlsym(x11, "XSetErrorHandler"));
+  if (setErrorHandler) setErrorHandler(IgnoreProtocolError);
   dlclose(x11);
 }
 

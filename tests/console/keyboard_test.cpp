@@ -181,6 +181,10 @@ TEST_F(ConsoleDeathTest, WaysTheProgramEnds) {
   Send(WM_CLOSE, CloseAfterKeys);
   EXPECT_EQ(ReadKey(), 'a');
   EXPECT_EXIT(ReadKey(), ::testing::ExitedWithCode(0), "");
+  // The display's own library ends the program while the window closes
+  // (Xlib does on a protocol error as SDL shuts down): it ends with that status, no crash.
+  EXPECT_EXIT((platform::SetHeadlessOnRelease([] { std::exit(3); }), CloseConsole()),
+              ::testing::ExitedWithCode(3), "");
   CloseConsoleWindow();
   console_detail::SetDisplayFactory(NoDisplay);
   EXPECT_EXIT(OpenConsole(), ::testing::ExitedWithCode(1), "abrir a tela");
