@@ -16,7 +16,8 @@ const char kUsage[] =
     "uso: sonaris-play ARQUIVO.wav...\n"
     "Toca os arquivos WAV um após o outro; com a entrada padrão num terminal,\n"
     "qualquer tecla interrompe.\n"
-    "SONARIS_AUDIO escolhe a saída: device (padrão), wav:ARQUIVO ou null.\n";
+    "SONARIS_AUDIO escolhe a saída: device (padrão), wav:ARQUIVO ou null.\n"
+    "Manual: man sonaris-play\n";
 
 std::string Failure(const char* file, int code) {
   if (code < 0)

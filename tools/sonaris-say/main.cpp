@@ -28,7 +28,8 @@ const char kUsage[] =
     "                quanto é sintetizada, com as pausas da fala; - é a saída padrão\n"
     "Lê SONARIS.INI (seções TRADUTOR e SINTETIZADOR); SONARIS_AUDIO escolhe a saída\n"
     "(device, wav:ARQUIVO ou null). Com TEXTO e a entrada padrão num terminal,\n"
-    "qualquer tecla interrompe a fala.\n";
+    "qualquer tecla interrompe a fala.\n"
+    "Manual: man sonaris-say\n";
 
 struct Options {
   bool phonetic = false;

@@ -51,7 +51,8 @@ int main(int argc, char** argv) {
   if (kind == "--help" || kind == "-h") {
     std::printf("Uso: sonaris-voices [5 | 54 | 4 | 3]\n"
                 "Lista os n\xC3\xBAmeros de voz (VOZ na se\xC3\xA7\xC3\xA3o SERVFALA do SONARIS.INI)\n"
-                "de cada tipo de voz externa (TIPOSAPI).\n");
+                "de cada tipo de voz externa (TIPOSAPI).\n"
+                "Manual: man sonaris-voices\n");
     return 0;
   }
   if (kind.empty() || kind == "5" || kind == "54") SystemVoices();

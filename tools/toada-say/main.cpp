@@ -50,6 +50,7 @@ void PrintUsage() {
   std::fputs(kUsage, stdout);
   for (const ValueOption& o : kValueOptions) std::printf("  %-12s  %s\n", o.name, o.help);
   for (const Option& o : kOptions) std::printf("  %-12s  %s\n", o.name, o.help);
+  std::fputs("Manual: man toada-say\n", stdout);
 }
 
 }  // namespace
