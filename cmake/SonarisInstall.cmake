@@ -6,7 +6,7 @@
 # What running Selenor needs and nothing more (no tests): the README's first
 # command builds this.
 add_custom_target(sonaris_runtime)
-foreach(target selenor sonaris_sounds sonaris_difones sonaris_man)
+foreach(target selenor sonaris_sounds sonaris_difones toada-dfn sonaris_man)
   if(TARGET ${target})
     add_dependencies(sonaris_runtime ${target})
   endif()
