@@ -10,7 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fuzz::UseHeadlessWorld();
   std::string ini = fuzz::WriteInput("SONARIS.INI", data, size);
   console_detail::VideoSettings video;
-  console_detail::LoadVideoSettings(ini, 1024, 768, video);
+  console_detail::LoadVideoSettings({ini}, 1024, 768, video);
   for (int level = 1; level <= 5; ++level) LoadSynthTuning(level);
   ChooseSpeed(0);
   for (const char* key : {"DIRLETRAS", "DIRDIFONES", "SAPI", "VELOCIDADE"})
