@@ -113,6 +113,7 @@ bool ContextMatches(const std::string& context, bool right, const std::string& w
 // The field between two delimiters, cut to max characters; pos moves past
 // the closing delimiter.
 std::string Field(const std::string& line, size_t& pos, char close, size_t max) {
+  if (pos >= line.size()) return {};  // a line that ends before this field
   size_t end = line.find(close, pos);
   if (end == std::string::npos) end = line.size();
   std::string f = line.substr(pos, end - pos).substr(0, max);
