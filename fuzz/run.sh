@@ -11,9 +11,12 @@ seconds=${1:-20}
 shift || true
 build=${SONARIS_FUZZ_BUILD_DIR:-$root/build-fuzz}
 
-CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DSONARIS_FUZZ=ON -DSONARIS_TESTS=OFF >/dev/null
-cmake --build "$build" -j"$(nproc)" >/dev/null
+# SONARIS_FUZZ_NO_BUILD=1 runs the targets already built (several runs at once).
+if [ "${SONARIS_FUZZ_NO_BUILD:-}" != 1 ]; then
+  CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DSONARIS_FUZZ=ON -DSONARIS_TESTS=OFF >/dev/null
+  cmake --build "$build" -j"$(nproc)" >/dev/null
+fi
 
 seeds_root=$(mktemp -d)
 trap 'rm -rf "$seeds_root"' EXIT
