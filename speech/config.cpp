@@ -181,6 +181,7 @@ void LoadSynthTuning(int speed) {
   int extra = WholeInt(key("SOBRAFON"), 0, KeepRange);
   int interval = WholeInt(key("INTERPAL"), 0, WordGapRange);
   ApplySynthTuning(cut, extra, interval, YesNo(key("CORTAFALA")), YesNo(key("RAPIDINHO")));
+  Crt.recordedGap = WholeInt(key("INTERSOM"), 0, WordGapRange);
   Crt.pauseFullStop = WholeInt(key("PAUSAPONTO"), 250, PauseRange);
   Crt.pauseComma = WholeInt(key("PAUSAVIRG"), 150, PauseRange);
   Crt.pauseColon = WholeInt(key("PAUSADOISPONTOS"), 200, PauseRange);

@@ -11,6 +11,7 @@ struct CrtState {
   int pauseFullStop = 0;   // ms after ". "
   int pauseComma = 0;      // ms after ", " and "- "
   int pauseColon = 0;      // ms at ":", ";", "(", ")"
+  int recordedGap = 0;     // samples of silence between recorded words and spelled letters
   std::string voiceOutputFile;
   bool speechPending = true;  // text went to the external voice, not yet waited for
   bool speechStopped = false; // ends the walk of a SpeakText in progress

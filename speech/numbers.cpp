@@ -138,7 +138,9 @@ std::string NumberToWords(int64_t n) {
 void SpeakWords(const std::string& words, bool feminine) {
   NumberSound sound;
   std::vector<std::string> list = SplitWords(words);
-  for (size_t i = 0; i < list.size(); ++i)
+  for (size_t i = 0; i < list.size(); ++i) {
+    if (i > 0) sound.Append(std::vector<uint8_t>(size_t(Crt.recordedGap), 128));
     sound.Append(WordSamples(WordFileName(list[i], feminine && i + 1 == list.size())));
+  }
   sound.Play();
 }

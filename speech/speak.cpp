@@ -1,6 +1,8 @@
 // Speaking text: digit runs as number words, phrases through the diphone
 // synthesizer, other characters as recorded letter sounds with pauses for
 // punctuation; and the recorded words, cues and tones around it.
+#include <vector>
+
 #include "console/snwin.h"
 #include "diphone/diphone.h"
 #include "platform/paths.h"
@@ -185,10 +187,24 @@ void SpeechPause(int ms) {
   for (int n = ms / 50; n > 0 && !KeyPressed(); --n) Delay(50);
 }
 
+namespace {
+
+// The slower speed levels part recorded sounds with a little silence, so
+// that spelled letters and number words are told apart; the faster ones
+// run them together.
+void PlayRecordedGap() {
+  if (Crt.recordedGap <= 0) return;
+  std::vector<uint8_t> image(WaveHeaderBytes + size_t(Crt.recordedGap), 128);
+  MakeWaveHeader(image.data(), uint32_t(Crt.recordedGap), 11025, 8, 1);
+  PlayWaveImage(image.data());
+}
+}  // namespace
+
 void SpellText(const std::string& s) {
-  for (unsigned char c : s) {
+  for (size_t i = 0; i < s.size(); ++i) {
     if (KeyPressed()) return;
-    SpeakLetter(c);
+    if (i > 0) PlayRecordedGap();
+    SpeakLetter(static_cast<unsigned char>(s[i]));
   }
 }
 

@@ -162,6 +162,31 @@ TEST_F(ConfigTest, TuningNumbersAreBounded) {
   }
 }
 
+// Each level's silence between recorded sounds (spelled letters, number
+// words) keeps the slow levels slower than the fast ones for them too.
+TEST_F(ConfigTest, LevelsPartRecordedSoundsWithTheirOwnSilence) {
+  WindowsIni("[SINTETIZADOR]\nINTERSOM3=3\nINTERSOM4=99999\nINTERSOM5=-4\n");
+  const std::string gap(3, '\x80');
+  const struct {
+    int level;
+    Events heard;
+  } cases[] = {
+      {3, {"image:[_vinte]" + gap + "[_e]" + gap + "[_um]", "file:synth/_97", "image:3 bytes",
+           "file:synth/_98"}},
+      // At most three seconds, which the number's sound plays in parts.
+      {4, {"image:[_vinte]", "image:30000 bytes", "image:3079 bytes", "image:30000 bytes",
+           "image:3080 bytes", "file:synth/_97", "image:33075 bytes", "file:synth/_98"}},
+      {5, {"image:[_vinte][_e][_um]", "file:synth/_97", "file:synth/_98"}},
+  };
+  for (const auto& c : cases) {
+    LoadSynthTuning(c.level);
+    Fake.events.clear();
+    SpeakWords("vinte e um", false);
+    SpellText("ab");
+    EXPECT_EQ(Fake.events, c.heard) << c.level;
+  }
+}
+
 TEST_F(ConfigTest, ProgramFolderExpansion) {
   WindowsIni("[TRADUTOR]\nA=@\\som\nB=@\\a;@\\b\nC=@som\nD=sem arroba\n");
   EXPECT_EQ(ReadConfig("TRADUTOR", "A"), StartFolder + "\\som");
