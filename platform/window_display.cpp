@@ -39,22 +39,35 @@ int OnDisplayLost(void*) {
 }
 
 // A protocol error (a request about something the server has already let
-// go of, seen now and then as the window closes) is no reason to end:
-// Xlib's default handler would exit in the middle of closing the window.
+// go of: a window closing, a clipboard reader that has gone before its
+// answer) is no reason to end: Xlib's default handler would exit.
 int IgnoreProtocolError(void*, void*) { return 0; }
+
+using IoHandler = int (*)(void*);
+using ErrorHandler = int (*)(void*, void*);
+
+void IgnoreProtocolErrors(void* x11) {
+  auto set = reinterpret_cast<ErrorHandler (*)(ErrorHandler)>(dlsym(x11, "XSetErrorHandler"));
+  if (set) set(IgnoreProtocolError);
+}
+
+// Before SDL brings up video. SDL keeps the handler it finds and puts it
+// back as video ends, just before closing the display, which is when the
+// errors still pending are reported; without this the default handler is
+// put back and a program that ended well exits with status 1. Xlib stays
+// loaded (the handle is kept) so that the handler set in it lasts.
+void IgnoreProtocolErrorsFromTheStart() {
+  if (void* x11 = dlopen("libX11.so.6", RTLD_LAZY)) IgnoreProtocolErrors(x11);
+}
 
 // SDL loads Xlib itself; its handlers for a lost connection and for
 // protocol errors are set there.
 void EndWhenDisplayIsLost() {
   void* x11 = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
   if (!x11) return;  // not on X
-  using IoHandler = int (*)(void*);
-  using ErrorHandler = int (*)(void*, void*);
   auto setIoHandler = reinterpret_cast<IoHandler (*)(IoHandler)>(dlsym(x11, "XSetIOErrorHandler"));
   if (setIoHandler) setIoHandler(OnDisplayLost);
-  auto setErrorHandler =
-      reinterpret_cast<ErrorHandler (*)(ErrorHandler)>(dlsym(x11, "XSetErrorHandler"));
-  if (setErrorHandler) setErrorHandler(IgnoreProtocolError);
+  IgnoreProtocolErrors(x11);
   dlclose(x11);
 }
 
@@ -334,6 +347,7 @@ bool StartVideo() {
   SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   // The picture is copied to the window as it is: no GL context for that.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  IgnoreProtocolErrorsFromTheStart();
   return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
 }
 

@@ -1,10 +1,11 @@
 """Selenor in its window under Xvfb: the prompt and the report in their
 colours, the magnifier on the right button, the report on the clipboard,
-and Enter ending the program."""
+and Enter ending the program, with status 0 even when a clipboard reader
+has just gone away unanswered."""
 import sys
 
 from tmuxsession import CLOSING
-from window_x11 import Session, check, run, wait_for
+from window_x11 import Session, check, run, vanishing_clipboard_request, wait_for
 
 RED, BLUE, BLACK, WHITE = (255, 0, 0), (0, 0, 255), (0, 0, 0), (255, 255, 255)
 PROMPT_CELLS = 56  # the prompt and its two trailing blanks
@@ -86,8 +87,11 @@ def scenario(xvfb, program):
         s.xdo("mouseup", "3")
         wait_for("the normal picture", lambda: s.shot().pixels == shot.pixels)
 
+        # A clipboard reader that goes away unanswered just before the
+        # end must not change how the program ends.
+        vanishing_clipboard_request(s.env["DISPLAY"])
         s.xdo("key", "Return")
-        check(s.wait_exit() == 0, "exit code %s" % s.proc.returncode)
+        check(s.wait_exit() == 0, "exit code %s: %r" % (s.proc.returncode, s.proc.stderr.read()))
     finally:
         s.stop()
 

@@ -130,17 +130,31 @@ class _Event(ctypes.Union):
     _fields_ = [("client", _ClientMessage), ("pad", ctypes.c_long * 24)]
 
 
-def send_delete_window(display_name, window):
+def _open_display(display_name):
+    """Xlib, its prototypes for what the helpers below use, and a connection."""
     x = ctypes.CDLL("libX11.so.6")
-    x.XOpenDisplay.restype = ctypes.c_void_p
+    ptr, ulong, c_int = ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int
+    x.XOpenDisplay.restype = ptr
     x.XOpenDisplay.argtypes = [ctypes.c_char_p]
-    x.XInternAtom.restype = ctypes.c_ulong
-    x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-    x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int,
-                             ctypes.c_long, ctypes.c_void_p]
-    x.XFlush.argtypes = x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    x.XInternAtom.restype = ulong
+    x.XInternAtom.argtypes = [ptr, ctypes.c_char_p, c_int]
+    x.XSendEvent.argtypes = [ptr, ulong, c_int, ctypes.c_long, ptr]
+    x.XDefaultRootWindow.restype = ulong
+    x.XDefaultRootWindow.argtypes = [ptr]
+    x.XCreateSimpleWindow.restype = ulong
+    x.XCreateSimpleWindow.argtypes = [ptr, ulong, c_int, c_int, ctypes.c_uint, ctypes.c_uint,
+                                      ctypes.c_uint, ulong, ulong]
+    x.XConvertSelection.argtypes = [ptr, ulong, ulong, ulong, ulong, ulong]
+    x.XDestroyWindow.argtypes = [ptr, ulong]
+    x.XSync.argtypes = [ptr, c_int]
+    x.XFlush.argtypes = x.XCloseDisplay.argtypes = [ptr]
     d = x.XOpenDisplay(display_name.encode())
     check(d, "cannot open " + display_name)
+    return x, d
+
+
+def send_delete_window(display_name, window):
+    x, d = _open_display(display_name)
     e = _Event()
     e.client.type = 33  # ClientMessage
     e.client.window = window
@@ -149,6 +163,20 @@ def send_delete_window(display_name, window):
     e.client.data[0] = x.XInternAtom(d, b"WM_DELETE_WINDOW", 0)
     x.XSendEvent(d, window, 0, 0, ctypes.byref(e))
     x.XFlush(d)
+    x.XCloseDisplay(d)
+
+
+def vanishing_clipboard_request(display_name):
+    """Asks for the clipboard and goes away before the answer comes, as a
+    clipboard reader that is killed does: the owner's answer then goes to
+    a window that no longer exists."""
+    x, d = _open_display(display_name)
+    window = x.XCreateSimpleWindow(d, x.XDefaultRootWindow(d), 0, 0, 1, 1, 0, 0, 0)
+    atom = lambda name: x.XInternAtom(d, name, 0)
+    x.XConvertSelection(d, atom(b"CLIPBOARD"), atom(b"UTF8_STRING"), atom(b"SONARIS_TEST"),
+                        window, 0)
+    x.XDestroyWindow(d, window)
+    x.XSync(d, 0)
     x.XCloseDisplay(d)
 
 

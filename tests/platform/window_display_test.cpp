@@ -2,7 +2,10 @@
 // cells, scrolling, caret, magnifier, font fitting, waking and clipboard.
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
+
 #include <cstdlib>
+#include <string>
 #include <thread>
 
 #include "platform/display.h"
@@ -208,4 +211,33 @@ TEST(WindowFallback, NoGraphicalDisplayGivesTheTerminalInstead) {
   ASSERT_TRUE(display);
   EXPECT_STREQ(display->Name(), "terminal");
   EXPECT_NE(message.find("usando o terminal"), std::string::npos) << message;
+}
+
+// On a real X server (the window_x_errors test runs this under xvfb-run):
+// a protocol error still unread when the window's video ends is reported
+// as the display closes, with the handler SDL puts back then. It must be
+// one that lets the program go on, not Xlib's default, which exits with 1.
+TEST(WindowOnX, ProtocolErrorPendingAsVideoEndsLeavesTheProgramRunning) {
+  if (!getenv("DISPLAY")) GTEST_SKIP() << "no X display";
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        setenv("SDL_VIDEODRIVER", "x11", 1);
+        auto display = CreateDisplay("window");
+        if (std::string(display->Name()) != "window" || !display->Open(DisplaySettings{}))
+          std::_Exit(2);
+        // A second connection's bad request, left unread: the process has
+        // one error handler for every connection.
+        void* x11 = dlopen("libX11.so.6", RTLD_LAZY | RTLD_NOLOAD);
+        auto open = reinterpret_cast<void* (*)(const char*)>(dlsym(x11, "XOpenDisplay"));
+        auto destroy = reinterpret_cast<int (*)(void*, unsigned long)>(dlsym(x11, "XDestroyWindow"));
+        auto sync = reinterpret_cast<int (*)(void*, int)>(dlsym(x11, "XSync"));
+        void* other = open(nullptr);
+        if (!other) std::_Exit(3);
+        destroy(other, 0x7FFFFF);  // no such window
+        display.reset();           // video ends
+        sync(other, 0);            // the error is read now
+        std::_Exit(0);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
