@@ -1,7 +1,7 @@
 #include "app/answer.h"
 
 #include "app/birthdate.h"
-#include "platform/text.h"
+#include "platform/os/text.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "app/report.h"
 #include "app/zodiac.h"
 #include "console/snwin.h"
-#include "platform/paths.h"
+#include "platform/os/paths.h"
 #include "speech/sncrt.h"
 
 namespace {

@@ -3,7 +3,7 @@
 // who cannot read the message hears that something is wrong even when the
 // speech data is what is missing.
 #include "console/snwin.h"
-#include "platform/bell.h"
+#include "platform/os/bell.h"
 
 namespace {
 

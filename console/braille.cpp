@@ -1,7 +1,7 @@
 // Six-key Braille entry: F D S J K L are dots 1-6 and Space is the seventh
 // key; a chord is translated when its last key is released.
 #include "console/console_state.h"
-#include "platform/keys.h"
+#include "platform/os/keys.h"
 
 namespace console_detail {
 namespace {

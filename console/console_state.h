@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "console/snwin.h"
-#include "platform/display.h"
+#include "platform/display/display.h"
 
 namespace console_detail {
 

@@ -6,9 +6,9 @@
 #include <cstring>
 
 #include "console/console_state.h"
-#include "platform/clock.h"
-#include "platform/keys.h"
-#include "platform/messages.h"
+#include "platform/os/clock.h"
+#include "platform/os/keys.h"
+#include "platform/os/messages.h"
 
 namespace console_detail {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "console/console_state.h"
-#include "platform/messages.h"
+#include "platform/os/messages.h"
 
 namespace console_detail {
 namespace {

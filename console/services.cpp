@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "console/console_state.h"
-#include "platform/clock.h"
+#include "platform/os/clock.h"
 
 using namespace console_detail;
 

@@ -2,8 +2,8 @@
 #include <cstring>
 
 #include "console/console_state.h"
-#include "platform/audio.h"
-#include "platform/riff.h"
+#include "platform/audio/audio.h"
+#include "platform/os/riff.h"
 
 namespace console_detail {
 namespace {

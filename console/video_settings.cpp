@@ -5,8 +5,8 @@
 #include <cctype>
 
 #include "console/console_state.h"
-#include "platform/ini.h"
-#include "platform/text.h"
+#include "platform/os/ini.h"
+#include "platform/os/text.h"
 
 namespace console_detail {
 namespace {

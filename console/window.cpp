@@ -5,9 +5,9 @@
 #include <filesystem>
 
 #include "console/console_state.h"
-#include "platform/messages.h"
-#include "platform/paths.h"
-#include "platform/text.h"
+#include "platform/os/messages.h"
+#include "platform/os/paths.h"
+#include "platform/os/text.h"
 
 uint8_t TextAttribute = 0x0F;
 uint8_t ColourTable[16] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};

@@ -10,9 +10,9 @@
 #include "diphone/diphone.h"
 #include "diphone/sound.h"
 #include "diphone/translator.h"
-#include "platform/ini.h"
-#include "platform/paths.h"
-#include "platform/riff.h"
+#include "platform/os/ini.h"
+#include "platform/os/paths.h"
+#include "platform/os/riff.h"
 
 std::string DiphoneDbName = "DIFONES2";
 std::string SynthLettersDir;

@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "console/snwin.h"
-#include "platform/audio.h"
-#include "platform/messages.h"
+#include "platform/audio/audio.h"
+#include "platform/os/messages.h"
 
 namespace fuzz {
 namespace {

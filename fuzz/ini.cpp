@@ -1,6 +1,6 @@
 // The INI reader on any file: sections, keys, values and lengths.
 #include "fuzz/fuzz_support.h"
-#include "platform/ini.h"
+#include "platform/os/ini.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string path = fuzz::WriteInput("any.ini", data, size);

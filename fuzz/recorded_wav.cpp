@@ -4,7 +4,7 @@
 #include "diphone/diphone.h"
 #include "diphone/sound.h"
 #include "fuzz/fuzz_support.h"
-#include "platform/riff.h"
+#include "platform/os/riff.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string path = fuzz::WriteInput("letras/_65.wav", data, size);

@@ -1,7 +1,7 @@
 // Terminal input bytes, whole or cut anywhere, as keys.
 #include <vector>
 
-#include "platform/terminal_keys.h"
+#include "platform/display/src/terminal_keys.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view bytes(reinterpret_cast<const char*>(data), size);

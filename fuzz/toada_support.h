@@ -4,7 +4,7 @@
 #pragma once
 #include <string>
 
-#include "platform/paths.h"
+#include "platform/os/paths.h"
 #include "tts/mbrola_lines.h"
 #include "tts/normalize.h"
 #include "tts/prosody.h"

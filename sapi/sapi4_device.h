@@ -4,7 +4,7 @@
 #include <memory>
 
 #include "console/snwin.h"
-#include "platform/sapi4_engine.h"
+#include "platform/voices/sapi4_engine.h"
 
 // onBlockDone runs on the UI thread each time the device gives back a
 // block, after the wave unit has taken it back: it lets the engine hand on

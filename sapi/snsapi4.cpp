@@ -6,9 +6,9 @@
 #include <memory>
 
 #include "console/snwin.h"
-#include "platform/paths.h"
-#include "platform/sapi4_engine.h"
-#include "platform/text.h"
+#include "platform/os/paths.h"
+#include "platform/voices/sapi4_engine.h"
+#include "platform/os/text.h"
 #include "sapi/sapi4_device.h"
 #include "sapi/voice_notice.h"
 #include "wave/snwav.h"

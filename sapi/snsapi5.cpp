@@ -6,10 +6,10 @@
 #include <memory>
 
 #include "console/snwin.h"
-#include "platform/messages.h"
-#include "platform/paths.h"
-#include "platform/sapi5_voice.h"
-#include "platform/text.h"
+#include "platform/os/messages.h"
+#include "platform/os/paths.h"
+#include "platform/voices/sapi5_voice.h"
+#include "platform/os/text.h"
 #include "sapi/voice_notice.h"
 
 namespace {

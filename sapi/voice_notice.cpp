@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "console/snwin.h"
-#include "platform/text.h"
+#include "platform/os/text.h"
 
 namespace {
 std::string Notice;

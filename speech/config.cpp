@@ -8,9 +8,9 @@
 
 #include "console/snwin.h"
 #include "diphone/diphone.h"
-#include "platform/ini.h"
-#include "platform/paths.h"
-#include "platform/text.h"
+#include "platform/os/ini.h"
+#include "platform/os/paths.h"
+#include "platform/os/text.h"
 #include "speech/crtstate.h"
 #include "speech/sncrt.h"
 #include "speech/snsapi.h"

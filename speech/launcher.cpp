@@ -3,8 +3,8 @@
 // extension or else the desktop's own choice.
 #include <string>
 
-#include "platform/paths.h"
-#include "platform/spawn.h"
+#include "platform/os/paths.h"
+#include "platform/os/spawn.h"
 #include "speech/crtstate.h"
 #include "speech/sncrt.h"
 

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "diphone/diphone.h"
-#include "platform/paths.h"
-#include "platform/riff.h"
+#include "platform/os/paths.h"
+#include "platform/os/riff.h"
 #include "speech/crtstate.h"
 #include "speech/sncrt.h"
 

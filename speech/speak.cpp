@@ -5,7 +5,7 @@
 
 #include "console/snwin.h"
 #include "diphone/diphone.h"
-#include "platform/paths.h"
+#include "platform/os/paths.h"
 #include "speech/crtstate.h"
 #include "speech/sncrt.h"
 #include "speech/snsapi.h"

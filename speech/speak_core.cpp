@@ -1,9 +1,9 @@
 // The sound primitives of the front end: wave images, the speaking test and
 // stopping. Everything that waits for sound goes through here.
 #include "console/snwin.h"
-#include "platform/audio.h"
-#include "platform/messages.h"
-#include "platform/riff.h"
+#include "platform/audio/audio.h"
+#include "platform/os/messages.h"
+#include "platform/os/riff.h"
 #include "speech/crtstate.h"
 #include "speech/sncrt.h"
 #include "speech/snsapi.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "platform/text.h"
+#include "platform/os/text.h"
 
 inline unsigned char UpperLatin1Char(unsigned char c) {
   if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 32);

@@ -1,7 +1,7 @@
 // Run-time binding of the MBROLA synthesizer library: the 23 entry points,
 // resolved by name when the library is loaded.
 #pragma once
-#include "platform/mbrola.h"
+#include "platform/voices/mbrola.h"
 
 extern platform::InitMbrFn init_MBR;
 extern platform::InitRenameMbrFn init_rename_MBR;

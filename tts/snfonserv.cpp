@@ -3,9 +3,9 @@
 #include "tts/snfonserv.h"
 
 #include "console/snwin.h"
-#include "platform/messages.h"
-#include "platform/paths.h"
-#include "platform/registry.h"
+#include "platform/os/messages.h"
+#include "platform/os/paths.h"
+#include "platform/voices/registry.h"
 #include "tts/message_box.h"
 #include "tts/toada.h"
 #include "wave/snwav.h"

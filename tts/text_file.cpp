@@ -3,8 +3,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/paths.h"
-#include "platform/text.h"
+#include "platform/os/paths.h"
+#include "platform/os/text.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <cstring>
 #include <fstream>
 
-#include "platform/paths.h"
-#include "platform/registry.h"
-#include "platform/riff.h"
+#include "platform/os/paths.h"
+#include "platform/voices/registry.h"
+#include "platform/os/riff.h"
 #include "tts/mbrola.h"
 #include "tts/latin1.h"
 #include "tts/mbrola_lines.h"

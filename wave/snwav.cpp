@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "console/snwin.h"
-#include "platform/audio.h"
-#include "platform/clock.h"
-#include "platform/messages.h"
-#include "platform/riff.h"
+#include "platform/audio/audio.h"
+#include "platform/os/clock.h"
+#include "platform/os/messages.h"
+#include "platform/os/riff.h"
 #include "wave/wave_internal.h"
 
 bool BreakOnKey = true;

@@ -4,9 +4,9 @@
 #include <memory>
 
 #include "console/snwin.h"
-#include "platform/messages.h"
-#include "platform/paths.h"
-#include "platform/riff.h"
+#include "platform/os/messages.h"
+#include "platform/os/paths.h"
+#include "platform/os/riff.h"
 #include "wave/snwav.h"
 #include "wave/wave_internal.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "console/snwin.h"
-#include "platform/messages.h"
+#include "platform/os/messages.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 
 #include "console/console_state.h"
 #include "console/snwin.h"
-#include "platform/headless.h"
-#include "platform/messages.h"
+#include "platform/display/headless.h"
+#include "platform/os/messages.h"
 
 namespace console_test {
 

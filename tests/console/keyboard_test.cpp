@@ -4,7 +4,7 @@
 #include <thread>
 
 #include "console_fixture.h"
-#include "platform/keys.h"
+#include "platform/os/keys.h"
 
 namespace console_test {
 namespace {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "diphone/diphone.h"
-#include "platform/text.h"
+#include "platform/os/text.h"
 
 namespace golden {
 

@@ -10,7 +10,7 @@
 #include "diphone/diphone.h"
 #include "diphone/sound.h"
 #include "golden_data.h"
-#include "platform/ini.h"
+#include "platform/os/ini.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <thread>
 #include <vector>
 
-#include "platform/audio.h"
-#include "platform/audio_backends.h"
-#include "platform/clock.h"
+#include "platform/audio/audio.h"
+#include "platform/audio/src/audio_backends.h"
+#include "platform/os/clock.h"
 
 namespace platform {
 namespace {

@@ -8,10 +8,10 @@
 #include <string>
 #include <thread>
 
-#include "platform/clock.h"
-#include "platform/display.h"
-#include "platform/headless.h"
-#include "platform/messages.h"
+#include "platform/os/clock.h"
+#include "platform/display/display.h"
+#include "platform/display/headless.h"
+#include "platform/os/messages.h"
 
 namespace platform {
 namespace {

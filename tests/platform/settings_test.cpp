@@ -7,8 +7,8 @@
 #include <fstream>
 #include <string>
 
-#include "platform/ini.h"
-#include "platform/paths.h"
+#include "platform/os/ini.h"
+#include "platform/os/paths.h"
 
 namespace platform {
 namespace {

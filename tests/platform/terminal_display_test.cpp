@@ -14,9 +14,9 @@
 #include <cstring>
 #include <string>
 
-#include "platform/clock.h"
-#include "platform/display.h"
-#include "platform/messages.h"
+#include "platform/os/clock.h"
+#include "platform/display/display.h"
+#include "platform/os/messages.h"
 
 namespace platform {
 namespace {

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/keys.h"
-#include "platform/terminal_keys.h"
+#include "platform/os/keys.h"
+#include "platform/display/src/terminal_keys.h"
 
 namespace platform {
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/terminal_output.h"
+#include "platform/display/src/terminal_output.h"
 
 namespace platform {
 namespace {

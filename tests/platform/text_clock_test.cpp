@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "platform/clock.h"
-#include "platform/text.h"
+#include "platform/os/clock.h"
+#include "platform/os/text.h"
 
 namespace platform {
 namespace {

@@ -8,10 +8,10 @@
 #include <string>
 #include <thread>
 
-#include "platform/display.h"
-#include "platform/window_canvas.h"
-#include "platform/window_display.h"
-#include "platform/window_font.h"
+#include "platform/display/display.h"
+#include "platform/display/src/window_canvas.h"
+#include "platform/display/window_display.h"
+#include "platform/display/src/window_font.h"
 
 using namespace platform;
 

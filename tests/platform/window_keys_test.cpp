@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "platform/keys.h"
-#include "platform/window_keys.h"
+#include "platform/os/keys.h"
+#include "platform/display/src/window_keys.h"
 
 using namespace platform;
 

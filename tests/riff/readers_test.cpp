@@ -6,8 +6,8 @@
 #include <optional>
 
 #include "diphone/diphone.h"
-#include "platform/audio_backends.h"
-#include "platform/riff.h"
+#include "platform/audio/src/audio_backends.h"
+#include "platform/os/riff.h"
 #include "speech/sncrt.h"
 #include "tests/wave/wave_fixture.h"
 

@@ -6,9 +6,9 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/espeak_engine.h"
-#include "platform/riff.h"
-#include "platform/sapi5_voice.h"
+#include "platform/voices/espeak_engine.h"
+#include "platform/os/riff.h"
+#include "platform/voices/sapi5_voice.h"
 #include "sapi/snsapi4.h"
 #include "sapi_fakes.h"
 

@@ -2,7 +2,7 @@
 // failures at every step of the start, speaking, busy and stopping.
 #include "sapi/snsapi5.h"
 
-#include "platform/text.h"
+#include "platform/os/text.h"
 #include "sapi_fakes.h"
 
 namespace sapi_test {

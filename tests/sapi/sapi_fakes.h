@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "console/snwin.h"
-#include "platform/messages.h"
-#include "platform/sapi4_engine.h"
-#include "platform/sapi5_voice.h"
+#include "platform/os/messages.h"
+#include "platform/voices/sapi4_engine.h"
+#include "platform/voices/sapi5_voice.h"
 #include "sapi/voice_notice.h"
 
 namespace sapi_test {

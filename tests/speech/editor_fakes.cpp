@@ -7,8 +7,8 @@
 #include <stdexcept>
 
 #include "console/snwin.h"
-#include "platform/messages.h"
-#include "platform/spawn.h"
+#include "platform/os/messages.h"
+#include "platform/os/spawn.h"
 #include "speech/sncrt.h"
 #include "tests/speech/fakes.h"
 

@@ -5,8 +5,8 @@
 
 #include "console/snwin.h"
 #include "diphone/diphone.h"
-#include "platform/messages.h"
-#include "platform/riff.h"
+#include "platform/os/messages.h"
+#include "platform/os/riff.h"
 #include "sapi/snsapi4.h"
 #include "sapi/snsapi5.h"
 #include "sapi/voice_notice.h"

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "platform/spawn.h"
+#include "platform/os/spawn.h"
 #include "speech/sncrt.h"
 #include "tests/speech/editor_fakes.h"
 #include "tests/speech/fakes.h"

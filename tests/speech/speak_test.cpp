@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "console/snwin.h"
-#include "platform/audio.h"
+#include "platform/audio/audio.h"
 #include "speech/sncrt.h"
 #include "tests/speech/editor_fakes.h"
 #include "tests/speech/fakes.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/mbrola.h"
+#include "platform/voices/mbrola.h"
 #include "tests/wave/wave_fixture.h"
 #include "tts/mbrola.h"
 #include "tts/toada.h"

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <filesystem>
 
-#include "platform/messages.h"
+#include "platform/os/messages.h"
 #include "tests/toada/engine_fixture.h"
 #include "tts/snfonserv.h"
 

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <map>
 
-#include "platform/registry.h"
+#include "platform/voices/registry.h"
 #include "tests/toada/engine_fixture.h"
 #include "tts/snfonserv.h"
 

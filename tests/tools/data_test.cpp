@@ -10,7 +10,7 @@
 #include <sstream>
 
 #include "diphone/diphone.h"
-#include "platform/text.h"
+#include "platform/os/text.h"
 #include "speech/sncrt.h"
 #include "tools/build-diphones/cut.h"
 #include "tools/build-diphones/database.h"

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "platform/espeak_voice.h"
+#include "platform/builders/espeak_voice.h"
 #include "tools/build-sounds/pcm.h"
 #include "tools/build-sounds/table.h"
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "text_files.h"
-#include "platform/text.h"
+#include "platform/os/text.h"
 #include "tts/mbrola_lines.h"
 #include "tts/message_box.h"
 #include "tts/phrasing.h"

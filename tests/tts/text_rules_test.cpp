@@ -8,7 +8,7 @@
 #include "tts/exceptions.h"
 #include "tts/phoneme_rules.h"
 #include "tts/words.h"
-#include "platform/text.h"
+#include "platform/os/text.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <algorithm>
 #include <numeric>
 
-#include "platform/headless.h"
+#include "platform/display/headless.h"
 #include "wave_fixture.h"
 
 namespace wave_test {

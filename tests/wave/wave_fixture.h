@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "console/snwin.h"
-#include "platform/audio.h"
-#include "platform/messages.h"
+#include "platform/audio/audio.h"
+#include "platform/os/messages.h"
 #include "wave/snwav.h"
 
 namespace wave_test {

@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/mbrola.h"
-#include "platform/spawn.h"
+#include "platform/voices/mbrola.h"
+#include "platform/os/spawn.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/text.h"
+#include "platform/os/text.h"
 #include "tools/build-diphones/cut.h"
 #include "tools/build-diphones/database.h"
 #include "tools/build-diphones/enumerate.h"

@@ -1,6 +1,6 @@
 #include "tools/build-diphones/cut.h"
 
-#include "platform/espeak_voice.h"
+#include "platform/builders/espeak_voice.h"
 #include "tools/build-diphones/unitname.h"
 #include "tools/build-sounds/pcm.h"
 #include "tools/build-sounds/speak.h"

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "platform/riff.h"
+#include "platform/os/riff.h"
 
 namespace voicedata {
 Span LoudSpan(const std::vector<int16_t>& s, int threshold) {

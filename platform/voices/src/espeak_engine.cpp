@@ -1,0 +1,205 @@
+#include "platform/voices/espeak_engine.h"
+
+#include <espeak-ng/speak_lib.h>
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+#include "platform/os/messages.h"
+
+namespace platform {
+namespace {
+
+constexpr int kMinRate = 80, kMaxRate = 450;
+
+struct EngineState {
+  std::mutex lock;
+  std::condition_variable wake;
+  std::thread worker;
+  bool initialized = false;
+  bool running = false;
+  bool stopping = false;
+  bool synthesizing = false;
+  int sampleRate = 0;
+  std::string voice;
+  int rate = 175, pitch = 50;
+  std::deque<std::string> texts;
+  std::deque<EspeakEvent> events;
+  std::atomic<unsigned> generation{0};
+};
+// Never destroyed: the synthesis thread may still run when the program ends.
+EngineState& E = *new EngineState;
+
+// Pushes an entry unless a cancel came since the text began.
+void Deliver(EspeakEvent&& e, unsigned generation) {
+  {
+    std::lock_guard<std::mutex> hold(E.lock);
+    if (generation != E.generation) return;
+    E.events.push_back(std::move(e));
+  }
+  PostMessage(WM_VOICE_WAKE);
+}
+
+unsigned CurrentGeneration = 0;  // of the text being synthesized (worker only)
+
+int Collect(short* wav, int count, espeak_EVENT*) {
+  if (CurrentGeneration != E.generation) return 1;  // cancelled: stop synthesizing
+  if (wav && count > 0) {
+    EspeakEvent e{EspeakEvent::Samples, std::vector<int16_t>(wav, wav + count)};
+    Deliver(std::move(e), CurrentGeneration);
+  }
+  return 0;
+}
+
+void Work() {
+  std::unique_lock<std::mutex> hold(E.lock);
+  std::string applied;
+  while (true) {
+    E.wake.wait(hold, [] { return E.stopping || !E.texts.empty(); });
+    if (E.stopping) return;
+    std::string text = std::move(E.texts.front());
+    E.texts.pop_front();
+    E.synthesizing = true;
+    CurrentGeneration = E.generation;
+    const std::string voice = E.voice;
+    const int rate = E.rate, pitch = E.pitch;
+    hold.unlock();
+    if (voice != applied && espeak_SetVoiceByName(voice.c_str()) == EE_OK) applied = voice;
+    espeak_SetParameter(espeakRATE, rate, 0);
+    espeak_SetParameter(espeakPITCH, pitch, 0);
+    Deliver({EspeakEvent::TextStarted, {}}, CurrentGeneration);
+    espeak_Synth(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr,
+                 nullptr);
+    Deliver({EspeakEvent::TextDone, {}}, CurrentGeneration);
+    hold.lock();
+    E.synthesizing = false;
+  }
+}
+
+bool Initialize() {
+  if (E.initialized) return true;
+  const int rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, espeakINITIALIZE_DONT_EXIT);
+  if (rate <= 0) return false;
+  espeak_SetSynthCallback(Collect);
+  E.sampleRate = rate;
+  E.initialized = true;
+  return true;
+}
+
+std::string FirstLanguage(const espeak_VOICE* v) {
+  return v->languages && v->languages[0] ? std::string(v->languages + 1) : std::string();
+}
+
+std::string Lower(std::string s) {
+  for (char& c : s) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return s;
+}
+
+}  // namespace
+
+std::vector<VoiceInfo> EspeakVoices() {
+  std::vector<VoiceInfo> out;
+  {
+    std::lock_guard<std::mutex> hold(E.lock);
+    if (!Initialize()) return out;
+  }
+  const espeak_VOICE** list = espeak_ListVoices(nullptr);
+  for (int i = 0; list && list[i]; ++i)
+    out.push_back({list[i]->name ? list[i]->name : "", FirstLanguage(list[i]),
+                   list[i]->identifier ? list[i]->identifier : ""});
+  OrderPortugueseFirst(out);
+  return out;
+}
+
+std::string EspeakClosestVoice(const std::string& language) {
+  const std::vector<VoiceInfo> voices = EspeakVoices();
+  std::string tag = Lower(language);
+  std::replace(tag.begin(), tag.end(), '_', '-');
+  const std::string base = tag.substr(0, tag.find('-'));
+  for (const VoiceInfo& v : voices)
+    if (Lower(v.language) == tag) return v.id;
+  for (const VoiceInfo& v : voices)
+    if (Lower(v.language).substr(0, base.size()) == base && !base.empty()) return v.id;
+  return voices.empty() ? std::string("roa/pt-BR") : voices.front().id;
+}
+
+bool EspeakStart(const std::string& voiceId) {
+  std::unique_lock<std::mutex> hold(E.lock);
+  if (!Initialize()) return false;
+  if (E.running) {
+    E.voice = voiceId;
+    return true;
+  }
+  if (espeak_SetVoiceByName(voiceId.c_str()) != EE_OK) return false;
+  E.voice = voiceId;
+  E.rate = espeak_GetParameter(espeakRATE, 1);
+  E.pitch = espeak_GetParameter(espeakPITCH, 1);
+  E.stopping = false;
+  E.running = true;
+  E.worker = std::thread(Work);
+  return true;
+}
+
+void EspeakEnd() {
+  {
+    std::lock_guard<std::mutex> hold(E.lock);
+    if (!E.running) return;
+    E.stopping = true;
+    ++E.generation;
+    E.texts.clear();
+  }
+  E.wake.notify_all();
+  E.worker.join();
+  std::lock_guard<std::mutex> hold(E.lock);
+  E.events.clear();
+  E.running = false;
+}
+
+int EspeakSampleRate() { return E.sampleRate; }
+int EspeakRate() { return E.rate; }
+int EspeakPitch() { return E.pitch; }
+
+void EspeakSetRate(int wordsPerMinute) {
+  std::lock_guard<std::mutex> hold(E.lock);
+  E.rate = std::clamp(wordsPerMinute, kMinRate, kMaxRate);
+}
+
+void EspeakSetPitch(int pitch) {
+  std::lock_guard<std::mutex> hold(E.lock);
+  E.pitch = std::clamp(pitch, 0, 99);
+}
+
+void EspeakQueue(const std::string& text) {
+  {
+    std::lock_guard<std::mutex> hold(E.lock);
+    if (!E.running) return;
+    E.texts.push_back(text);
+  }
+  E.wake.notify_all();
+}
+
+void EspeakCancel() {
+  std::lock_guard<std::mutex> hold(E.lock);
+  ++E.generation;
+  E.texts.clear();
+  E.events.clear();
+}
+
+bool EspeakTake(EspeakEvent& out) {
+  std::lock_guard<std::mutex> hold(E.lock);
+  if (E.events.empty()) return false;
+  out = std::move(E.events.front());
+  E.events.pop_front();
+  return true;
+}
+
+bool EspeakIdle() {
+  std::lock_guard<std::mutex> hold(E.lock);
+  return E.texts.empty() && !E.synthesizing && E.events.empty();
+}
+
+}  // namespace platform

@@ -1,0 +1,49 @@
+// The engine opened as the program opens it, with the tool's voice and
+// file; speech is waited for to its end.
+#include "programs/toada-say/speak_mode.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "console/snwin.h"
+#include "platform/voices/mbrola.h"
+#include "platform/os/text.h"
+#include "speech/sncrt.h"
+#include "tts/snfonserv.h"
+#include "tts/toada.h"
+
+namespace {
+
+int SettingInt(const char* key) { return std::atoi(ReadConfig("SERVFALA", key).c_str()); }
+
+void Fail(const std::string& why) {
+  std::fprintf(stderr, "toada-say: %s\n", platform::Cp1252ToUtf8(why).c_str());
+}
+
+}  // namespace
+
+int SpeakWithToada(const std::string& text, const std::string& voice, const std::string& wavFile) {
+  // Nothing is shown: the text goes to the speakers or the file only.
+  setenv("SONARIS_DISPLAY", "headless", 0);
+  const ToadaSettings& s = ToadaLoadSettings(ReadConfig);
+  ToadaChooseVoice(voice);
+  if (platform::MbrolaProgram().empty()) {
+    Fail("o MBROLA n\xE3o est\xE1 instalado (scripts/fetch-mbrola.sh)");
+    return 1;
+  }
+  SetOutputFile(wavFile);
+  if (!EngineOpen(s.voiceDb, s.rulesFile, s.exceptionsFile, s.diphoneFile, s.prosodyFile,
+                  s.abbreviationsFile)) {
+    Fail("o Toada n\xE3o abriu com a voz " + s.voiceDb +
+         (EngineLastError.empty() ? std::string() : ": " + EngineLastError));
+    return 1;
+  }
+  int speed = SettingInt("VELOCIDADE");
+  ToadaApplySpeedAndPitch(speed > 10 ? 0 : speed, SettingInt("TOM"));
+  bool ok = EngineSpeak(text);
+  while (ToadaBusy()) Delay(20);
+  EngineClose();
+  CloseConsoleWindow();
+  if (!ok) Fail(EngineLastError.empty() ? "o MBROLA recusou parte do texto" : EngineLastError);
+  return ok ? 0 : 1;
+}

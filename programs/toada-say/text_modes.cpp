@@ -1,0 +1,60 @@
+#include "programs/toada-say/text_modes.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "platform/os/paths.h"
+#include "platform/os/text.h"
+#include "speech/sncrt.h"
+#include "tts/mbrola_lines.h"
+#include "tts/normalize.h"
+#include "tts/prosody.h"
+#include "tts/snfonserv.h"
+#include "tts/text_pipeline.h"
+#include "tts/words.h"
+
+namespace {
+
+bool Missing(const std::string& what, const std::string& path) {
+  std::fprintf(stderr, "toada-say: n\xC3\xA3o foi poss\xC3\xADvel ler %s: %s\n", what.c_str(),
+               platform::Cp1252ToUtf8(platform::ResolvePath(path)).c_str());
+  return false;
+}
+
+// The factors ToadaStart gives the engine from the voice settings.
+void VoiceFactors(double& pitch, double& duration) {
+  int speed = std::atoi(ReadConfig("SERVFALA", "VELOCIDADE").c_str());
+  int tone = std::atoi(ReadConfig("SERVFALA", "TOM").c_str());
+  if (speed > 10) speed = 0;
+  pitch = (tone + 11) / 11.0;
+  duration = 0.8 - speed / 15.0;
+}
+
+}  // namespace
+
+bool LoadTextTables(bool needProsody) {
+  const ToadaSettings& s = ToadaLoadSettings(ReadConfig);
+  if (!LoadDictionaries(s.rulesFile, s.exceptionsFile))
+    return Missing("o arquivo de regras ou de exce\xC3\xA7\xC3\xB5" "es", s.rulesFile);
+  if (!LoadAbbreviations(s.abbreviationsFile))
+    return Missing("o arquivo de abreviaturas", s.abbreviationsFile);
+  if (!needProsody) return true;
+  if (!LoadProsody(s.prosodyFile)) return Missing("o arquivo de pros\xC3\xB3" "dia", s.prosodyFile);
+  // Without the list (no MBROLA when the build ran) no diphone is known to
+  // be missing, and no filler is put in.
+  if (!LoadDiphoneList(s.diphoneFile))
+    Missing("a lista de difones (sem ela, nenhum enchimento entre fonemas)", s.diphoneFile);
+  return true;
+}
+
+void PrintPhonemes(const std::string& text) {
+  std::printf("%s\n", platform::Cp1252ToUtf8(PhonemesInOneLine(TextToPhonemes(text))).c_str());
+}
+
+void PrintMbrolaLines(const std::string& text) {
+  double pitch = 1.0, duration = 1.0;
+  VoiceFactors(pitch, duration);
+  for (const std::string& l : TextToMbrolaLines(text, pitch, duration))
+    std::printf("%s\n", platform::Cp1252ToUtf8(l).c_str());
+}
