@@ -305,8 +305,9 @@ bool ReadDate(const std::string& t, size_t& pos, std::string& out) {
   return true;
 }
 
-// Ranges: 10-20, 1990-2000 (the first below the second; two numbers of four
-// digits only when both are years, else it is a telephone).
+// Ranges: 10-20, 5-10, 1990-2000: the first below the second, the second
+// as long, or one digit longer after one or two digits; two numbers of four
+// digits only when both are years (3333-4444 and 555-1234 are telephones).
 bool ReadRange(const std::string& t, size_t& pos, std::string& out) {
   if (pos > 0 && (t[pos - 1] == '-' || t[pos - 1] == '/' || t[pos - 1] == '.' || t[pos - 1] == ','))
     return false;
@@ -319,7 +320,7 @@ bool ReadRange(const std::string& t, size_t& pos, std::string& out) {
   size_t end = dash + 1 + bn;
   if (!NumberEndsAt(t, end) || At(t, end) == '-') return false;
   int64_t a = Value(t, pos, an), b = Value(t, dash + 1, bn);
-  if (a >= b) return false;
+  if (a >= b || (bn != an && !(bn == an + 1 && an <= 2))) return false;
   auto year = [](int64_t y) { return y >= 1000 && y <= 2099; };
   if (an == 4 && bn == 4 && !(year(a) && year(b))) return false;
   std::string w = CardinalWords(a) + " a " + CardinalWords(b);

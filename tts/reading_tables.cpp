@@ -61,9 +61,11 @@ bool LoadReadingTables(const std::string& path) {
       section = s;
       continue;
     }
-    // The key ends at the first "=" after its first character, so that a
-    // sign "=" can be a key.
+    // The key ends at the first "=" after its first character that no
+    // other "=" follows, so that the signs "=" and "<=" can be keys.
     size_t eq = line.find('=', 1);
+    while (eq != std::string::npos && eq + 1 < line.size() && line[eq + 1] == '=')
+      eq = line.find('=', eq + 1);
     if (section < 0 || eq == std::string::npos) continue;
     std::string key = TrimBlanks(line.substr(0, eq));
     std::vector<ReadingEntry>& table = T.tables[section];
