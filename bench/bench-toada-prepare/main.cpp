@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_words.h"
 #include "platform/os/text.h"
 #include "tts/normalize.h"
 
@@ -22,30 +23,15 @@ using Clock = std::chrono::steady_clock;
 constexpr double kGoal = 50000;
 constexpr int kRounds = 7;
 
-size_t WordCount(const std::string& s) {
-  size_t n = 0;
-  bool in = false;
-  for (char c : s) {
-    bool blank = c == ' ';
-    if (!blank && !in) ++n;
-    in = !blank;
-  }
-  return n;
-}
 
 // The news paragraphs, repeated up to the count, each one text as the
 // program hands it to the voice.
 std::vector<std::string> Paragraphs(size_t words) {
   std::ifstream in(std::string(SONARIS_SOURCE_DIR) + "/bench/bench-toada-prepare/noticias.txt");
-  std::vector<std::string> all, text;
+  std::vector<std::string> all;
   for (std::string line; std::getline(in, line);)
     if (!line.empty()) all.push_back(platform::Utf8ToCp1252(line));
-  size_t count = 0;
-  for (size_t i = 0; !all.empty() && count < words; ++i) {
-    text.push_back(all[i % all.size()]);
-    count += WordCount(text.back());
-  }
-  return text;
+  return bench::RepeatToWords(all, words);
 }
 
 // The best of a few rounds, in seconds; out counts the words read out.
@@ -54,7 +40,7 @@ double Time(const std::vector<std::string>& text, size_t& spoken) {
   for (int round = 0; round < kRounds; ++round) {
     auto start = Clock::now();
     spoken = 0;
-    for (const std::string& p : text) spoken += WordCount(PrepareText(p));
+    for (const std::string& p : text) spoken += bench::WordCount(PrepareText(p));
     best = std::min(best, std::chrono::duration<double>(Clock::now() - start).count());
   }
   return best;
@@ -72,7 +58,7 @@ int main(int argc, char** argv) {
   std::string data = std::string(SONARIS_SOURCE_DIR) + "/data/toada/portug";
   std::vector<std::string> text = Paragraphs(wanted);
   size_t words = 0;
-  for (const std::string& p : text) words += WordCount(p);
+  for (const std::string& p : text) words += bench::WordCount(p);
   if (words == 0 || !LoadAbbreviations(data + ".abr")) {
     std::fprintf(stderr, "bench-toada-prepare: texto ou abreviaturas ausentes\n");
     return 1;
