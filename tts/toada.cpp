@@ -212,7 +212,8 @@ bool SpeakMbrolaLines(const std::vector<std::string>& lines) {
   reset_MBR();
   uint32_t accumulated = 0;
   uint8_t* data = E.playImage + HeaderBytes;
-  for (size_t i = 0; i < lines.size(); ++i) {
+  // Once MBROLA itself has failed, the rest of the text is not fed to it.
+  for (size_t i = 0; i < lines.size() && !E.failed; ++i) {
     bool last = i + 1 == lines.size();
     if (lines[i].empty() && !last) continue;
     write_MBR((lines[i] + "\r\n").c_str());

@@ -23,6 +23,7 @@
 #include "platform/os/messages.h"
 #include "programs/sd_sonaris/protocol.h"
 #include "programs/sd_sonaris/voice.h"
+#include "wave/snwav.h"
 
 namespace {
 
@@ -42,7 +43,7 @@ struct ModuleState {
   std::atomic<bool> pause{false};
   std::atomic<bool> serverAudio{false};
   bool ownAudio = false;  // SONARIS_AUDIO chose our back ends
-  std::string logPath;
+  bool serverAudioInstalled = false;
 };
 ModuleState M;
 
@@ -52,12 +53,10 @@ int64_t NowMicros() {
   return int64_t(t.tv_sec) * 1000000 + t.tv_nsec / 1000;
 }
 
-// The module's log: monotonic microseconds, then the line (UTF-8).
+// The module's log is its standard error, which speech-dispatcher keeps in
+// its log folder: monotonic microseconds, then the line (UTF-8).
 void Log(const std::string& line) {
-  std::string text = std::to_string(NowMicros()) + " " + line + "\n";
-  std::fputs(("sd_sonaris: " + line + "\n").c_str(), stderr);
-  if (M.logPath.empty()) return;
-  std::ofstream(M.logPath, std::ios::app) << text;
+  std::fprintf(stderr, "sd_sonaris: %lld %s\n", static_cast<long long>(NowMicros()), line.c_str());
 }
 
 void Send(const std::string& text) {
@@ -262,15 +261,17 @@ void Configure(int argc, char** argv) {
   // does not lead to.
   std::string data = ConfValue(conf, "SonarisData");
   if (!data.empty()) setenv("SONARIS_DATA", data.c_str(), 0);
-  const char* log = std::getenv("SONARIS_SD_LOG");
-  M.logPath = log && *log ? log : ConfValue(conf, "SonarisLog");
   setenv("SONARIS_DISPLAY", "headless", 1);
   const char* audio = std::getenv("SONARIS_AUDIO");
   M.ownAudio = audio && *audio;
-  platform::SetAudioOutFactory([]() -> std::unique_ptr<platform::AudioOut> {
-    if (M.serverAudio) return std::make_unique<ServerAudioOut>();
-    return platform::CreateAudioOut(M.ownAudio ? std::getenv("SONARIS_AUDIO") : "device");
-  });
+}
+
+// Once the server has taken our audio, the wave device is its.
+void UseServerAudio() {
+  if (!M.serverAudio || M.serverAudioInstalled) return;
+  WaveEnd();
+  platform::SetAudioOutFactory([] { return std::unique_ptr<platform::AudioOut>(new ServerAudioOut); });
+  M.serverAudioInstalled = true;
 }
 
 }  // namespace
@@ -303,6 +304,7 @@ int main(int argc, char** argv) {
       continue;
     }
     if (r.command == Command::Quit) break;
+    UseServerAudio();
     Speak(r);
   }
   sd::EndVoices();
