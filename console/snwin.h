@@ -18,14 +18,17 @@ extern int BrailleMode;
 using WaveDoneProc = void (*)(uintptr_t wParam, intptr_t lParam);
 extern WaveDoneProc WaveDoneHook;
 extern bool WaveDoneHookEnabled;
+void SetWaveDoneHook(WaveDoneProc hook);
 // The first bytes of a key have come (which key it is follows shortly):
 // wave playback silences its sound through this hook at once.
 using KeyArrivingProc = void (*)();
 extern KeyArrivingProc KeyArrivingHook;
+void SetKeyArrivingHook(KeyArrivingProc hook);
 // A voice back end whose engine runs on a thread of its own hears of new
 // sound through this hook (message 2980), even inside a Delay.
 using VoiceWakeProc = void (*)();
 extern VoiceWakeProc VoiceWakeHook;
+void SetVoiceWakeHook(VoiceWakeProc hook);
 
 // Screen (screen.cpp)
 void OpenConsole();

@@ -17,6 +17,15 @@ bool WaveDoneHookEnabled = false;
 KeyArrivingProc KeyArrivingHook = nullptr;
 VoiceWakeProc VoiceWakeHook = nullptr;
 
+// A hook is installed by the unit it serves; the wave-done hook is enabled
+// with it.
+void SetWaveDoneHook(WaveDoneProc hook) {
+  WaveDoneHook = hook;
+  WaveDoneHookEnabled = hook != nullptr;
+}
+void SetKeyArrivingHook(KeyArrivingProc hook) { KeyArrivingHook = hook; }
+void SetVoiceWakeHook(VoiceWakeProc hook) { VoiceWakeHook = hook; }
+
 namespace console_detail {
 namespace {
 

@@ -6,7 +6,6 @@
 
 #include "console/snwin.h"
 #include "wave/snwav.h"
-#include "wave/wave_internal.h"
 
 namespace {
 
@@ -17,7 +16,7 @@ constexpr int kEagerBlocks = 2;
 
 class DeviceDest : public platform::TtsAudioDest {
  public:
-  explicit DeviceDest(WaveDoneProc onBlockDone) : onBlockDone_(onBlockDone) {}
+  explicit DeviceDest(void (*onBlockDone)()) : onBlockDone_(onBlockDone) {}
 
   void Write(const int16_t* samples, size_t count, int rate) override {
     rate_ = rate;
@@ -44,7 +43,7 @@ class DeviceDest : public platform::TtsAudioDest {
       if (!QueueWaveBlock(reinterpret_cast<const uint8_t*>(pending_.data()), uint32_t(n * 2))) break;
       pending_.erase(pending_.begin(), pending_.begin() + n);
     }
-    WaveDoneHook = onBlockDone_;
+    SetWaveBlockListener(onBlockDone_);
   }
 
   bool Playing() override { return !pending_.empty() || QueuedBlocks > 0; }
@@ -57,13 +56,13 @@ class DeviceDest : public platform::TtsAudioDest {
   void Flush() override {}
 
  private:
-  WaveDoneProc onBlockDone_;
+  void (*onBlockDone_)();
   std::vector<int16_t> pending_;
   int rate_ = 0;
 };
 
 }  // namespace
 
-std::unique_ptr<platform::TtsAudioDest> CreateDeviceDest(WaveDoneProc onBlockDone) {
+std::unique_ptr<platform::TtsAudioDest> CreateDeviceDest(void (*onBlockDone)()) {
   return std::make_unique<DeviceDest>(onBlockDone);
 }

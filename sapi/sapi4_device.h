@@ -3,10 +3,9 @@
 #pragma once
 #include <memory>
 
-#include "console/snwin.h"
 #include "platform/voices/sapi4_engine.h"
 
 // onBlockDone runs on the UI thread each time the device gives back a
 // block, after the wave unit has taken it back: it lets the engine hand on
 // more sound before the device runs dry.
-std::unique_ptr<platform::TtsAudioDest> CreateDeviceDest(WaveDoneProc onBlockDone);
+std::unique_ptr<platform::TtsAudioDest> CreateDeviceDest(void (*onBlockDone)());

@@ -55,11 +55,6 @@ void PumpEngine() {
   S4.pumping = false;
 }
 
-void BlockDone(uintptr_t wParam, intptr_t lParam) {
-  WaveBlockDone(wParam, lParam);
-  PumpEngine();
-}
-
 void Release() {
   if (S4.engine && S4.registered) S4.engine->UnRegister();
   S4.registered = false;
@@ -67,8 +62,8 @@ void Release() {
   S4.enumerator.reset();
   if (S4.dest) S4.dest->Flush();
   S4.dest.reset();
-  if (WaveDoneHook == BlockDone) WaveDoneHook = WaveBlockDone;
-  VoiceWakeHook = nullptr;
+  SetWaveBlockListener(nullptr);
+  SetVoiceWakeHook(nullptr);
   S4.queuedTexts = 0;
   S4.audioActive = false;
 }
@@ -119,7 +114,7 @@ bool Sapi4Start(int voice, int speed, int pitch, const std::string& outputFile) 
       return Fail("o arquivo " + platform::Cp1252ToUtf8(outputFile) + " n\xC3\xA3o p\xC3\xB4" "de ser criado");
     S4.dest = std::move(file);
   } else {
-    S4.dest = CreateDeviceDest(BlockDone);
+    S4.dest = CreateDeviceDest(PumpEngine);
   }
   // Errors of the enumerator, the selection or Register fail the start:
   // the built-in voice stays.
@@ -136,7 +131,7 @@ bool Sapi4Start(int voice, int speed, int pitch, const std::string& outputFile) 
     S4.engine = S4.enumerator->Select(last.id, S4.dest.get());
     S4.engine->Register(&Notify);
     S4.registered = true;
-    VoiceWakeHook = PumpEngine;
+    SetVoiceWakeHook(PumpEngine);
     if (speed != 0) S4.engine->SpeedSet(speed);
     if (pitch != 0) S4.engine->PitchSet(int16_t(pitch));
   } catch (const std::exception& e) {

@@ -168,8 +168,7 @@ std::string ReadConfig(const std::string& section, const std::string& key) {
 
 void ApplySynthTuning(int cut, int extra, int interval, bool cutSpeech, bool rapid) {
   DiphoneSetTuning(cut, extra, interval);
-  CutSpeech = cutSpeech;
-  RapidMode = rapid;
+  SetSpeedSwitches({rapid, cutSpeech});
 }
 
 void LoadSynthTuning(int speed) {
@@ -202,13 +201,16 @@ void StartSpeech(int speed, const std::string& wordDir) {
   StartExternalVoice();
 }
 
+void EndExternalVoice() {
+  if (!VoiceActive) return;
+  VoiceEnd();
+  VoiceActive = false;
+}
+
 void EndSpeech() {
   if (!DeferredText.empty()) SpeakText("");
   WaitWhileSpeaking();
   StopSpeech();
-  if (VoiceActive) {
-    VoiceEnd();
-    VoiceActive = false;
-  }
+  EndExternalVoice();
   DiphoneEnd();
 }

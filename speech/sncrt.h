@@ -7,6 +7,8 @@
 // Start-up and configuration (config.cpp)
 void StartSpeech(int speed, const std::string& wordDir);
 void EndSpeech();
+// Lets the external voice go; the built-in voice speaks from then on.
+void EndExternalVoice();
 std::string ReadConfig(const std::string& section, const std::string& key);
 void LoadSynthTuning(int speed);
 // The speed level 1..5 to start with: speed itself, or when it is 0 the

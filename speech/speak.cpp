@@ -148,8 +148,7 @@ void SpeakText(const std::string& text) {
       if (!VoiceFailed()) return;
       // The external voice broke down: the built-in one says the text and
       // speaks from now on.
-      VoiceEnd();
-      VoiceActive = false;
+      EndExternalVoice();
       SpeakBuiltIn(s);
     }
     return;
@@ -223,12 +222,11 @@ void PlayWordFile(const std::string& name) {
 
 void SoundClick() {
   WaitPendingSpeech();
-  bool cut = CutSpeech;
-  CutSpeech = false;
+  const SpeedSwitches before = SetSpeedSwitches({RapidMode, false});
   MakeWaveHeader(Crt.clickSound, ClickDataBytes, 11025, 8, 1);
   PlayWaveMemory(Crt.clickSound);
   WaitWhileSpeaking();
-  CutSpeech = cut;
+  SetSpeedSwitches(before);
 }
 
 void SoundBuzz() {
@@ -243,8 +241,7 @@ void SoundBuzz() {
 }
 
 void PlayDtmf(const std::string& s) {
-  bool rapid = RapidMode;
-  RapidMode = false;
+  const SpeedSwitches before = SetSpeedSwitches({false, CutSpeech});
   for (unsigned char c : UpperLatin1(s)) {
     if (IsDigit(c) || c == '#' || c == '*') {
       PlayFile(SynthLettersDir + "dtmf_" + char(c == '*' ? 'X' : c) + ".wav");
@@ -254,7 +251,7 @@ void PlayDtmf(const std::string& s) {
       Delay(1000);
     }
   }
-  RapidMode = rapid;
+  SetSpeedSwitches(before);
 }
 
 void WriteAndSpeak(const std::string& s) {

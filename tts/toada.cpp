@@ -236,7 +236,7 @@ struct TextOutput {
   uint32_t accumulated = 0; // bytes waiting in PlayImage
   uint32_t stops = 0;       // the device's stop count when the text began
   uint64_t dropBytes = 0;   // of the opening silence, still to drop
-  bool rapid = false, cut = false;  // wave playback's switches, given back at the end
+  SpeedSwitches switches;  // wave playback's, given back at the end
 };
 
 // A stop (a key, or anyone's StopWave) while the text was being made: the
@@ -306,9 +306,7 @@ uint64_t OpeningDrop(const std::vector<std::string>& firstLines) {
 // switches say.
 TextOutput BeginText() {
   TextOutput o;
-  o.rapid = RapidMode;
-  o.cut = CutSpeech;
-  RapidMode = CutSpeech = false;
+  o.switches = SetSpeedSwitches({});
   o.stops = WaveStopCount();
   return o;
 }
@@ -328,8 +326,7 @@ bool EndText(TextOutput& o) {
     }
     PlayAccumulated(o.accumulated);
   }
-  RapidMode = o.rapid;
-  CutSpeech = o.cut;
+  SetSpeedSwitches(o.switches);
   return o.result;
 }
 

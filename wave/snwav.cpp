@@ -39,6 +39,7 @@ struct WaveState {
   std::vector<uint8_t> fileBuffer;
   uint32_t stops = 0;     // StopWave calls so far: a producer sees it was stopped
   int64_t quietSince = -1;  // when the last block came back; -1 before any sound
+  void (*blockListener)() = nullptr;
 };
 WaveState W;
 
@@ -146,9 +147,9 @@ uint8_t* WaveFileBuffer() {
 int OpenWaveDevice() {
   WaveStart();
   if (W.deviceOpen) return 0;
-  WaveDoneHook = WaveBlockDone;
-  WaveDoneHookEnabled = true;
-  KeyArrivingHook = SilenceForArrivingKey;
+  SetWaveDoneHook(WaveBlockDone);
+  SetKeyArrivingHook(SilenceForArrivingKey);
+  W.blockListener = nullptr;
   const platform::AudioFormat format{W.current.rate, W.current.bits, W.current.channels};
   int result = W.audio->Open(format);
   for (int attempt = 1; result == platform::AUDIO_ALLOCATED && attempt < kOpenAttempts; ++attempt) {
@@ -182,6 +183,16 @@ void WaveBlockDone(uintptr_t, intptr_t lParam) {
   int code = W.audio ? W.audio->Unprepare(lParam) : platform::AUDIO_OK;
   if (code != platform::AUDIO_OK) ReportUnprepare(code);
   if (QueuedBlocks > 0 && --QueuedBlocks == 0) W.quietSince = platform::MonotonicMs();
+  if (W.blockListener) W.blockListener();
+}
+
+void SetWaveBlockListener(void (*listener)()) { W.blockListener = listener; }
+
+SpeedSwitches SetSpeedSwitches(SpeedSwitches switches) {
+  SpeedSwitches before{RapidMode, CutSpeech};
+  RapidMode = switches.rapid;
+  CutSpeech = switches.cut;
+  return before;
 }
 
 namespace {

@@ -8,7 +8,15 @@ extern bool BreakOnKey;
 extern bool PlayAsync;
 extern bool RapidMode;
 extern bool CutSpeech;
+// The two speed switches together; returns those that were set before.
+struct SpeedSwitches {
+  bool rapid = false, cut = false;
+};
+SpeedSwitches SetSpeedSwitches(SpeedSwitches switches);
 extern int QueuedBlocks;
+
+// The size of each of the four slots: the most one block holds.
+constexpr uint32_t WaveSlotSize = 65534;
 
 struct WaveFormatFields {
   uint16_t channels = 0;
@@ -31,6 +39,10 @@ int SetWaveFormat(uint32_t rate, uint16_t bits, uint16_t channels);
 int OpenWaveDevice();
 bool QueueWaveBlock(const uint8_t* data, uint32_t length);
 void WaveBlockDone(uintptr_t wParam, intptr_t lParam);
+// Runs after wave playback has taken back each block the device gives back,
+// until the device is next opened (a voice that feeds the device hands on
+// more sound there); nullptr for none.
+void SetWaveBlockListener(void (*listener)());
 // imageSize bounds every read of the image (a RIFF image in memory carries
 // its own length, but a damaged one must not lead past its end).
 bool ParseRiff(const uint8_t* image, uint32_t imageSize, uint32_t& totalLength,

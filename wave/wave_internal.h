@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-constexpr uint32_t WaveSlotSize = 65534;
+#include "wave/snwav.h"
 
 // Starts the unit when nobody has yet.
 void WaveEnsureStarted();

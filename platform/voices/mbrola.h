@@ -4,6 +4,7 @@
 // out); tests open a table of their own instead.
 #pragma once
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -63,8 +64,18 @@ void SetMbrolaLibrary(const MbrolaLibrary* library);
 
 // The `mbrola` program that the bridge runs, "" when there is none.
 std::string MbrolaProgram();
-// The database file of an MBROLA voice ("br4"): the project's MBROLA folder
-// first, then /usr/share/mbrola; "" when neither has it.
+// The MBROLA voices of this machine, from the voice folders in order
+// ($SONARIS_MBROLA_DIR/share/mbrola alone when it is set, else the
+// project's third_party/mbrola/share/mbrola, then /usr/share/mbrola), each
+// folder's by name. A voice is <folder>/<name>/<name> (the Debian layout)
+// or a bare <folder>/<name> file without an extension.
+struct MbrolaVoice {
+  std::string name;  // "br4"
+  std::string path;  // the database file
+};
+std::vector<MbrolaVoice> MbrolaVoices();
+// The database file of an MBROLA voice ("br4", in any case): the first of
+// MbrolaVoices with that name; "" when none has it.
 std::string MbrolaVoiceFile(const std::string& voice);
 
 }  // namespace platform

@@ -139,10 +139,7 @@ void Speak(const Options& o, int speed, bool named) {
     DiphoneEnd();
     StartSpeech(speed, "");
     // A file holds the built-in voice: an external one is let go.
-    if (!o.wav.empty() && VoiceActive) {
-      VoiceEnd();
-      VoiceActive = false;
-    }
+    if (!o.wav.empty()) EndExternalVoice();
   }
   for (std::string text, phonetic; NextText(o, text) && !KeyPressed();) {
     if (named) {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "mbrola_voices.h"
+#include "platform/voices/mbrola.h"
 #include "platform/voices/espeak_engine.h"
 #include "platform/voices/sapi5_voice.h"
 
@@ -39,9 +39,9 @@ void EspeakVoices() {
 
 void ToadaVoices() {
   std::printf("TIPOSAPI=3 (Toada): vozes MBROLA encontradas\n");
-  const auto voices = FindMbrolaVoices({SONARIS_SOURCE_DIR "/third_party/mbrola", "/usr/share/mbrola"});
+  const auto voices = platform::MbrolaVoices();
   if (voices.empty()) std::printf("  nenhuma\n");
-  for (const MbrolaVoice& v : voices) std::printf("  %-8s %s\n", v.name.c_str(), v.path.c_str());
+  for (const platform::MbrolaVoice& v : voices) std::printf("  %-8s %s\n", v.name.c_str(), v.path.c_str());
 }
 
 }  // namespace

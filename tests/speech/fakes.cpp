@@ -107,6 +107,13 @@ bool RapidMode = false;
 bool CutSpeech = false;
 int QueuedBlocks = 0;
 
+SpeedSwitches SetSpeedSwitches(SpeedSwitches switches) {
+  SpeedSwitches before{RapidMode, CutSpeech};
+  RapidMode = switches.rapid;
+  CutSpeech = switches.cut;
+  return before;
+}
+
 int PlayWaveFile(const std::string& path) {
   if (KeyPressed()) return 0;
   Heard("file:" + ShortName(path));

@@ -15,7 +15,9 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <filesystem>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -24,6 +26,7 @@
 
 #include "platform/os/paths.h"
 #include "platform/os/spawn.h"
+#include "platform/os/text.h"
 
 #ifndef SONARIS_MBROLA_DIR
 #define SONARIS_MBROLA_DIR "third_party/mbrola"
@@ -425,15 +428,30 @@ std::string MbrolaProgram() {
   return {};
 }
 
-std::string MbrolaVoiceFile(const std::string& voice) {
-  if (voice.empty() || voice.find('/') != std::string::npos || voice.find("..") != std::string::npos)
-    return {};
-  std::string name;
-  for (char ch : voice) name += char(std::tolower(static_cast<unsigned char>(ch)));
-  for (const std::string& dir : Folders("share/mbrola", "/usr/share/mbrola")) {
-    std::string file = dir + "/" + name + "/" + name;
-    if (FileExists(file)) return file;
+std::vector<MbrolaVoice> MbrolaVoices() {
+  namespace fs = std::filesystem;
+  std::vector<MbrolaVoice> out;
+  for (const std::string& folder : Folders("share/mbrola", "/usr/share/mbrola")) {
+    std::vector<MbrolaVoice> found;
+    std::error_code ec;
+    for (const fs::directory_entry& e : fs::directory_iterator(folder, ec)) {
+      const std::string name = e.path().filename().string();
+      const fs::path inner = e.path() / name;
+      if (e.is_directory(ec) && fs::is_regular_file(inner, ec))
+        found.push_back({name, inner.string()});
+      else if (e.is_regular_file(ec) && name.find('.') == std::string::npos)
+        found.push_back({name, e.path().string()});
+    }
+    std::sort(found.begin(), found.end(),
+              [](const MbrolaVoice& a, const MbrolaVoice& b) { return a.name < b.name; });
+    out.insert(out.end(), found.begin(), found.end());
   }
+  return out;
+}
+
+std::string MbrolaVoiceFile(const std::string& voice) {
+  for (const MbrolaVoice& v : MbrolaVoices())
+    if (EqualsNoCase(v.name, voice)) return v.path;
   return {};
 }
 
