@@ -47,15 +47,6 @@ const ExtendedKey* FindExtended(unsigned vk) {
   return nullptr;
 }
 
-bool QueuePair(uint8_t code) {
-  ConsoleState& s = State();
-  if (s.queued > KeyQueueSize - 2) return false;
-  s.queueMods[s.queued] = s.queueMods[s.queued + 1] = s.keyMods;
-  s.queue[s.queued++] = 0;
-  s.queue[s.queued++] = code;
-  return true;
-}
-
 // Ctrl+Alt+F11 / F12 switch the Braille mode (the display back ends also
 // deliver their Linux stand-ins as these chords).
 bool BrailleSwitch(const Message& m) {
@@ -108,6 +99,15 @@ void AwaitArrivingKey() {
 }
 
 }  // namespace
+
+bool QueuePair(uint8_t code) {
+  ConsoleState& s = State();
+  if (s.queued > KeyQueueSize - 2) return false;
+  s.queueMods[s.queued] = s.queueMods[s.queued + 1] = s.keyMods;
+  s.queue[s.queued++] = 0;
+  s.queue[s.queued++] = code;
+  return true;
+}
 
 bool QueueKey(uint8_t key) {
   ConsoleState& s = State();
@@ -201,6 +201,7 @@ bool KeyPressed() {
 
 uint8_t ReadKey() {
   ConsoleState& s = State();
+  s.silence = false;
   if (!KeyPressed()) {
     s.waiting = true;
     if (s.focused) ShowCaret(true);
@@ -212,6 +213,7 @@ uint8_t ReadKey() {
     if (s.focused) ShowCaret(false);
     s.waiting = false;
   }
+  s.silence = false;
   uint8_t key = s.queue[0];
   s.readMods = s.queueMods[0];
   --s.queued;
@@ -221,6 +223,8 @@ uint8_t ReadKey() {
 }
 
 int QueuedKeyCount() { return State().queued; }
+
+bool SilencePending() { return State().silence; }
 
 bool KeyHeld(unsigned virtualKey) {
   unsigned mods = State().readMods;

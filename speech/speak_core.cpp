@@ -38,7 +38,7 @@ void WaitWhileSpeaking() {
 }
 
 bool IsSpeaking() {
-  if (KeyPressed()) {
+  if (KeyPressed() || SilencePending()) {
     StopSpeech();
     return false;
   }
