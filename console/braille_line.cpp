@@ -1,6 +1,7 @@
 // The console on a Braille display: the line last written on or moved to
 // (so the line just spoken stays up after its line end), with the cursor
-// when it is there; the display's keys become keys of the queue.
+// when it is there, shown each time the program looks for messages; the
+// display's keys become keys of the queue.
 #include <algorithm>
 #include <string>
 

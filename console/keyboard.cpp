@@ -76,7 +76,13 @@ bool AltCode(const Message& m) {
   std::exit(code);
 }
 
+// The Braille display is brought up to date whenever the program looks
+// for messages: it shows where a run of output and cursor moves ended, not
+// every step of it (a field's redraw passes its cursor over the whole
+// field), so the window stays where the user panned it.
 void Pump() {
+  ConsoleState& s = State();
+  if (s.created) ShowBrailleLine(s);
   Message m;
   while (PeekMessage(m)) {
     if (m.message == WM_QUIT) EndProgram(255);

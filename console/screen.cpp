@@ -38,7 +38,6 @@ struct Dirty {
 void ShowChanges(ConsoleState& s) {
   s.display->SetCursor(std::min(s.winLeft + s.curX, ScreenColumns - 1), s.winTop + s.curY);
   s.display->Present();
-  ShowBrailleLine(s);
 }
 
 void ScrollWindowUp(ConsoleState& s) {
@@ -184,7 +183,6 @@ void MoveCursor(int column, int row) {
   s.curX = std::clamp(column - 1, 0, WindowWidth(s) - 1);
   s.curY = std::clamp(row - 1, 0, WindowHeight(s) - 1);
   s.brailleRow = s.winTop + s.curY;
-  ShowBrailleLine(s);
 }
 
 int CursorColumn() {

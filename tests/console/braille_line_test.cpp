@@ -43,6 +43,7 @@ TEST_F(BrailleLine, FollowsWritingMovingAndScrolling) {
   };
   for (const auto& step : steps) {
     step.act();
+    PumpMessages();
     EXPECT_EQ(Shown(), step.shown) << step.what;
     EXPECT_EQ(fake->cursor, step.cursor) << step.what;
   }
@@ -50,6 +51,7 @@ TEST_F(BrailleLine, FollowsWritingMovingAndScrolling) {
 
 TEST_F(BrailleLine, DisplayKeysBecomeKeys) {
   WriteChars("Data: 10/05");
+  PumpMessages();
   ConsoleWindowProc(BrailleMessage(platform::BRAILLE_ROUTE, 7));
   ConsoleWindowProc(BrailleMessage(platform::BRAILLE_LINE_UP));
   ConsoleWindowProc(BrailleMessage(platform::BRAILLE_LINE_DOWN));
@@ -62,6 +64,8 @@ TEST_F(BrailleLine, DisplayKeysBecomeKeys) {
 
 TEST_F(BrailleLine, PanningSilencesUntilTheNextKeyRead) {
   WriteChars(std::string(70, 'x'));
+  PumpMessages();
+  ASSERT_EQ(fake->cursor, 30);
   ConsoleWindowProc(BrailleMessage(platform::BRAILLE_PAN_LEFT));
   EXPECT_EQ(QueuedKeyCount(), 0) << "panning typed something";
   EXPECT_TRUE(SilencePending());
