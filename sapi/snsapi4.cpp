@@ -75,7 +75,7 @@ void Release() {
 
 bool Fail(const std::string& reason) {
   Release();
-  ReportVoiceFailure("A voz SAPI 4 (espeak-ng)", reason);
+  ReportVoiceFailure("A voz SAPI 4 (espeak-ng)", "A voz do espeak-ng", reason);
   return false;
 }
 

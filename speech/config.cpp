@@ -11,6 +11,7 @@
 #include "platform/os/ini.h"
 #include "platform/os/paths.h"
 #include "platform/os/text.h"
+#include "sapi/voice_notice.h"
 #include "speech/crtstate.h"
 #include "speech/sncrt.h"
 #include "speech/snsapi.h"
@@ -203,6 +204,14 @@ void StartSpeech(int speed, const std::string& wordDir) {
 }
 
 void EndSpeech() {
+  // A voice that broke down is let go without a word: speech is ending
+  // (stderr has the reason).
+  if (VoiceActive && VoiceFailed()) {
+    Crt.voiceText.clear();
+    VoiceEnd();
+    VoiceActive = false;
+    TakeVoiceNotice();
+  }
   if (!DeferredText.empty()) SpeakText("");
   WaitWhileSpeaking();
   StopSpeech();
