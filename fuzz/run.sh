@@ -49,10 +49,10 @@ if os.path.exists(base + ".IND"):
     samples = open(base + ".DIF", "rb").read()[:60000]
     open(os.path.join(out, "small"), "wb").write(struct.pack("<H", len(index)) + index + samples)
 PY
-for toada in nrl exc abr pro dfn; do
+for toada in nrl exc abr pro dfn nrm; do
   seeds "toada_$toada" "$root"/data/toada/*."$toada" "$data"/toada/*."$toada"
 done
-seeds toada_text "$root/data/corpus/selenor.txt"
+seeds toada_text "$root/data/corpus/selenor.txt" "$root/bench/bench-toada-prepare/noticias.txt"
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then

@@ -41,7 +41,7 @@ def trial(selenor, build, sig):
         trace = os.path.join(tmp, "trace")
         env = dict(d.env(), SONARIS_AUDIO_TRACE=trace)
         try:
-            with Session(selenor, windir=windir, env=env) as s:
+            with Session(selenor, windir=windir, env=env, clock="real") as s:
                 s.wait("the prompt", lambda: any(r.startswith(PROMPT) for r in s.rows()), 60)
                 s.type("15/3/1990")
                 s.keys("Enter")

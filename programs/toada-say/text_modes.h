@@ -8,6 +8,9 @@
 // stderr, when one is missing.
 bool LoadTextTables(bool needProsody);
 
+// One line per text: the words Toada speaks (numbers, money, dates,
+// acronyms... as words).
+void PrintSpokenWords(const std::string& text);
 // One line per text: the phonemes of each word separated by blanks ("k >a
 // ¨z a"), words separated by " / ", signs and silences left out.
 void PrintPhonemes(const std::string& text);

@@ -68,11 +68,13 @@ def settings(build, windir, kind):
 
 
 @contextlib.contextmanager
-def session(selenor, build, kind, env=None):
+def session(selenor, build, kind, env=None, clock="virtual"):
+    """clock: real where a key is timed against the speech."""
     windir = tempfile.mkdtemp(prefix="selenor-voice-")
     try:
         settings(build, windir, kind)
-        with Session(selenor, windir=windir, capture=True, env=env, keep_stderr=True) as s:
+        with Session(selenor, windir=windir, capture=True, env=env, keep_stderr=True,
+                     clock=clock) as s:
             yield s
     finally:
         shutil.rmtree(windir, ignore_errors=True)
@@ -119,7 +121,8 @@ def daemon_scenario(selenor, build, kind):
 def paced_scenario(selenor, build):
     """Each text takes 1.5 s: Selenor gives the next only after the end of
     the one before, and a key cancels the one being spoken at once."""
-    with fake_speechd.FakeSpeechd(seconds_per_text=1.5) as d, session(selenor, build, 5, d.env()) as s:
+    with fake_speechd.FakeSpeechd(seconds_per_text=1.5) as d, \
+            session(selenor, build, 5, d.env(), "real") as s:
         give_date(s, heard=False)
         s.wait("a profile item being spoken", lambda: any(
             t.startswith("Seu anjo") for _, t in d.texts()), 120)
@@ -144,7 +147,7 @@ def stuck_scenario(selenor, build):
     """A daemon that takes texts, never reports their end and blocks 5 s on
     a cancel: taken for frozen, the built-in voice reads on, a key silences
     at once, the program ends at once."""
-    with fake_speechd.FakeSpeechd(stuck=True) as d, session(selenor, build, 5, d.env()) as s:
+    with fake_speechd.FakeSpeechd(stuck=True) as d, session(selenor, build, 5, d.env(), "real") as s:
         give_date(s, heard=False)
         s.wait_text("Você nasceu", 60)
         pressed = time.monotonic()
@@ -163,7 +166,7 @@ def breakdown_scenario(selenor, build, sig):
     """The daemon dies or freezes while it reads the report."""
     with spd.PrivateSpeechd() as d:
         try:
-            with session(selenor, build, 5, d.env()) as s:
+            with session(selenor, build, 5, d.env(), "real") as s:
                 give_date(s, heard=False)
                 s.wait("the first figure given to the daemon",
                        lambda: "Queueing message |Você" in d.log(), 60)
@@ -188,7 +191,7 @@ def breakdown_scenario(selenor, build, sig):
 def closing_scenario(selenor, build, kind):
     """Enter while the closing line is being said ends the program at once."""
     daemon = fake_speechd.FakeSpeechd(seconds_per_text=2.0) if kind == 5 else unreachable()
-    with daemon as d, session(selenor, build, kind, d.env()) as s:
+    with daemon as d, session(selenor, build, kind, d.env(), "real") as s:
         give_date(s, heard=False)
         s.wait("the closing line", lambda: s.rows()[24] == CLOSING, 120)
         if kind == 5:
@@ -204,7 +207,7 @@ def closing_scenario(selenor, build, kind):
 def speed_scenario(selenor, build):
     """Ctrl+F4 and 5 under kind 5: the connection and the voice list are
     kept, only the rate goes to the daemon."""
-    with fake_speechd.FakeSpeechd(seconds_per_text=0.2) as d, session(selenor, build, 5, d.env()) as s:
+    with fake_speechd.FakeSpeechd(seconds_per_text=0.2) as d, session(selenor, build, 5, d.env(), "real") as s:
         s.wait("the prompt said", lambda: any(t.startswith("Digite") for _, t in d.texts())
                and d.ends(), 60)
         pressed = time.monotonic()
@@ -224,7 +227,7 @@ def speed_scenario(selenor, build):
 def fallback_scenario(selenor, build, daemon, reason):
     with daemon as d:
         started = time.monotonic()
-        with session(selenor, build, 5, d.env()) as s:
+        with session(selenor, build, 5, d.env(), "real") as s:
             s.wait("the reason on stderr", lambda: NOTICE in s.errors(), 10)
             waited = time.monotonic() - started
             check(waited < 1.5, f"{waited:.2f} s before Selenor gave up the system voice")
@@ -246,7 +249,7 @@ def fallback_scenario(selenor, build, daemon, reason):
 
 
 def espeak_scenario(selenor, build, kind, heard):
-    with session(selenor, build, kind) as s:
+    with session(selenor, build, kind, clock=speech_report.clock_for(heard)) as s:
         give_date(s)
         heard(s)
         finish(s)

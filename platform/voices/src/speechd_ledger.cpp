@@ -2,20 +2,30 @@
 
 #include <algorithm>
 
+#include "platform/os/clock.h"
+
 namespace platform {
 
 namespace {
 
+// The daemon speaks in real time: the program's clock may not skip ahead
+// of the ends it will report.
+void NoteOutstanding(TextLedger& l) { HoldClockWhile(l.holdsClock, l.outstanding > 0); }
+
 void OneEnded(TextLedger& l) {
   if (l.outstanding > 0) --l.outstanding;
   if (l.outstanding == 0) l.complete.Set();
+  NoteOutstanding(l);
 }
 
 }  // namespace
 
+TextLedger::~TextLedger() { HoldClockWhile(holdsClock, false); }
+
 void LedgerQueueText(TextLedger& l, std::function<void()> say) {
   ++l.outstanding;
   l.complete.Reset();
+  NoteOutstanding(l);
   l.jobs.push_back({std::move(say), true, true});
 }
 
@@ -43,6 +53,7 @@ void LedgerGiveUp(TextLedger& l) {
   l.live.clear();
   l.endedEarly.clear();
   l.complete.Set();
+  NoteOutstanding(l);
 }
 
 void LedgerPurge(TextLedger& l, DaemonJob cancel) {

@@ -29,6 +29,8 @@ struct TextLedger {
   unsigned epoch = 0;           // changes on every purge
   VoiceEvent complete;          // set while nothing is outstanding
   std::string fault;            // why the daemon is given up; empty while it works
+  bool holdsClock = false;      // the program's clock is held while texts are out
+  ~TextLedger();
 };
 
 // A text to hand over: one more outstanding, the event cleared.
