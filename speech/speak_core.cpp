@@ -63,7 +63,7 @@ void WaitWhileSpeaking() {
 }
 
 bool IsSpeaking() {
-  if (KeyPressed()) {
+  if (KeyPressed() || SilencePending()) {
     StopSpeech();
     return false;
   }
