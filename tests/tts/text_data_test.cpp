@@ -44,6 +44,12 @@ TEST_F(RealData, PhonemesOfWords) {
                 [](const std::string& w) { return PhonemesInOneLine(TextToPhonemes(w)); });
 }
 
+// A final s or r before the next word's vowel: z and the tapped r.
+TEST_F(RealData, LiaisonBetweenWords) {
+  golden::Check("liaison.txt", 20,
+                [](const std::string& w) { return PhonemesInOneLine(TextToPhonemes(w)); });
+}
+
 TEST_F(RealData, MbrolaLinesOfSentences) {
   golden::Check("mbrola_lines.txt", 20,
                 [](const std::string& s) { return Joined(TextToMbrolaLines(s, 1.0, 1.0)); });
