@@ -2,6 +2,7 @@
 // MBROLA lines and hands the samples to wave playback or to the WAV file.
 #include "tts/toada.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -36,6 +37,7 @@ struct EngineState {
   std::FILE* file = nullptr;
   uint32_t rate = 16000;
   bool failed = false;
+  bool writeFailed = false;  // the output file refused samples
   std::string refusal;  // the first line MBROLA refused, until taken
   int16_t sampleBuffer[SampleCount];
   uint8_t playImage[HeaderBytes + 2 * SampleCount];
@@ -47,16 +49,34 @@ std::string Cut255(const std::string& s) { return s.substr(0, 255); }
 
 void SetLastError(const std::string& text) { EngineLastError = Cut255(text); }
 
+// The name of a voice's own files: the voice's name in lower case, as
+// MBROLA's own folders name it (MBROLA_DB=BR1 is the voice br1).
+std::string VoiceKey(const std::string& voice) {
+  std::string name = voice.substr(voice.find_last_of("/\\") == std::string::npos
+                                      ? 0 : voice.find_last_of("/\\") + 1);
+  return LowerLatin1Text(name);
+}
+
+}  // namespace
+
+std::string VoiceFile(const std::string& beside, const std::string& voice, const char* extension) {
+  std::string path = platform::ResolvePath(beside);
+  size_t slash = path.rfind('/');
+  std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+  std::string file = folder + "/" + VoiceKey(voice) + extension;
+  return platform::FileExists(file) ? file : std::string();
+}
+
+namespace {
+
 // The renaming of a voice whose phoneme names differ from the rules' ones:
 // "<voice>.rnm" beside the rules file, first line the renames, second the
 // clones (MBROLA's -R and -C lists).
 bool ReadRenames(const std::string& rulesFile, const std::string& voice, std::string& renames,
                  std::string& clones) {
-  std::string rules = platform::ResolvePath(rulesFile);
-  size_t slash = rules.rfind('/');
-  std::string folder = slash == std::string::npos ? "." : rules.substr(0, slash);
-  std::ifstream in(folder + "/" + voice + ".rnm");
-  if (!in) return false;
+  std::string file = VoiceFile(rulesFile, voice, ".rnm");
+  std::ifstream in(file);
+  if (file.empty() || !in) return false;
   std::getline(in, renames);
   std::getline(in, clones);
   for (std::string* s : {&renames, &clones})
@@ -84,7 +104,10 @@ bool OpenVoice(std::string voiceDb, const std::string& rulesFile) {
   return true;
 }
 
-bool LoadTables(const std::string& rules, const std::string& exceptions,
+// Each voice has its own diphone list and natural pitch, made by probing
+// it ("br1.dfn", "br1.voz" beside the settings' list); the settings' list
+// serves a voice that has none.
+bool LoadTables(const std::string& voice, const std::string& rules, const std::string& exceptions,
                 const std::string& diphones, const std::string& prosody,
                 const std::string& abbreviations) {
   FreePhonemeRules();
@@ -97,22 +120,46 @@ bool LoadTables(const std::string& rules, const std::string& exceptions,
     SetLastError("Erro no arquivo de abreviaturas");
     return false;
   }
-  if (!LoadProsody(prosody) || !LoadDiphoneList(diphones)) {
+  if (!LoadProsody(prosody)) {
     SetLastError("Erro no arquivo de pros\xF3" "dia");
     return false;
   }
+  std::string own = VoiceFile(diphones, voice, ".dfn");
+  if (!LoadDiphoneList(own.empty() ? diphones : own)) {
+    SetLastError("A lista de difones da voz n\xE3o foi encontrada: " + platform::ResolvePath(diphones));
+    return false;
+  }
+  LoadVoicePitch(VoiceFile(diphones, voice, ".voz"));
   return true;
 }
 
+std::string OutputError(const char* what) {
+  return std::string(what) + " " + platform::OutputPath(E.outputFile) + ": " +
+         platform::FileErrorText(errno);
+}
+
+// The first failed write of a text says why; the rest of the samples are
+// still tried.
+bool OutputWriteFailed() {
+  if (!E.writeFailed) SetLastError(OutputError("O arquivo de sa\xED" "da n\xE3o pode ser gravado:"));
+  E.writeFailed = true;
+  return false;
+}
+
+// A file that the user names for output is created exactly as named.
 bool OpenOutputFile() {
   ToFile = false;
+  E.writeFailed = false;
   if (E.outputFile.empty()) return true;
-  E.file = std::fopen(platform::ResolvePath(E.outputFile).c_str(), "wb");
-  if (!E.file) return false;
+  E.file = std::fopen(platform::OutputPath(E.outputFile).c_str(), "wb");
+  if (!E.file) {
+    SetLastError(OutputError("O arquivo de sa\xED" "da n\xE3o pode ser criado:"));
+    return false;
+  }
   uint8_t header[HeaderBytes];
   BuildWaveHeader(header, E.rate, 16, 0, 1);
-  if (std::fwrite(header, 1, HeaderBytes, E.file) != HeaderBytes) {
-    SetLastError("Arquivo de sa\xED" "da n\xE3o pode ser criado");
+  if (std::fwrite(header, 1, HeaderBytes, E.file) != HeaderBytes || std::fflush(E.file) != 0) {
+    SetLastError(OutputError("O arquivo de sa\xED" "da n\xE3o pode ser criado:"));
     std::fclose(E.file);
     E.file = nullptr;
     return false;
@@ -125,7 +172,7 @@ bool OpenOutputFile() {
 void CompleteOutputFile() {
   if (E.file) std::fclose(E.file);
   E.file = nullptr;
-  std::FILE* f = std::fopen(platform::ResolvePath(E.outputFile).c_str(), "r+b");
+  std::FILE* f = std::fopen(platform::OutputPath(E.outputFile).c_str(), "r+b");
   if (!f) return;
   std::fseek(f, 0, SEEK_END);
   long size = std::ftell(f);
@@ -192,7 +239,7 @@ bool EngineOpen(const std::string& voiceDb, const std::string& rulesFile,
     return false;
   }
   setNoError_MBR(1);
-  bool ok = LoadTables(orDefault(rulesFile, "portug.nrl"), orDefault(exceptionsFile, "portug.exc"),
+  bool ok = LoadTables(orDefault(voiceDb, "br4"), orDefault(rulesFile, "portug.nrl"), orDefault(exceptionsFile, "portug.exc"),
                        orDefault(diphoneFile, "portug.dfn"), orDefault(prosodyFile, "portug.pro"),
                        orDefault(abbreviationsFile, "portug.abr")) &&
             OpenOutputFile();
@@ -224,7 +271,7 @@ bool SpeakMbrolaLines(const std::vector<std::string>& lines) {
     while (n > 0) {
       const uint8_t* samples = reinterpret_cast<const uint8_t*>(E.sampleBuffer);
       if (ToFile) {
-        if (std::fwrite(samples, 1, n, E.file) != n) result = false;
+        if (std::fwrite(samples, 1, n, E.file) != n) result = OutputWriteFailed();
       } else {
         if (accumulated + n >= BlockBytes) {
           PlayAccumulated(accumulated);
@@ -238,6 +285,8 @@ bool SpeakMbrolaLines(const std::vector<std::string>& lines) {
       n = got > 0 ? 2 * uint32_t(got) : 0;
     }
   }
+  // A full disk shows at the latest when the text's samples are flushed.
+  if (ToFile && std::fflush(E.file) != 0) result = OutputWriteFailed();
   if (!ToFile && accumulated > 0) {
     if (accumulated < ShortestBlock) {
       std::memset(data + accumulated, 0, ShortestBlock - accumulated);
