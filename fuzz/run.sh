@@ -49,7 +49,7 @@ if os.path.exists(base + ".IND"):
     samples = open(base + ".DIF", "rb").read()[:60000]
     open(os.path.join(out, "small"), "wb").write(struct.pack("<H", len(index)) + index + samples)
 PY
-for toada in nrl exc abr pro dfn; do
+for toada in nrl exc abr pro dfn nrm; do
   seeds "toada_$toada" "$root"/data/toada/*."$toada" "$data"/toada/*."$toada"
 done
 seeds toada_text "$root/data/corpus/selenor.txt"

@@ -17,7 +17,7 @@ inline std::string ToadaFile(const char* extension) {
   return platform::DataDir() + "/toada/portug." + extension;
 }
 
-enum ToadaPart { kRules = 1, kAbbreviations = 2, kProsody = 4, kDiphones = 8 };
+enum ToadaPart { kRules = 1, kAbbreviations = 2, kProsody = 4, kDiphones = 8, kReadingTables = 16 };
 
 // Loads the real files of every part not in `except`.
 inline void LoadRealToada(int except) {
@@ -25,6 +25,7 @@ inline void LoadRealToada(int except) {
   if (!(except & kAbbreviations)) LoadAbbreviations(ToadaFile("abr"));
   if (!(except & kProsody)) LoadProsody(ToadaFile("pro"));
   if (!(except & kDiphones)) LoadDiphoneList(ToadaFile("dfn"));
+  if (!(except & kReadingTables)) LoadReadingTables(ToadaFile("nrm"));
 }
 
 inline void SpeakThroughToada(const std::string& text) {

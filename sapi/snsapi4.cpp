@@ -110,7 +110,9 @@ bool Sapi4Start(int voice, int speed, int pitch, const std::string& outputFile) 
   Release();
   S4.outputFile = outputFile;
   S4.toFile = !outputFile.empty();
-  if (voice == 0) voice = 1;
+  // 0 means the first mode; so does a number below it, which would
+  // otherwise read no mode at all and select nothing.
+  if (voice < 1) voice = 1;
   if (S4.toFile) {
     auto file = platform::CreateTtsFileDest();
     if (file->Set(platform::OutputPath(outputFile)) != 0)

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "tts/latin1.h"
+#include "tts/reading_tables.h"
 #include "tts/text_file.h"
 
 namespace {
@@ -58,7 +59,7 @@ struct OrdinalMark {
 };
 const OrdinalMark kOrdinalMarks[] = {
     {"\xBA", 'm', ""},  {"\xAA", 'f', ""},  {"os.", 'm', "s"}, {"as.", 'f', "s"},
-    {"o.", 'm', ""}, {"a.", 'f', ""},
+    {"o.", 'm', ""}, {"a.", 'f', ""}, {".\xBA", 'm', ""}, {".\xAA", 'f', ""},
 };
 
 // Only blanks from p to the end of the text.
@@ -71,6 +72,14 @@ bool AtTextEnd(const std::string& t, size_t p) {
 // the text or a sign that ends or cuts the sentence follows it (Sra., etc.?).
 bool AbbreviationPoint(const std::string& t, size_t p) {
   return p < t.size() && t[p] == '.' && (AtTextEnd(t, p + 1) || InLatin1Set(static_cast<unsigned char>(t[p + 1]), " !?,;:)"));
+}
+
+// Small letters in the text: then a run of capitals is an acronym, not a
+// shouted word.
+bool HasSmallLetters(const std::string& t) {
+  for (unsigned char c : t)
+    if (IsTextLetter(c) && UpperLatin1Char(c) != c) return true;
+  return false;
 }
 
 }  // namespace
@@ -181,12 +190,17 @@ static bool DottedAbbreviation(const std::string& t, size_t& pos, std::string& e
 }
 
 std::string PrepareText(const std::string& text) {
-  std::string t = text.size() == 1 ? CharName(static_cast<unsigned char>(text[0])) : text;
+  // A sign alone is its name, unless the tables say it as a word (# cerquilha).
+  bool word = text.size() == 1 && FindReadingEntry(kSymbols, text);
+  std::string t = text.size() == 1 && !word ? CharName(static_cast<unsigned char>(text[0])) : text;
+  bool mixedCase = ReadingTablesLoaded() && HasSmallLetters(t);
   std::string out;
   size_t pos = 0;
   while (pos < t.size()) {
     unsigned char c = static_cast<unsigned char>(t[pos]);
-    if (c == '-' && pos > 0 && t[pos - 1] == ' ' && pos + 1 < t.size() && t[pos + 1] == ' ') {
+    if (ReadEverydayForm(t, pos, out, mixedCase)) {
+      continue;
+    } else if (c == '-' && pos > 0 && t[pos - 1] == ' ' && pos + 1 < t.size() && t[pos + 1] == ' ') {
       out += ",";
       ++pos;
     } else if (c == '-' && pos > 0 && IsTextLetter(static_cast<unsigned char>(t[pos - 1])) &&
@@ -228,5 +242,17 @@ std::string PrepareText(const std::string& text) {
       ++pos;
     }
   }
+  return out;
+}
+
+std::string SpokenWords(const std::string& text) {
+  std::string out;
+  for (char c : PrepareText(text)) {
+    if (c == ' ' && (out.empty() || out.back() == ' ' || out.back() == '(')) continue;
+    if (InLatin1Set(static_cast<unsigned char>(c), ",.;:!?)") && !out.empty() && out.back() == ' ')
+      out.pop_back();
+    out += c;
+  }
+  if (!out.empty() && out.back() == ' ') out.pop_back();
   return out;
 }

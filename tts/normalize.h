@@ -18,7 +18,25 @@ size_t AbbreviationCount();
 // empty when none.
 std::string FindAbbreviation(const std::string& word);
 
+// The tables of everyday written forms (money, times, dates, units,
+// acronyms, addresses, signs): "[SECTION]" lines, then "KEY=field|field"
+// lines. Bounded: past kMaxReadingEntries a section's further lines, and
+// keys longer than kMaxReadingKey, are ignored; values are cut. False when
+// the file cannot be read; then every kind is read as plain text.
+constexpr size_t kMaxReadingEntries = 500;
+constexpr size_t kMaxReadingKey = 31;
+constexpr size_t kMaxReadingValue = 255;
+constexpr size_t kMaxReadingFields = 8;
+bool LoadReadingTables(const std::string& path);
+void ClearReadingTables();
+// The tables file that goes with an abbreviations file: same folder and
+// name, extension ".nrm".
+std::string ReadingTablesBeside(const std::string& abbreviationsFile);
+
 std::string PrepareText(const std::string& text);
+// What PrepareText makes of the text with its runs of blanks made one and
+// none around it: the words as they will be spoken, for people to read.
+std::string SpokenWords(const std::string& text);
 // Reads the digit run at pos and moves pos past what it used.
 std::string ReadNumber(const std::string& text, size_t& pos);
 // Reads the run of letters (hyphens between letters included) at pos.

@@ -120,6 +120,9 @@ bool LoadTables(const std::string& voice, const std::string& rules, const std::s
     SetLastError("Erro no arquivo de abreviaturas");
     return false;
   }
+  // Without its tables file beside the abbreviations the text is read
+  // plainly (no money, times, dates... as words): not an error.
+  LoadReadingTables(ReadingTablesBeside(abbreviations));
   if (!LoadProsody(prosody)) {
     SetLastError("Erro no arquivo de pros\xF3" "dia");
     return false;

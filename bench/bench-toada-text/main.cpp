@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_words.h"
 #include "platform/os/text.h"
 #include "tts/mbrola_lines.h"
 #include "tts/normalize.h"
@@ -27,17 +28,6 @@ using Clock = std::chrono::steady_clock;
 constexpr double kGoal = 50000;
 constexpr int kRounds = 5;
 
-size_t WordCount(const std::string& s) {
-  size_t n = 0;
-  bool in = false;
-  for (char c : s) {
-    bool blank = c == ' ';
-    if (!blank && !in) ++n;
-    in = !blank;
-  }
-  return n;
-}
-
 // Paragraphs of the corpus, in file name order, repeated up to the count.
 std::vector<std::string> Paragraphs(size_t words) {
   std::vector<fs::path> files;
@@ -51,19 +41,13 @@ std::vector<std::string> Paragraphs(size_t words) {
     while (std::getline(in, line))
       if (!line.empty()) all.push_back(platform::Utf8ToCp1252(line));
   }
-  std::vector<std::string> text;
-  size_t count = 0;
-  for (size_t i = 0; !all.empty() && count < words; ++i) {
-    text.push_back(all[i % all.size()]);
-    count += WordCount(text.back());
-  }
-  return text;
+  return bench::RepeatToWords(all, words);
 }
 
 bool Load() {
   std::string data = std::string(SONARIS_SOURCE_DIR) + "/data/toada/portug";
   if (!LoadDictionaries(data + ".nrl", data + ".exc") || !LoadAbbreviations(data + ".abr") ||
-      !LoadProsody(data + ".pro")) {
+      !LoadReadingTables(data + ".nrm") || !LoadProsody(data + ".pro")) {
     std::fprintf(stderr, "bench-toada-text: arquivos do Toada ausentes em %s.*\n", data.c_str());
     return false;
   }
@@ -80,7 +64,7 @@ int main(int argc, char** argv) {
   if (!Load()) return 1;
   std::vector<std::string> text = Paragraphs(wanted);
   size_t words = 0;
-  for (const std::string& p : text) words += WordCount(p);
+  for (const std::string& p : text) words += bench::WordCount(p);
   if (words == 0) return 1;
   double best = 1e30;
   size_t lines = 0;

@@ -1,4 +1,4 @@
-// toada-say [--voice br1|br3|br4] [--wav FILE] [--phonemes | --lines]
+// toada-say [--voice br1|br3|br4] [--wav FILE] [--words | --phonemes | --lines]
 // [TEXT...]: speaks a Portuguese text with the Toada engine, or shows what
 // the engine makes of it.
 #include <cstdio>
@@ -20,7 +20,7 @@ const char kUsage[] =
     "L\xC3\xAA a se\xC3\xA7\xC3\xA3o TOADATTS de SONARIS.INI (MBROLA_DB, DIR, BASE) como o Toada;\n"
     "sem ela, os arquivos portug.* da pasta de dados desta compila\xC3\xA7\xC3\xA3o.\n";
 
-enum class Mode { Help, Speak, Phonemes, Lines };
+enum class Mode { Help, Speak, Words, Phonemes, Lines };
 
 struct Option {
   const char* name;
@@ -29,6 +29,7 @@ struct Option {
 };
 
 const Option kOptions[] = {
+    {"--words", Mode::Words, "uma linha por texto: as palavras que o Toada fala"},
     {"--phonemes", Mode::Phonemes,
      "uma linha por texto: os fonemas de cada palavra separados por espa\xC3\xA7o,\n"
      "                a s\xC3\xADlaba t\xC3\xB4nica com >, palavras separadas por \" / \""},
@@ -94,7 +95,9 @@ int main(int argc, char** argv) {
   if (!LoadTextTables(mode == Mode::Lines, values[0])) return 1;
   auto handle = [mode](const std::string& utf8) {
     std::string text = platform::Utf8ToCp1252(utf8);
-    if (mode == Mode::Phonemes)
+    if (mode == Mode::Words)
+      PrintSpokenWords(text);
+    else if (mode == Mode::Phonemes)
       PrintPhonemes(text);
     else
       PrintMbrolaLines(text);

@@ -39,6 +39,9 @@ bool LoadTextTables(bool needProsody, const std::string& voice) {
     return Missing("o arquivo de regras ou de exce\xC3\xA7\xC3\xB5" "es", s.rulesFile);
   if (!LoadAbbreviations(s.abbreviationsFile))
     return Missing("o arquivo de abreviaturas", s.abbreviationsFile);
+  if (!LoadReadingTables(ReadingTablesBeside(s.abbreviationsFile)))
+    Missing("as tabelas de leitura (dinheiro, horas, datas, siglas...)",
+            ReadingTablesBeside(s.abbreviationsFile));
   if (!needProsody) return true;
   if (!LoadProsody(s.prosodyFile)) return Missing("o arquivo de pros\xC3\xB3" "dia", s.prosodyFile);
   // Without the list (no MBROLA when the build ran) no diphone is known to
@@ -49,6 +52,10 @@ bool LoadTextTables(bool needProsody, const std::string& voice) {
     Missing("a lista de difones (sem ela, nenhum enchimento entre fonemas)", s.diphoneFile);
   LoadVoicePitch(VoiceFile(s.diphoneFile, s.voiceDb, ".voz"));
   return true;
+}
+
+void PrintSpokenWords(const std::string& text) {
+  std::printf("%s\n", platform::Cp1252ToUtf8(SpokenWords(text)).c_str());
 }
 
 void PrintPhonemes(const std::string& text) {

@@ -9,6 +9,9 @@
 // own diphone list and pitch are taken.
 bool LoadTextTables(bool needProsody, const std::string& voice);
 
+// One line per text: the words Toada speaks (numbers, money, dates,
+// acronyms... as words).
+void PrintSpokenWords(const std::string& text);
 // One line per text: the phonemes of each word separated by blanks ("k >a
 // ¨z a"), words separated by " / ", signs and silences left out.
 void PrintPhonemes(const std::string& text);

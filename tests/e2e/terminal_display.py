@@ -7,7 +7,9 @@ signals: SIGUSR1, SIGPIPE and SIGALRM end it with the terminal restored;
 stop: SIGTSTP gives the terminal back as it was, SIGCONT takes it again
     and draws the whole screen;
 piped: a date piped in is answered, the report shown, and the end of the
-    input ends the program."""
+    input ends the program;
+crlf: the same with a Windows line end (CR LF), which is one Enter: the
+    report is spoken, not cut by a second one."""
 import os
 import signal
 import subprocess
@@ -101,8 +103,8 @@ def scenario_stop(selenor):
         s.check_clean_end()
 
 
-def scenario_piped(selenor):
-    with Session(selenor, capture=True, stdin="10/05/1980\n") as s:
+def scenario_piped(selenor, line_end="\n"):
+    with Session(selenor, capture=True, stdin="10/05/1980" + line_end) as s:
         s.wait("the report", lambda: "Você nasceu" in s.text(), 120)
         status = s.wait_exit(180)
         check(status == 0, f"exit status {status}")
@@ -110,12 +112,16 @@ def scenario_piped(selenor):
         check(heard > 5, f"only {heard:.1f} s of sound: the report was not spoken")
 
 
+def scenario_crlf(selenor):
+    scenario_piped(selenor, "\r\n")
+
+
 def main():
     selenor, name = sys.argv[1], sys.argv[2]
     if name.startswith("size"):
         size = tuple(int(n) for n in name[4:].split("x"))
         return report(name, scenario_size, selenor, size)
-    if name == "piped":
+    if name in ("piped", "crlf"):
         skipped = needs_speech_data(os.path.dirname(os.path.dirname(selenor)))
         if skipped:
             return skipped

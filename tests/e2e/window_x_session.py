@@ -1,6 +1,7 @@
 """The window and its X session under Xvfb:
-altgr: on the Brazilian ABNT2 layout AltGr+Q types "/", so a date typed
-       with it is accepted and the report shown;
+altgr: on the Brazilian ABNT2 layout AltGr types every character of the
+       layout: AltGr+[ ] = give "ª º §" in the field, and AltGr+Q "/", so a
+       date typed with it is accepted and the report shown;
 lost:  when the X server goes away under a waiting Selenor, it ends with
        status 1 within a second, without spinning."""
 import ctypes
@@ -43,12 +44,26 @@ def brazilian_layout(display):
     return keep
 
 
+def altgr_key(s, key):
+    s.xdo("keydown", "ISO_Level3_Shift")
+    s.xdo("key", key)
+    s.xdo("keyup", "ISO_Level3_Shift")
+
+
 def altgr(xvfb, program):
     x, kept = brazilian_layout(xvfb.display)
     s = Session(xvfb, program)
     x.XCloseDisplay(kept)
     try:
         cw, ch, _ = wait_for("the prompt", lambda: prompt_geometry(s.shot()))
+        # The keys by place (evdev codes of AD12, BKSL, AE12): xdotool would
+        # look the keysyms up on other keys.
+        for key in ("35", "space", "51", "space", "21"):
+            altgr_key(s, key) if key != "space" else s.xdo("key", key)
+        s.xdo("key", "ctrl+Insert")  # copies the field
+        wait_for("the AltGr signs in the field",
+                 lambda: s.clipboard().rstrip() == "\u00aa \u00ba \u00a7", timeout=20)
+        s.xdo("key", "ctrl+y")  # clears it
         s.xdo("type", "--delay", "30", "15")
         s.xdo("keydown", "ISO_Level3_Shift")
         s.xdo("key", "q")

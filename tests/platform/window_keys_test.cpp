@@ -109,6 +109,14 @@ TEST(WindowKeys, AltGrTypesItsCharacter) {
   ExpectOne(k.Text("?"), WM_CHAR, '?');
   EXPECT_TRUE(k.Down(SDLK_2, KMOD_MODE).empty());
   ExpectOne(k.Text("\xC2\xB2"), WM_CHAR, 0xB2);
+  // ... and of its punctuation keys: AltGr+[ is "ª", AltGr+] "º", AltGr+= "§".
+  const struct { SDL_Keycode key; const char* text; unsigned char typed; } signs[] = {
+      {SDLK_LEFTBRACKET, "\xC2\xAA", 0xAA}, {SDLK_RIGHTBRACKET, "\xC2\xBA", 0xBA},
+      {SDLK_EQUALS, "\xC2\xA7", 0xA7}, {SDLK_UNKNOWN, "\xC2\xB9", 0xB9}};
+  for (const auto& sign : signs) {
+    EXPECT_TRUE(k.Down(sign.key, KMOD_RALT).empty());
+    ExpectOne(k.Text(sign.text), WM_CHAR, sign.typed);
+  }
   // Where Right Alt types nothing it stays the Alt key, given at its release.
   EXPECT_TRUE(k.Down(SDLK_x, KMOD_RALT).empty());
   auto up = k.Key(SDL_KEYUP, SDLK_x, KMOD_RALT);

@@ -18,6 +18,7 @@ TEST_F(SapiTest, Sapi4StartSelectsTheModeByPlaceOrFailsWithAReason) {
       {3, 0, 0, 0, "", true, "enum; select m1; register"},
       {3, 2, 180, 40, "", true, "enum; select m2; register; speed 180; pitch 40"},
       {3, 9, 0, 60, "", true, "enum; select m3; register; pitch 60"},  // past the last: the last
+      {3, -1, 0, 0, "", true, "enum; select m1; register"},  // below 1: the first
       {0, 1, 0, 0, "", false, "enum"},
       {3, 1, 0, 0, "enum", false, "enum"},
       {3, 1, 0, 0, "select", false, "enum; select m1"},

@@ -31,6 +31,7 @@ class RealData : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(LoadDictionaries(DataFile("portug.nrl"), DataFile("portug.exc")));
     ASSERT_TRUE(LoadAbbreviations(DataFile("portug.abr")));
+    ASSERT_TRUE(LoadReadingTables(DataFile("portug.nrm")));
     ASSERT_TRUE(LoadProsody(DataFile("portug.pro")));
     FreeDiphoneList();  // the list depends on the voice installed: no fillers here
   }
@@ -38,8 +39,15 @@ class RealData : public ::testing::Test {
     FreePhonemeRules();
     ClearProsody();
     ClearAbbreviations();
+    ClearReadingTables();
   }
 };
+
+// Money, times, dates, units, acronyms, addresses and signs as Toada says
+// them, grouped by kind, with the forms that must stay as they were.
+TEST_F(RealData, EverydayForms) {
+  golden::Check("everyday_text.txt", 250, [](const std::string& t) { return SpokenWords(t); });
+}
 
 TEST_F(RealData, PhonemesOfWords) {
   golden::Check("phonemes.txt", 500,

@@ -35,7 +35,10 @@ class Normalize : public ::testing::Test {
     auto dir = textfiles::FreshDir();
     ASSERT_TRUE(LoadAbbreviations(testfiles::Write(dir / "teste.abr", kAbbreviations)));
   }
-  void TearDown() override { ClearAbbreviations(); }
+  void TearDown() override {
+    ClearAbbreviations();
+    ClearReadingTables();
+  }
 };
 
 TEST_F(Normalize, GoldenTexts) {
@@ -185,6 +188,39 @@ TEST_F(Normalize, AbbreviationsBeyondTheTable) {
   EXPECT_EQ(FindAbbreviation("aa"), "primeiro");
   EXPECT_EQ(FindAbbreviation("K1997"), "x1997");
   EXPECT_EQ(FindAbbreviation("K1998"), "");
+}
+
+// The tables of everyday forms: sections, keys that are signs, unknown
+// sections skipped, bounds, and the plain reading without the file.
+TEST_F(Normalize, ReadingTablesFile) {
+  std::string plainKg = SpokenWords("10 kg");
+  std::string text =
+      "; tabelas do teste\n"
+      "[unidades]\n"
+      "km = quil\xC3\xB4metro | quil\xC3\xB4metros | m\n"
+      "sem igual\n"
+      "[OUTRA]\n"
+      "kg=quilo|quilos|m\n"
+      "[SINAIS]\n"
+      "==igual a\n"
+      "<==menor ou igual a\n"
+      "[UNIDADES]\n"
+      "a23456789012345678901234567890123=longa demais|longas|m\n";
+  for (int i = 0; i < 600; ++i) text += "u" + std::to_string(i) + "=x|x" + std::to_string(i) + "|m\n";
+  auto dir = textfiles::FreshDir();
+  std::string path = testfiles::Write(dir / "teste.nrm", text);
+  ASSERT_TRUE(LoadReadingTables(path));
+  EXPECT_EQ(U(SpokenWords("10 km")), "dez quilômetros");
+  EXPECT_EQ(SpokenWords("10 kg"), plainKg);  // a section this reader does not know
+  EXPECT_EQ(U(SpokenWords("a = b <= c")), "a igual a bê menor ou igual a sê");
+  EXPECT_EQ(SpokenWords("2 u497"), "dois x497");  // 1 km, 497 more: the 499th and 500th entries
+  EXPECT_EQ(SpokenWords("2 u498"), "dois x498");
+  EXPECT_NE(SpokenWords("2 u499"), "dois x499");  // past the bound
+  EXPECT_NE(SpokenWords("2 a23456789012345678901234567890123"), "dois longas");
+  EXPECT_FALSE(LoadReadingTables((dir / "nenhum.nrm").string()));
+  EXPECT_EQ(U(SpokenWords("10 km")), "dez cáême");
+  EXPECT_EQ(ReadingTablesBeside("/a/b/portug.abr"), "/a/b/portug.nrm");
+  EXPECT_EQ(ReadingTablesBeside("c:\\toada.d\\portug"), "c:\\toada.d\\portug.nrm");
 }
 
 }  // namespace

@@ -59,6 +59,7 @@ struct TerminalState {
   int cursorColumn = 0, cursorRow = 0;  // the cell kept in sight
   std::string caretShown;  // the caret sequence last written
   std::string pendingInput;             // the first bytes of a key
+  bool afterReturn = false;             // the last byte piped in was CR
   bool keyAnnounced = false;            // WM_KEY_ARRIVING posted for them
   int64_t pendingDeadline = 0;          // when they are taken as they stand
   std::string clipboard;
@@ -171,7 +172,13 @@ bool ReadInput() {
   ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
   if (n < 0) return errno == EINTR || errno == EAGAIN;
   if (n == 0) return false;
-  term.pendingInput.append(buffer, static_cast<size_t>(n));
+  // Text from Windows ends its lines with CR LF: the pair is one Enter,
+  // also when a read ends between the two.
+  for (ssize_t i = 0; i < n; ++i) {
+    const bool lineFeed = buffer[i] == '\n';
+    if (!(lineFeed && term.afterReturn && !term.inputIsTerminal)) term.pendingInput += buffer[i];
+    term.afterReturn = buffer[i] == '\r';
+  }
   return true;
 }
 

@@ -92,6 +92,13 @@ int SynthesisedChar(SDL_Keycode sym, unsigned vk, unsigned mods) {
 
 bool IsDigit(unsigned vk) { return vk >= VK_0 && vk <= VK_0 + 9; }
 
+// Keys that a layout may give a character with AltGr: letters, digits,
+// Space, the punctuation keys and the keypad's digits and signs.
+bool MayType(unsigned vk) {
+  return IsLetter(vk) || IsDigit(vk) || vk == VK_SPACE || (vk >= 0x60 && vk <= 0x6F) ||
+         (vk >= 0xBA && vk <= 0xC0) || (vk >= 0xDB && vk <= 0xDF);
+}
+
 // AltGr, as SDL reports it: Right Alt alone, or the Mode key.
 bool AltGr(Uint16 sdlMod) {
   return (sdlMod & KMOD_MODE) || ((sdlMod & KMOD_RALT) && !(sdlMod & KMOD_LALT));
@@ -111,12 +118,13 @@ int KeyDown(const SDL_KeyboardEvent& k, WindowKeyState& state, Message* out,
   unsigned vk = VirtualKeyOf(k.keysym.sym, k.keysym.mod);
   unsigned mods = ModsOfSdl(k.keysym.mod);
   state.mods = mods;
-  state.suppressText = ((mods & ModCtrl) != 0) != ((mods & ModAlt) != 0);
+  // AltGr's text is typed even from a key with no virtual key of ours.
+  state.suppressText = ((mods & ModCtrl) != 0) != ((mods & ModAlt) != 0) && !AltGr(k.keysym.mod);
   if (vk == 0 || n >= max) return n;
   DesktopChord(vk, mods);
   bool system = (mods & ModAlt) && !(mods & ModCtrl);
   Message down{system ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, 0, mods, 0, 0};
-  if (AltGr(k.keysym.mod) && (IsLetter(vk) || IsDigit(vk))) {
+  if (AltGr(k.keysym.mod) && MayType(vk)) {
     state.held = down;
     state.holding = true;
     state.suppressText = false;
