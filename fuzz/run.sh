@@ -52,7 +52,7 @@ PY
 for toada in nrl exc abr pro dfn nrm; do
   seeds "toada_$toada" "$root"/data/toada/*."$toada" "$data"/toada/*."$toada"
 done
-seeds toada_text "$root/data/corpus/selenor.txt"
+seeds toada_text "$root/data/corpus/selenor.txt" "$root/bench/bench-toada-prepare/noticias.txt"
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "console/snwin.h"
 #include "wave/snwav.h"
 #include "wave/wave_internal.h"
 
@@ -26,6 +27,12 @@ class DeviceDest : public platform::TtsAudioDest {
 
   void Service() override {
     if (pending_.empty() || rate_ <= 0) return;
+    // A pending key stops the voice: what it still makes is not played,
+    // and the device stays closed until the next text.
+    if (BreakOnKey && QueuedKeyCount() > 0) {
+      pending_.clear();
+      return;
+    }
     if (SetWaveFormat(uint32_t(rate_), 16, 1) != 0) {
       pending_.clear();  // no device: the sound is lost, not queued forever
       return;

@@ -4,6 +4,7 @@
 // words and brackets. Each is taken only in its usual written form, with
 // the words of the tables file; anything else is left to the plain reader.
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 
 #include "tts/latin1.h"
@@ -436,9 +437,49 @@ std::string Spelled(const std::string& letters) {
   return s;
 }
 
+bool IsAsciiVowel(char c) { return c == 'A' || c == 'E' || c == 'I' || c == 'O' || c == 'U'; }
+
+bool OneOf(const std::string& s, std::initializer_list<const char*> list) {
+  for (const char* l : list)
+    if (s == l) return true;
+  return false;
+}
+
+// Consonants that may begin a Portuguese syllable, and those that may
+// close one.
+bool Onset(const std::string& c) {
+  return c.size() <= 1 || OneOf(c, {"BR", "CR", "DR", "FR", "GR", "PR", "TR", "VR", "BL", "CL",
+                                    "FL", "GL", "PL", "TL", "CH", "LH", "NH"});
+}
+bool Coda(const std::string& c) {
+  return c.empty() || OneOf(c, {"L", "M", "N", "R", "S", "X", "Z", "NS", "RS"});
+}
+
+// A run of capitals that reads as a Portuguese word (ERRO, BOM DIA, AVISO)
+// rather than as letters (IBGE, DNA, INSS): every cluster of consonants can
+// close one syllable and begin the next.
+bool Pronounceable(const std::string& w) {
+  size_t p = 0;
+  auto cluster = [&w, &p]() {
+    size_t s = p;
+    while (p < w.size() && !IsAsciiVowel(w[p])) ++p;
+    return w.substr(s, p - s);
+  };
+  if (!Onset(cluster()) || p == w.size()) return false;
+  while (p < w.size()) {
+    while (p < w.size() && IsAsciiVowel(w[p])) ++p;
+    std::string c = cluster();
+    if (p == w.size()) return Coda(c);
+    bool split = false;
+    for (size_t k = 0; k <= c.size() && !split; ++k) split = Coda(c.substr(0, k)) && Onset(c.substr(k));
+    if (!split) return false;
+  }
+  return true;
+}
+
 // Acronyms (IBGE, ONGs) and Roman numerals after a name or a word such as
 // século or capítulo.
-bool ReadCapitals(const std::string& t, size_t& pos, std::string& out, bool mixedCase) {
+bool ReadCapitals(const std::string& t, size_t& pos, std::string& out) {
   size_t n = 0;
   while (IsAsciiUpper(At(t, pos + n))) ++n;
   bool plural = At(t, pos + n) == 's';
@@ -453,11 +494,10 @@ bool ReadCapitals(const std::string& t, size_t& pos, std::string& out, bool mixe
     Say(out, roman == 'o' && value <= 10 ? OrdinalWords('m', value) : CardinalWords(value));
   } else if (const ReadingEntry* e = FindReadingEntry(kAcronyms, word)) {
     Say(out, (e->Field(0).empty() ? LowerLatin1Text(word) : e->Field(0)) + (plural ? "s" : ""));
-  } else {
-    bool vowel = false;
-    for (unsigned char c : word) vowel |= IsVowel(c);
-    if (n < 2 || n > 5 || (vowel && !mixedCase)) return false;
+  } else if (n >= 2 && n <= 8 && !Pronounceable(word)) {
     Say(out, Spelled(word) + (plural ? "s" : ""));
+  } else {
+    return false;
   }
   pos = end;
   return true;
@@ -571,7 +611,7 @@ bool ReadAddress(const std::string& t, size_t& pos, std::string& out) {
 
 }  // namespace
 
-bool ReadEverydayForm(const std::string& t, size_t& pos, std::string& out, bool mixedCase) {
+bool ReadEverydayForm(const std::string& t, size_t& pos, std::string& out) {
   if (!ReadingTablesLoaded()) return false;
   unsigned char c = At(t, pos);
   bool start = pos == 0 || !WordCharAt(t, pos - 1);
@@ -592,7 +632,7 @@ bool ReadEverydayForm(const std::string& t, size_t& pos, std::string& out, bool 
       return true;
     }
   }
-  if (start && IsAsciiUpper(c)) return ReadCapitals(t, pos, out, mixedCase);
+  if (start && IsAsciiUpper(c)) return ReadCapitals(t, pos, out);
   if (alone && !IsTextLetter(c) && !IsDigitChar(c)) {
     const ReadingEntry* sign = MatchReadingEntry(kSymbols, t, pos);
     size_t end = sign ? pos + sign->key.size() : 0;

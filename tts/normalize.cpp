@@ -74,14 +74,6 @@ bool AbbreviationPoint(const std::string& t, size_t p) {
   return p < t.size() && t[p] == '.' && (AtTextEnd(t, p + 1) || InLatin1Set(static_cast<unsigned char>(t[p + 1]), " !?,;:)"));
 }
 
-// Small letters in the text: then a run of capitals is an acronym, not a
-// shouted word.
-bool HasSmallLetters(const std::string& t) {
-  for (unsigned char c : t)
-    if (IsTextLetter(c) && UpperLatin1Char(c) != c) return true;
-  return false;
-}
-
 }  // namespace
 
 bool IsTextLetter(unsigned char c) { return InLatin1Set(c, kLetters); }
@@ -193,12 +185,11 @@ std::string PrepareText(const std::string& text) {
   // A sign alone is its name, unless the tables say it as a word (# cerquilha).
   bool word = text.size() == 1 && FindReadingEntry(kSymbols, text);
   std::string t = text.size() == 1 && !word ? CharName(static_cast<unsigned char>(text[0])) : text;
-  bool mixedCase = ReadingTablesLoaded() && HasSmallLetters(t);
   std::string out;
   size_t pos = 0;
   while (pos < t.size()) {
     unsigned char c = static_cast<unsigned char>(t[pos]);
-    if (ReadEverydayForm(t, pos, out, mixedCase)) {
+    if (ReadEverydayForm(t, pos, out)) {
       continue;
     } else if (c == '-' && pos > 0 && t[pos - 1] == ' ' && pos + 1 < t.size() && t[pos + 1] == ' ') {
       out += ",";

@@ -27,6 +27,5 @@ const ReadingEntry* MatchReadingEntry(ReadingTable table, const std::string& tex
 const std::vector<ReadingEntry>& ReadingEntries(ReadingTable table);
 
 // The everyday form written at pos, if one is there exactly: its words go
-// to out and pos moves past it. mixedCase: the text has small letters too,
-// so that a run of capitals is an acronym rather than shouting.
-bool ReadEverydayForm(const std::string& text, size_t& pos, std::string& out, bool mixedCase);
+// to out and pos moves past it.
+bool ReadEverydayForm(const std::string& text, size_t& pos, std::string& out);

@@ -5,7 +5,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <algorithm>
 #include <fstream>
+#include <functional>
 
 #include "platform/os/paths.h"
 #include "platform/voices/registry.h"
@@ -16,6 +18,7 @@
 #include "tts/normalize.h"
 #include "tts/phoneme_rules.h"
 #include "tts/prosody.h"
+#include "tts/text_pieces.h"
 #include "tts/text_pipeline.h"
 #include "tts/words.h"
 #include "wave/snwav.h"
@@ -31,10 +34,12 @@ const uint32_t HeaderBytes = 44;
 const uint32_t BlockBytes = 16000;   // a block goes out before it reaches this
 const uint32_t SampleCount = 16000;  // samples asked of one read
 const uint32_t ShortestBlock = 256;
+const int kKeptOpeningMs = 10;  // of a text's opening silence, after a quiet device
 
 struct EngineState {
   std::string outputFile;
   std::FILE* file = nullptr;
+  bool fileHasSound = false;  // a text has gone into the file already
   uint32_t rate = 16000;
   bool failed = false;
   bool writeFailed = false;  // the output file refused samples
@@ -149,21 +154,29 @@ bool OutputWriteFailed() {
   return false;
 }
 
+// "-" is standard output: a stream, whose header declares unknown lengths.
+bool ToStdout() { return E.outputFile == "-"; }
+
 // A file that the user names for output is created exactly as named.
 bool OpenOutputFile() {
   ToFile = false;
+  E.fileHasSound = false;
   E.writeFailed = false;
   if (E.outputFile.empty()) return true;
-  E.file = std::fopen(platform::OutputPath(E.outputFile).c_str(), "wb");
+  E.file = ToStdout() ? stdout : std::fopen(platform::OutputPath(E.outputFile).c_str(), "wb");
   if (!E.file) {
     SetLastError(OutputError("O arquivo de sa\xED" "da n\xE3o pode ser criado:"));
     return false;
   }
   uint8_t header[HeaderBytes];
   BuildWaveHeader(header, E.rate, 16, 0, 1);
+  if (ToStdout()) {
+    platform::PutLe32(header + 4, platform::kUnknownWaveLength);
+    platform::PutLe32(header + 40, platform::kUnknownWaveLength);
+  }
   if (std::fwrite(header, 1, HeaderBytes, E.file) != HeaderBytes || std::fflush(E.file) != 0) {
     SetLastError(OutputError("O arquivo de sa\xED" "da n\xE3o pode ser criado:"));
-    std::fclose(E.file);
+    if (!ToStdout()) std::fclose(E.file);
     E.file = nullptr;
     return false;
   }
@@ -172,7 +185,13 @@ bool OpenOutputFile() {
 }
 
 // The header of a finished file: its data is all that follows the header.
+// A stream keeps its unknown lengths.
 void CompleteOutputFile() {
+  if (E.file == stdout) {
+    std::fflush(stdout);
+    E.file = nullptr;
+    return;
+  }
   if (E.file) std::fclose(E.file);
   E.file = nullptr;
   std::FILE* f = std::fopen(platform::OutputPath(E.outputFile).c_str(), "r+b");
@@ -254,58 +273,161 @@ bool EngineOpen(const std::string& voiceDb, const std::string& rulesFile,
   return ok;
 }
 
-bool SpeakMbrolaLines(const std::vector<std::string>& lines) {
+namespace {
+
+// One text on its way out: samples go to the file, or gather into blocks
+// for the device.
+struct TextOutput {
   bool result = true;
-  if (!MbrolaLoaded()) return false;
-  bool rapid = RapidMode, cut = CutSpeech;
-  RapidMode = CutSpeech = false;
-  reset_MBR();
-  uint32_t accumulated = 0;
+  bool written = false;     // lines went to MBROLA
+  uint32_t accumulated = 0; // bytes waiting in PlayImage
+  uint32_t stops = 0;       // the device's stop count when the text began
+  uint64_t dropBytes = 0;   // of the opening silence, still to drop
+  bool rapid = false, cut = false;  // wave playback's switches, given back at the end
+};
+
+// A stop (a key, or anyone's StopWave) while the text was being made: the
+// rest of it is dropped and the device stays closed.
+bool Stopped(const TextOutput& o) { return !ToFile && WaveStopCount() != o.stops; }
+
+void Emit(TextOutput& o, const uint8_t* samples, uint32_t n) {
+  uint32_t dropped = uint32_t(std::min<uint64_t>(o.dropBytes, n));
+  o.dropBytes -= dropped;
+  samples += dropped;
+  n -= dropped;
+  if (n == 0) return;
+  if (ToFile) {
+    if (std::fwrite(samples, 1, n, E.file) != n) o.result = OutputWriteFailed();
+    E.fileHasSound = true;
+    return;
+  }
   uint8_t* data = E.playImage + HeaderBytes;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    bool last = i + 1 == lines.size();
-    if (lines[i].empty() && !last) continue;
-    write_MBR((lines[i] + "\r\n").c_str());
-    if (ClearMbrolaError()) result = false;
-    if (last) flush_MBR();
+  if (o.accumulated + n >= BlockBytes) {
+    PlayAccumulated(o.accumulated);
+    o.accumulated = 0;
+    if (Stopped(o)) return;
+  }
+  std::memcpy(data + o.accumulated, samples, n);
+  o.accumulated += n;
+}
+
+// Takes every sample MBROLA has ready (after the flush: every one left).
+void ReadSamples(TextOutput& o) {
+  while (!Stopped(o)) {
     int got = read_MBR(E.sampleBuffer, int(SampleCount));
-    if (got < 0 && ClearMbrolaError()) result = false;
-    uint32_t n = got > 0 ? 2 * uint32_t(got) : 0;
-    while (n > 0) {
-      const uint8_t* samples = reinterpret_cast<const uint8_t*>(E.sampleBuffer);
-      if (ToFile) {
-        if (std::fwrite(samples, 1, n, E.file) != n) result = OutputWriteFailed();
-      } else {
-        if (accumulated + n >= BlockBytes) {
-          PlayAccumulated(accumulated);
-          accumulated = 0;
-        }
-        std::memcpy(data + accumulated, samples, n);
-        accumulated += n;
-      }
-      got = read_MBR(E.sampleBuffer, int(SampleCount));
-      if (got < 0 && ClearMbrolaError()) result = false;
-      n = got > 0 ? 2 * uint32_t(got) : 0;
-    }
+    if (got < 0 && ClearMbrolaError()) o.result = false;
+    if (got <= 0) return;
+    Emit(o, reinterpret_cast<const uint8_t*>(E.sampleBuffer), 2 * uint32_t(got));
+  }
+}
+
+// Writes lines to MBROLA, reading after each; an empty line is skipped
+// unless it ends the text.
+void Feed(TextOutput& o, const std::vector<std::string>& lines, bool endsText) {
+  for (size_t i = 0; i < lines.size() && !Stopped(o); ++i) {
+    if (lines[i].empty() && !(endsText && i + 1 == lines.size())) continue;
+    if (!o.written) reset_MBR();
+    o.written = true;
+    write_MBR((lines[i] + "\r\n").c_str());
+    if (ClearMbrolaError()) o.result = false;
+    ReadSamples(o);
+  }
+}
+
+// The silence that opens a text is not waited through when the device has
+// been quiet anyway: of its samples at most kKeptOpeningMs stay. After
+// sound that has just ended (or earlier in the same file) the pause
+// between the two stays whole.
+uint64_t OpeningDrop(const std::vector<std::string>& firstLines) {
+  int64_t ms = OpeningPauseMs(firstLines) - kKeptOpeningMs;
+  if (ms <= 0) return 0;
+  if (ToFile)
+    ms = E.fileHasSound ? 0 : ms;
+  else
+    ms = std::min<int64_t>(ms, WaveQuietMs());
+  return uint64_t(ms) * E.rate / 1000 * 2;
+}
+
+// The samples play at their true rate and width whatever wave playback's
+// switches say.
+TextOutput BeginText() {
+  TextOutput o;
+  o.rapid = RapidMode;
+  o.cut = CutSpeech;
+  RapidMode = CutSpeech = false;
+  o.stops = WaveStopCount();
+  return o;
+}
+
+bool EndText(TextOutput& o) {
+  if (Stopped(o)) {
+    // Ends the child at once; what it still owed is dropped with it.
+    reset_MBR();
+  } else if (o.written) {
+    flush_MBR();
+    ReadSamples(o);
   }
   // A full disk shows at the latest when the text's samples are flushed.
-  if (ToFile && std::fflush(E.file) != 0) result = OutputWriteFailed();
-  if (!ToFile && accumulated > 0) {
-    if (accumulated < ShortestBlock) {
-      std::memset(data + accumulated, 0, ShortestBlock - accumulated);
-      accumulated = ShortestBlock;
+  if (ToFile && std::fflush(E.file) != 0) o.result = OutputWriteFailed();
+  if (!ToFile && o.accumulated > 0 && !Stopped(o)) {
+    if (o.accumulated < ShortestBlock) {
+      std::memset(E.playImage + HeaderBytes + o.accumulated, 0, ShortestBlock - o.accumulated);
+      o.accumulated = ShortestBlock;
     }
-    PlayAccumulated(accumulated);
+    PlayAccumulated(o.accumulated);
   }
-  RapidMode = rapid;
-  CutSpeech = cut;
-  return result;
+  RapidMode = o.rapid;
+  CutSpeech = o.cut;
+  return o.result;
+}
+
+bool SpeakPieces(TextPieces& pieces, const std::function<bool(std::string&)>& more) {
+  if (!MbrolaLoaded()) return false;
+  TextOutput o = BeginText();
+  bool atEnd = !more, first = true;
+  std::vector<std::string> lines;
+  while (!Stopped(o)) {
+    if (!NextLines(pieces, atEnd, lines)) {
+      if (atEnd) break;
+      std::string text;
+      if (more(text))
+        AddText(pieces, text);
+      else
+        atEnd = true;
+      continue;
+    }
+    if (first) o.dropBytes = OpeningDrop(lines);
+    first = false;
+    Feed(o, lines, atEnd && pieces.rest.empty() && pieces.closing.empty());
+  }
+  return EndText(o);
+}
+
+}  // namespace
+
+bool SpeakMbrolaLines(const std::vector<std::string>& lines) {
+  if (!MbrolaLoaded()) return false;
+  TextOutput o = BeginText();
+  o.dropBytes = OpeningDrop(lines);
+  Feed(o, lines, true);
+  return EndText(o);
 }
 
 bool EngineSpeak(const std::string& text) {
   std::string trimmed = TrimBlanks(text);
   if (trimmed.empty()) return true;
-  return SpeakMbrolaLines(TextToMbrolaLines(trimmed, PitchFactor, DurationFactor));
+  TextPieces pieces;
+  pieces.pitchFactor = PitchFactor;
+  pieces.durationFactor = DurationFactor;
+  AddText(pieces, trimmed);
+  return SpeakPieces(pieces, nullptr);
+}
+
+bool EngineSpeakFrom(const std::function<bool(std::string&)>& more) {
+  TextPieces pieces;
+  pieces.pitchFactor = PitchFactor;
+  pieces.durationFactor = DurationFactor;
+  return SpeakPieces(pieces, more);
 }
 
 void EngineClose() {

@@ -2,6 +2,7 @@
 // into MBROLA lines and plays the samples or writes them to a WAV file.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,9 @@ bool EngineOpen(const std::string& voiceDb, const std::string& rulesFile,
                 const std::string& exceptionsFile, const std::string& diphoneFile,
                 const std::string& prosodyFile, const std::string& abbreviationsFile);
 bool EngineSpeak(const std::string& text);
+// One text read a piece at a time: more gives the next piece (false at
+// the end), and speech starts with the first sentence.
+bool EngineSpeakFrom(const std::function<bool(std::string&)>& more);
 void EngineClose();
 void BuildWaveHeader(uint8_t* destination, uint32_t rate, uint16_t bits, uint32_t dataLength,
                      uint16_t channels);

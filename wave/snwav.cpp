@@ -3,6 +3,7 @@
 #include "wave/snwav.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -36,6 +37,8 @@ struct WaveState {
   std::vector<uint8_t> slots[kQueueLimit];
   int lastSlot = 0;  // 1-based; 0 before the first block
   std::vector<uint8_t> fileBuffer;
+  uint32_t stops = 0;     // StopWave calls so far: a producer sees it was stopped
+  int64_t quietSince = -1;  // when the last block came back; -1 before any sound
 };
 WaveState W;
 
@@ -118,6 +121,7 @@ void WaveStart() {
   W.deviceOpen = false;
   W.current = {};
   W.lastSlot = 0;
+  W.quietSince = -1;
   for (auto& s : W.slots) s.assign(WaveSlotSize, 128);
   W.fileBuffer.assign(WaveSlotSize, 0);
   W.started = true;
@@ -177,23 +181,48 @@ void WaveBlockDone(uintptr_t, intptr_t lParam) {
   if (lParam < 1 || lParam > kQueueLimit) return;  // not one of our slots
   int code = W.audio ? W.audio->Unprepare(lParam) : platform::AUDIO_OK;
   if (code != platform::AUDIO_OK) ReportUnprepare(code);
-  if (QueuedBlocks > 0) --QueuedBlocks;
+  if (QueuedBlocks > 0 && --QueuedBlocks == 0) W.quietSince = platform::MonotonicMs();
 }
 
-void StopWave() {
+namespace {
+
+void CloseDevice() {
   if (!W.deviceOpen) return;
   if (QueuedBlocks > 0) W.audio->Reset();
   PumpMessages();
   W.audio->Close();
   PumpMessages();
   W.deviceOpen = false;
+  if (QueuedBlocks > 0 || W.quietSince < 0) W.quietSince = platform::MonotonicMs();
   QueuedBlocks = 0;  // a closed device holds no blocks
+}
+
+}  // namespace
+
+// Every stop counts, so that whoever is producing sound for the device
+// (a voice's output loop) sees it and stops too instead of opening the
+// device again.
+void StopWave() {
+  ++W.stops;
+  CloseDevice();
+}
+
+uint32_t WaveStopCount() { return W.stops; }
+
+int64_t WaveQuietMs() {
+  PumpMessages();
+  if (QueuedBlocks > 0) return 0;
+  if (W.quietSince < 0) return INT64_MAX;
+  return platform::MonotonicMs() - W.quietSince;
 }
 
 bool WavePlaying() {
   WaveStart();
   PumpMessages();
-  if (KeyStops() || QueuedBlocks == 0) StopWave();
+  if (KeyStops())
+    StopWave();
+  else if (QueuedBlocks == 0)
+    CloseDevice();  // the sound has ended: no stop
   return QueuedBlocks > 0;
 }
 
@@ -202,6 +231,8 @@ int PlayPcm(const uint8_t* data, uint32_t length, uint32_t rate, uint16_t bits, 
   if (RapidMode) rate = RapidRate(rate);
   const bool compress = CutSpeech && channels == 1;
   const uint16_t deviceBits = compress && bits == 16 ? 8 : bits;
+  // A pending key stops the sound before the device is (re)opened for it.
+  if (KeyStops()) return StopWave(), 0;
   if (int result = SetWaveFormat(rate, deviceBits, channels)) return result;
   while (length > 0) {
     while (QueuedBlocks >= kQueueLimit) {

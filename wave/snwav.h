@@ -21,6 +21,12 @@ void PlayWaveMemory(const uint8_t* image);
 int PlayPcm(const uint8_t* data, uint32_t length, uint32_t rate, uint16_t bits, uint16_t channels);
 bool WavePlaying();
 void StopWave();
+// How many times StopWave has run: a loop that feeds the device notes it
+// at its start and ends its text as soon as it changes.
+uint32_t WaveStopCount();
+// How long the device has had nothing to play (0 while blocks are queued;
+// very long before the first sound).
+int64_t WaveQuietMs();
 int SetWaveFormat(uint32_t rate, uint16_t bits, uint16_t channels);
 int OpenWaveDevice();
 bool QueueWaveBlock(const uint8_t* data, uint32_t length);

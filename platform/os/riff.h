@@ -10,6 +10,9 @@
 namespace platform {
 
 constexpr size_t kWaveHeaderBytes = 44;
+// What a stream whose end is not known yet (standard output) declares as
+// its RIFF and data lengths: the largest there are.
+constexpr uint32_t kUnknownWaveLength = 0xFFFFFFFF;
 
 uint16_t Le16(const uint8_t* p);
 uint32_t Le32(const uint8_t* p);

@@ -15,8 +15,7 @@
 namespace {
 
 constexpr uint8_t kQuiet = 128;
-// A stream whose end is not known yet declares the largest lengths.
-constexpr uint32_t kUnknownLength = 0xFFFFFFFF;
+constexpr uint32_t kUnknownLength = platform::kUnknownWaveLength;
 
 struct RenderState {
   std::FILE* out = nullptr;

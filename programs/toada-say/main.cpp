@@ -85,12 +85,24 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (mode == Mode::Speak) {
-    // The whole text at once, lines joined, as the program hands it over.
+    // One text, its lines joined, spoken as it is read.
     std::string text;
-    if (words.empty())
-      for (std::string line; std::getline(std::cin, line);) text += (text.empty() ? "" : " ") + line;
     for (const std::string& w : words) text += (text.empty() ? "" : " ") + w;
-    return SpeakWithToada(platform::Utf8ToCp1252(text), values[0], values[1]);
+    bool given = !words.empty(), first = true;
+    return SpeakWithToada(
+        [&](std::string& more) {
+          if (given) {
+            more = platform::Utf8ToCp1252(text);
+            given = false;
+            return true;
+          }
+          std::string line;
+          if (!words.empty() || !std::getline(std::cin, line)) return false;
+          more = (first ? "" : " ") + platform::Utf8ToCp1252(line);
+          first = false;
+          return true;
+        },
+        values[0], values[1]);
   }
   if (!LoadTextTables(mode == Mode::Lines, values[0])) return 1;
   auto handle = [mode](const std::string& utf8) {

@@ -22,7 +22,8 @@ void Fail(const std::string& why) {
 
 }  // namespace
 
-int SpeakWithToada(const std::string& text, const std::string& voice, const std::string& wavFile) {
+int SpeakWithToada(const std::function<bool(std::string&)>& more, const std::string& voice,
+                   const std::string& wavFile) {
   // Nothing is shown: the text goes to the speakers or the file only.
   setenv("SONARIS_DISPLAY", "headless", 0);
   const ToadaSettings& s = ToadaLoadSettings(ReadConfig);
@@ -39,7 +40,7 @@ int SpeakWithToada(const std::string& text, const std::string& voice, const std:
     return 1;
   }
   ToadaApplySpeedAndPitch(ExternalVoiceRate(3, ChooseSpeed(0)), SettingInt("TOM"));
-  bool ok = EngineSpeak(text);
+  bool ok = EngineSpeakFrom(more);
   while (ToadaBusy()) Delay(20);
   EngineClose();
   CloseConsoleWindow();

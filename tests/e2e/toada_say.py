@@ -1,7 +1,10 @@
 #!/usr/bin/env python3
 """toada-say speaking: into a WAV file of the engine's own (a valid header
 whose lengths match the file, at the voice's rate) for br1, br3 and br4,
-and through the audio back end's wav: capture (the same samples).
+through the audio back end's wav: capture (the same samples) and to
+standard output with --wav - (the same samples after a header of unknown
+lengths, and no file named "-"). The text's opening silence is cut to
+10 ms: its first sound comes within 30 ms.
 
 Usage: toada_say.py TOADA_SAY_PATH BUILD_DIR
 Exit 77 (skipped) when MBROLA, a voice or the build's Toada data is missing.
@@ -26,6 +29,7 @@ def run(tool, build, args, audio="null"):
     result = subprocess.run([tool, *args, TEXT], cwd=build, env=env, capture_output=True,
                             timeout=120)
     check(result.returncode == 0, f"toada-say {args}: {result.stderr.decode(errors='replace')}")
+    return result.stdout
 
 
 def wav_fields(path):
@@ -56,8 +60,22 @@ def as_heard(samples, rate):
     return out
 
 
-def first_sound(pcm):
-    return next(i for i, v in enumerate(pcm) if v)
+def first_sound(pcm, above=0):
+    return next(i for i, v in enumerate(pcm) if abs(v) > above)
+
+
+def check_stream(tool, build, voice, samples):
+    """--wav -: the same samples on standard output, lengths unknown."""
+    check(not os.path.exists(os.path.join(build, "-")), "a file named - is in the way")
+    out = run(tool, build, ["--voice", voice, "--wav", "-"])
+    check(not os.path.exists(os.path.join(build, "-")), f"{voice}: --wav - wrote a file named -")
+    check(out[:4] == b"RIFF" and out[36:40] == b"data", f"{voice}: no WAV on standard output")
+    check(struct.unpack("<II", out[4:8] + out[40:44]) == (0xFFFFFFFF, 0xFFFFFFFF),
+          f"{voice}: a stream's lengths are not the unknown ones")
+    data = out[44:44 + len(samples) * 2]
+    check(len(out) - 44 == len(samples) * 2 and
+          struct.unpack(f"<{len(samples)}h", data) == tuple(samples),
+          f"{voice}: standard output differs from the file")
 
 
 def check_voice(tool, build, voice, folder):
@@ -66,6 +84,10 @@ def check_voice(tool, build, voice, folder):
     rate, samples = wav_fields(path)
     check(rate == RATES[voice], f"{voice}: header says {rate} Hz")
     check(len(samples) > rate, f"{voice}: only {len(samples)} samples")
+    # Without the cut the first sound came after the opening pause (80 ms).
+    first_ms = 1000 * first_sound(samples, 256) / rate
+    check(first_ms < 30, f"{voice}: first sound {first_ms:.1f} ms into the file")
+    check_stream(tool, build, voice, samples)
     capture = os.path.join(folder, voice + "-cap.wav")
     run(tool, build, ["--voice", voice], "wav:" + capture)
     heard, expected = list(cap.samples(capture)), as_heard(samples, rate)

@@ -146,3 +146,46 @@ TEST_F(Engine, BusyIsFalseWhileWritingToAFileAndAKeyStopsTheVoice) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string LongText(int sentences) {
+  std::string text;
+  for (int i = 0; i < sentences; ++i)
+    text += "O Sol governa o signo de Le\xE3o, e quem nasce sob ele costuma ser generoso. ";
+  return text;
+}
+
+// A key while a long text sounds ends the text within one block: the
+// device is not opened again, the synthesizer is gone, the key stays.
+TEST_F(Engine, KeyDuringALongTextEndsItWithinOneBlock) {
+  REQUIRE_TOADA("br4");
+  ASSERT_TRUE(Open("br4")) << EngineLastError;
+  wave_test::Log().autoDone = false;  // blocks stay on the device: it fills up
+  std::vector<int> childrenAtKey;
+  wave_test::Log().onWrite = [&](size_t n) {
+    if (n != 2) return;
+    childrenAtKey = LiveChildren();
+    wave_test::PressKey('k');
+  };
+  auto start = std::chrono::steady_clock::now();
+  EngineSpeak(LongText(200));  // minutes of speech
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_EQ(childrenAtKey.size(), 1u) << "one synthesizer for the text";
+  EXPECT_EQ(wave_test::Log().writes.size(), 2u);
+  EXPECT_EQ(wave_test::Log().opens.size(), 1u) << "the device was opened again after the key";
+  EXPECT_FALSE(wave_test::Log().open);
+  EXPECT_TRUE(LiveChildren().empty()) << "the synthesizer outlived the key";
+  EXPECT_EQ(ReadKey(), 'k');
+}
+
+// One synthesizer per text, started by the text: none waits between texts.
+TEST_F(Engine, NoSynthesizerWaitsBetweenTexts) {
+  REQUIRE_TOADA("br4");
+  ASSERT_TRUE(Open("br4")) << EngineLastError;
+  EXPECT_TRUE(LiveChildren().empty()) << "a synthesizer started before any text";
+  EXPECT_TRUE(EngineSpeak("Bom dia."));
+  EXPECT_TRUE(LiveChildren().empty()) << "a synthesizer started after the text";
+}
+
+}  // namespace

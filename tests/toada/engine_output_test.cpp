@@ -1,5 +1,7 @@
 // The output loop against a fake MBROLA: what reaches the device, in what
 // blocks, and how errors and resets go.
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 
@@ -12,7 +14,7 @@ using toada_test::EngineTest;
 using toada_test::PlayedBytes;
 
 // Every line "name ms" makes 16 samples a millisecond, numbered on from
-// one text to the next; a line named ERR is refused. Reads hand out at
+// one text to the next; a line named ERR is refused, ";" lines are comments. Reads hand out at
 // most `chunk` samples, and before the flush only what is `ready`.
 struct FakeMbrola {
   std::vector<std::string> calls;
@@ -29,6 +31,7 @@ int Write(const char* line) {
   F.calls.push_back("write " + s);
   char name[32] = "";
   int ms = 0;
+  if (!s.empty() && s[0] == ';') return 1;  // a comment
   if (std::sscanf(s.c_str(), "%31s %d", name, &ms) == 2 && std::strcmp(name, "ERR") != 0)
     F.pending += 16 * ms;
   else if (!s.empty())
@@ -108,7 +111,7 @@ std::vector<int16_t> AsSamples(const std::vector<uint8_t>& bytes) {
 
 TEST_F(OutputLoop, SamplesGoOutInOrderInBlocksUnderHalfASecond) {
   // 3 seconds in reads of 1000 samples.
-  ASSERT_TRUE(SpeakMbrolaLines({"_ 100", "a 1400 50 120", "", "s 1400", "_ 100"}));
+  ASSERT_TRUE(SpeakMbrolaLines({"a 1400 50 120", "", "s 1400", "_ 200"}));
   std::vector<int16_t> played = AsSamples(PlayedBytes());
   ASSERT_EQ(played.size(), 48000u);
   for (size_t i = 0; i < played.size(); ++i) ASSERT_EQ(played[i], int16_t(i + 1)) << i;
@@ -165,6 +168,58 @@ TEST_F(OutputLoop, SamplesPlayAtTheirTrueRateAndWidthWhateverTheSwitches) {
   EXPECT_EQ(wave_test::Log().opens.back().bits, 16);
   EXPECT_EQ(PlayedBytes().size(), 3200u);
   RapidMode = CutSpeech = false;
+}
+
+// The opening pause of a text (the pauses before its first sounding
+// phoneme) is cut to 10 ms when the device has been quiet at least that
+// long; right after sound, the pause between the two stays whole.
+TEST_F(OutputLoop, OpeningSilenceIsCutAfterAQuietDevice) {
+  const struct {
+    std::vector<std::string> lines;
+    bool rightAfterSound;
+    size_t dropped;  // samples, 16 a millisecond
+  } cases[] = {
+      {{";", "_ 80 50 220", "", ";Bom", "b 60", "_ 80"}, false, 16 * 70},
+      {{";", "_ 80 50 220", "", "_ 50", ";Bom", "b 60"}, false, 16 * 120},
+      {{";", "_ 8", "", "b 60"}, false, 0},
+      {{"b 60", "_ 300"}, false, 0},
+      {{";", "_ 80 50 220", "", ";Bom", "b 60", "_ 80"}, true, 0},
+  };
+  for (const auto& c : cases) {
+    WaveEnd();  // a new start: no sound yet
+    WaveStart();
+    wave_test::Log() = wave_test::DeviceLog{};
+    F = FakeMbrola{};
+    if (c.rightAfterSound) {
+      wave_test::Log().autoDone = false;  // the sound before still plays
+      std::vector<uint8_t> before(320, 1);
+      PlayPcm(before.data(), uint32_t(before.size()), 16000, 16, 1);
+      wave_test::Log().writes.clear();
+    }
+    int total = 0;
+    for (const std::string& l : c.lines) total += l.empty() || l[0] == ';' ? 0 : 16 * std::atoi(l.c_str() + 2);
+    ASSERT_TRUE(SpeakMbrolaLines(c.lines));
+    std::vector<int16_t> played = AsSamples(PlayedBytes());
+    ASSERT_EQ(played.size(), std::max<size_t>(size_t(total) - c.dropped, 128)) << c.lines[1];
+    EXPECT_EQ(played[0], int16_t(c.dropped + 1)) << c.lines[1];
+  }
+}
+
+// A stop while a text is made ends it: no block after the stop, nothing
+// more read, and the device stays closed.
+TEST_F(OutputLoop, StopEndsTheTextAndTheDeviceStaysClosed) {
+  wave_test::Log().autoDone = false;
+  wave_test::Log().onWrite = [](size_t n) {
+    if (n == 2) wave_test::PressKey('s');
+  };
+  std::vector<std::string> lines(100, "a 400");  // 40 s of sound
+  SpeakMbrolaLines(lines);
+  EXPECT_EQ(wave_test::Log().writes.size(), 2u);
+  EXPECT_EQ(wave_test::Log().opens.size(), 1u);
+  EXPECT_FALSE(wave_test::Log().open);
+  EXPECT_LT(std::count(F.calls.begin(), F.calls.end(), "write a 400"), 10);
+  EXPECT_EQ(F.calls.back(), "reset");
+  EXPECT_EQ(ReadKey(), 's');
 }
 
 TEST(MbrolaBinding, LibraryWithoutOneEntryPointDoesNotLoad) {

@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 
 #include "text_golden.h"
 #include "tts/mbrola_lines.h"
 #include "tts/normalize.h"
 #include "tts/phoneme_rules.h"
 #include "tts/prosody.h"
+#include "tts/text_pieces.h"
 #include "tts/text_pipeline.h"
 #include "tts/words.h"
 
@@ -132,3 +134,55 @@ TEST_F(RealData, EveryPhonemeHasADuration) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string ReadCorpus(const std::string& name) {
+  std::ifstream in(std::string(SONARIS_SOURCE_DIR) + "/data/corpus/" + name);
+  std::string text, line;
+  while (std::getline(in, line)) text += (text.empty() ? "" : " ") + line;
+  return platform::Utf8ToCp1252(text);
+}
+
+// The lines a long text gets piece by piece, given as `feed` bytes at a time.
+std::vector<std::string> PieceLines(const std::string& text, size_t feed, size_t* pieces) {
+  TextPieces p;
+  std::vector<std::string> all, lines;
+  size_t at = 0;
+  *pieces = 0;
+  for (bool atEnd = false;;) {
+    if (NextLines(p, atEnd, lines)) {
+      all.insert(all.end(), lines.begin(), lines.end());
+      ++*pieces;
+    } else if (atEnd) {
+      break;
+    } else if (at < text.size()) {
+      AddText(p, text.substr(at, feed));
+      at += feed;
+    } else {
+      atEnd = true;
+    }
+  }
+  return all;
+}
+
+}  // namespace
+
+// A long text made into lines sentence by sentence, whether it comes whole
+// or a little at a time, reads exactly as the whole text at once: the same
+// pauses between sentences, one opening and one closing pause.
+TEST_F(RealData, TextInPiecesGivesTheLinesOfTheWholeText) {
+  for (const char* name : {"conversa.txt", "historia.txt", "signos.txt"}) {
+    std::string text = ReadCorpus(name);
+    ASSERT_GT(text.size(), 1000u) << name;
+    std::vector<std::string> whole = TextToMbrolaLines(text, 1.0, 1.0);
+    for (size_t feed : {text.size(), size_t(97)}) {
+      size_t pieces = 0;
+      std::vector<std::string> pieced = PieceLines(text, feed, &pieces);
+      EXPECT_GT(pieces, 10u) << name;
+      ASSERT_EQ(pieced.size(), whole.size()) << name << " " << feed;
+      for (size_t i = 0; i < whole.size(); ++i)
+        ASSERT_EQ(pieced[i], whole[i]) << name << " line " << i << " feed " << feed;
+    }
+  }
+}

@@ -37,6 +37,8 @@ bool DeviceAudioUp();
 // The device itself, or with SONARIS_AUDIO_TRACE set, the device noting
 // its open, write, reset and close in that file (benchmarks).
 std::unique_ptr<AudioOut> Traced(std::unique_ptr<AudioOut> out);
+// One line in that file (nothing without SONARIS_AUDIO_TRACE); any thread.
+void TraceNote(const std::string& what);
 
 bool FormatSupported(const AudioFormat& format);
 unsigned FrameBytes(const AudioFormat& format);

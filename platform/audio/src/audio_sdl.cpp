@@ -6,6 +6,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
@@ -14,6 +16,7 @@
 #include <deque>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "platform/audio/src/audio_timeline.h"
 
@@ -46,10 +49,21 @@ void NoCard() {
   cardMissing = true;
 }
 
+class SdlOut;
+
+int64_t NowMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
 // SDL's audio subsystem keeps threads of its own awake while it is up (the
-// ALSA back end looks for new cards ten times a second): it is brought up
-// when a device opens and let go after a while with none open, so that an
-// idle program sleeps.
+// ALSA back end looks for new cards ten times a second), and an open device
+// wakes its thread for every buffer even when it only plays silence. So a
+// device that has had nothing to play for a while is let go, whoever opened
+// it and whether or not anyone closes it, and comes back with the next
+// block; with no device left the subsystem goes too. The program then
+// sleeps.
 struct AudioUse {
   std::mutex lock;
   std::condition_variable changed;
@@ -59,32 +73,12 @@ struct AudioUse {
   int idleMs = 3000;
   bool ending = false;
   std::thread idler;
+  std::vector<SdlOut*> outs;  // the wave-out devices, to be let go when quiet
 };
 AudioUse& use = *new AudioUse;  // never destroyed: the idler may outlive statics
 
-void LetGoWhenIdle() {
-  std::unique_lock<std::mutex> l(use.lock);
-  while (!use.ending) {
-    if (!use.up || use.devices > 0) {
-      use.changed.wait(l);
-      continue;
-    }
-    uint64_t closes = use.closes;
-    auto busy = [&] { return use.ending || use.devices > 0 || use.closes != closes; };
-    if (use.changed.wait_for(l, std::chrono::milliseconds(use.idleMs), busy)) continue;
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    use.up = false;
-  }
-}
-
-void StopIdler() {
-  {
-    std::lock_guard<std::mutex> g(use.lock);
-    use.ending = true;
-  }
-  use.changed.notify_all();
-  if (use.idler.joinable()) use.idler.join();
-}
+void LetGoWhenIdle();
+void StopIdler();
 
 // Called with use.lock held.
 bool BringUp() {
@@ -111,8 +105,8 @@ Uint16 BufferFrames(uint32_t rate) {
   return frames;
 }
 
-SDL_AudioDeviceID OpenCard(const AudioFormat& f, SDL_AudioCallback callback, void* user) {
-  std::lock_guard<std::mutex> g(use.lock);
+// Called with use.lock held.
+SDL_AudioDeviceID OpenCardLocked(const AudioFormat& f, SDL_AudioCallback callback, void* user) {
   if (!BringUp()) return 0;
   SDL_AudioSpec want{}, have{};
   want.freq = int(f.rate);
@@ -133,47 +127,78 @@ SDL_AudioDeviceID OpenCard(const AudioFormat& f, SDL_AudioCallback callback, voi
   }
   ++use.devices;
   SDL_PauseAudioDevice(dev, 0);
+  // What a reset cannot take back: the sound already in the device's buffer.
+  if (have.freq > 0)
+    TraceNote("buffer " + std::to_string(uint64_t(have.samples) * 1000000 / uint64_t(have.freq)));
+  use.changed.notify_all();
   return dev;
 }
 
-void CloseCard(SDL_AudioDeviceID dev) {
+SDL_AudioDeviceID OpenCard(const AudioFormat& f, SDL_AudioCallback callback, void* user) {
+  std::lock_guard<std::mutex> g(use.lock);
+  return OpenCardLocked(f, callback, user);
+}
+
+// Called with use.lock held; the callback never takes it, so waiting for
+// the callback to finish here cannot deadlock.
+void CloseCardLocked(SDL_AudioDeviceID dev) {
   SDL_CloseAudioDevice(dev);  // waits for the callback to finish
-  {
-    std::lock_guard<std::mutex> g(use.lock);
-    --use.devices;
-    ++use.closes;
-  }
+  --use.devices;
+  ++use.closes;
   use.changed.notify_all();
+}
+
+void CloseCard(SDL_AudioDeviceID dev) {
+  std::lock_guard<std::mutex> g(use.lock);
+  CloseCardLocked(dev);
 }
 
 uint8_t Silence(const AudioFormat& f) { return f.bits == 8 ? 0x80 : 0; }
 
+// The device's own state (dev_, parked_, the silent stand-in) changes under
+// use.lock; its queue of blocks under SDL's device lock, which the
+// callback holds.
 class SdlOut : public AudioOut {
  public:
-  ~SdlOut() override { Close(); }
+  SdlOut() {
+    std::lock_guard<std::mutex> g(use.lock);
+    use.outs.push_back(this);
+  }
+  ~SdlOut() override {
+    Close();
+    std::lock_guard<std::mutex> g(use.lock);
+    use.outs.erase(std::find(use.outs.begin(), use.outs.end(), this));
+  }
 
   int Open(const AudioFormat& format) override {
     if (!FormatSupported(format)) return AUDIO_BADFORMAT;
     Close();
+    std::lock_guard<std::mutex> g(use.lock);
     format_ = format;
-    dev_ = OpenCard(format, Fill, this);
+    quietSince_ = NowMs();
+    dev_ = OpenCardLocked(format, Fill, this);
     if (dev_ != 0) return AUDIO_OK;
     if (!silent_) silent_ = CreateNullOut("");
     return silent_->Open(format);  // blocks still come back in real time
   }
 
   void Write(const uint8_t* data, size_t length, intptr_t tag) override {
+    std::unique_lock<std::mutex> g(use.lock);
+    if (parked_) Unpark();
     if (dev_ == 0) {
+      g.unlock();
       if (silent_) silent_->Write(data, length, tag);
       else PostBlockDone(tag);
       return;
     }
     SDL_LockAudioDevice(dev_);
     blocks_.push_back(Block{data, length, tag});
+    quietSince_ = -1;
     SDL_UnlockAudioDevice(dev_);
   }
 
   void Reset() override {
+    std::lock_guard<std::mutex> g(use.lock);
     if (dev_ == 0) {
       if (silent_) silent_->Reset();
       return;
@@ -185,17 +210,46 @@ class SdlOut : public AudioOut {
 
   void Close() override {
     if (silent_) silent_->Close();
+    std::lock_guard<std::mutex> g(use.lock);
+    parked_ = false;
     if (dev_ == 0) return;
-    CloseCard(dev_);
+    CloseCardLocked(dev_);
     dev_ = 0;
     ReturnAll();
   }
 
+  // The idler, use.lock held: lets the device go once it has had nothing to
+  // play for idleMs. The time to look again, or -1 when there is nothing
+  // to watch.
+  int64_t LetGoIfQuiet(int64_t now) {
+    if (dev_ == 0) return -1;
+    SDL_LockAudioDevice(dev_);
+    const int64_t since = blocks_.empty() ? quietSince_.load() : -1;
+    SDL_UnlockAudioDevice(dev_);
+    if (since < 0) return now + use.idleMs;  // still playing
+    if (now - since < use.idleMs) return since + use.idleMs;
+    CloseCardLocked(dev_);
+    dev_ = 0;
+    parked_ = true;
+    TraceNote("release");
+    return -1;
+  }
+
  private:
+  // use.lock held: the device comes back for a block after being let go.
+  void Unpark() {
+    parked_ = false;
+    dev_ = OpenCardLocked(format_, Fill, this);
+    if (dev_ != 0 || silent_) return;
+    silent_ = CreateNullOut("");
+    silent_->Open(format_);
+  }
+
   void ReturnAll() {
     for (const Block& b : blocks_) PostBlockDone(b.tag);
     blocks_.clear();
     pos_ = 0;
+    quietSince_ = NowMs();
   }
 
   static void Fill(void* user, Uint8* stream, int len) {
@@ -213,13 +267,16 @@ class SdlOut : public AudioOut {
         self->pos_ = 0;
       }
     }
+    if (self->blocks_.empty() && self->quietSince_ < 0) self->quietSince_ = NowMs();
     std::memset(stream + filled, Silence(self->format_), want - filled);
   }
 
   AudioFormat format_;
   SDL_AudioDeviceID dev_ = 0;
+  bool parked_ = false;  // let go while quiet; the next block opens it again
   std::deque<Block> blocks_;
   size_t pos_ = 0;
+  std::atomic<int64_t> quietSince_{-1};  // ms; -1 while there is sound to play
   std::unique_ptr<AudioOut> silent_;
 };
 
@@ -249,6 +306,48 @@ class SdlLoop : public AudioLoop {
   size_t pos_ = 0;
   SDL_AudioDeviceID dev_ = 0;
 };
+
+void LetGoWhenIdle() {
+  std::unique_lock<std::mutex> l(use.lock);
+  while (!use.ending) {
+    if (!use.up) {
+      use.changed.wait(l);
+      continue;
+    }
+    if (use.devices > 0) {
+      const int64_t now = NowMs();
+      int64_t next = -1;
+      for (SdlOut* o : use.outs) {
+        int64_t at = o->LetGoIfQuiet(now);
+        if (at >= 0 && (next < 0 || at < next)) next = at;
+      }
+      if (use.devices == 0) {
+        // The last device was let go after idleMs of quiet already.
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        use.up = false;
+      } else if (next < 0) {
+        use.changed.wait(l);  // only loops play: they end when closed
+      } else {
+        use.changed.wait_for(l, std::chrono::milliseconds(next - now));
+      }
+      continue;
+    }
+    uint64_t closes = use.closes;
+    auto busy = [&] { return use.ending || use.devices > 0 || use.closes != closes; };
+    if (use.changed.wait_for(l, std::chrono::milliseconds(use.idleMs), busy)) continue;
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    use.up = false;
+  }
+}
+
+void StopIdler() {
+  {
+    std::lock_guard<std::mutex> g(use.lock);
+    use.ending = true;
+  }
+  use.changed.notify_all();
+  if (use.idler.joinable()) use.idler.join();
+}
 
 }  // namespace
 

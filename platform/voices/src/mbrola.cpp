@@ -4,9 +4,10 @@
 // phoneme lines on its input and writes raw 16-bit samples on its output.
 // flush_MBR closes the child's input after a "#" line, so the child writes
 // everything and ends: the end of its output is the sure sign that every
-// sample of the flushed text has been read, with no guessing by time. The
-// next child is started as soon as one ends, so it has loaded its voice
-// before the next text comes. Every wait is bounded; a child that stalls is
+// sample of the flushed text has been read, with no guessing by time. A
+// child is started by the first line of a text, never ahead of one (its
+// voice loads in a few milliseconds), and reset_MBR ends the child of a
+// text that was stopped. Every wait is bounded; a child that stalls is
 // killed and becomes an error, as is one that ends before its flush or
 // with a failure.
 #include "platform/voices/mbrola.h"
@@ -267,7 +268,6 @@ int InitRenameMbr(const char* voicePath, const char* renames, const char* clones
     b.voice.clear();
     return MbrolaVoiceFailed;
   }
-  StartChild();
   return 0;
 }
 
@@ -279,8 +279,8 @@ int ResetMbr() {
   b.error = MbrolaNoError;
   b.errorText.clear();
   if (b.voice.empty()) return 0;
-  // A fresh child is kept: it has heard nothing yet.
-  if (!b.running || b.used) StartChild();
+  // The next line starts a child of its own.
+  DropChild();
   return 1;
 }
 
@@ -336,9 +336,8 @@ int ReadMbr(short* buffer, int wanted) {
   int n = ReadTake(buffer, wanted);
   if (n > 0) return n;
   CheckChild();
-  // The text is done (or the child is gone): the next child starts loading
-  // its voice now.
-  if (b.running && b.atEnd) StartChild();
+  // The text is done: its child is collected, and the next text starts one.
+  if (b.running && b.atEnd) DropChild();
   return b.error != MbrolaNoError ? -1 : 0;
 }
 
@@ -355,24 +354,13 @@ int ReadTypeMbr(void* buffer, int wanted, int type) {
 int LastErrorMbr() { return B().error; }
 int LastErrorStrMbr(char* buffer, int size) { return CopyString(B().errorText, buffer, size); }
 
-// A new option reaches the child that has heard nothing yet at once.
-void RestartIfFresh() {
-  Bridge& b = B();
-  if (b.running && !b.used) StartChild();
-}
-
-void SetNoErrorMbr(int value) {
-  if (B().noError == (value != 0)) return;
-  B().noError = value != 0;
-  RestartIfFresh();
-}
+void SetNoErrorMbr(int value) { B().noError = value != 0; }
 int GetNoErrorMbr() { return B().noError ? 1 : 0; }
 // The program has no output rate of its own: samples come at the voice's.
 void SetFreqMbr(int) {}
 int GetFreqMbr() { return B().freq; }
 void SetVolumeRatioMbr(float value) {
   B().volume = value;
-  RestartIfFresh();
 }
 float GetVolumeRatioMbr() { return B().volume; }
 void GetVersionMbr(char* buffer, int size) { CopyString("3.3 (mbrola)", buffer, size); }
