@@ -96,15 +96,18 @@ void Pump() {
 // The first bytes of a key are in and the rest is on its way (a terminal
 // sends some keys as sequences that may be split across reads): the sound
 // stopped when they came; wait the short while until the key is known, so
-// that a pending key is a real one and no key is told twice.
+// that a pending key is a real one and no key is told twice. The rest
+// comes in real time, so the clock may not skip this wait.
 void AwaitArrivingKey() {
   ConsoleState& s = State();
+  HoldClock();
   const int64_t deadline = MonotonicMs() + ArrivingKeyWaitMs;
   while (s.queued == 0 && s.display && s.display->KeyArriving()) {
     int64_t left = deadline - MonotonicMs();
     if (left <= 0) break;
     if (WaitMessageFor(static_cast<int>(left))) Pump();
   }
+  ReleaseClock();
 }
 
 }  // namespace

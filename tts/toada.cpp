@@ -324,7 +324,8 @@ void ReadSamples(TextOutput& o) {
 // Writes lines to MBROLA, reading after each; an empty line is skipped
 // unless it ends the text.
 void Feed(TextOutput& o, const std::vector<std::string>& lines, bool endsText) {
-  for (size_t i = 0; i < lines.size() && !Stopped(o); ++i) {
+  // Once MBROLA itself has failed, the rest of the text is not fed to it.
+  for (size_t i = 0; i < lines.size() && !Stopped(o) && !E.failed; ++i) {
     if (lines[i].empty() && !(endsText && i + 1 == lines.size())) continue;
     if (!o.written) reset_MBR();
     o.written = true;

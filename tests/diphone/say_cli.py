@@ -101,7 +101,8 @@ def check(cond, what):
 def main():
     root = tempfile.mkdtemp(prefix="sonaris-say-")
     setup(root)
-    env = dict(os.environ, SONARIS_WINDIR=root, SONARIS_AUDIO="null", SONARIS_DISPLAY="headless")
+    env = dict(os.environ, SONARIS_WINDIR=root, SONARIS_AUDIO="null", SONARIS_DISPLAY="headless",
+               SONARIS_CLOCK="virtual")
 
     r = run(["--phonetic", "casas", "ação"], env)
     check(r.returncode == 0, "phonetic exits 0: %r" % r.stderr)

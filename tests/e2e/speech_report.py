@@ -16,9 +16,9 @@ ITEM_PAUSE = 1.0     # the report's pause before each profile item
 GAP_MS = 900         # quiet that separates two report items
 
 
-def start(selenor, build=None, windir=None, env=None):
+def start(selenor, build=None, windir=None, env=None, clock="virtual"):
     """Selenor with its speech heard, once it has been given the date."""
-    s = Session(os.path.abspath(selenor), windir=windir, capture=True, env=env)
+    s = Session(os.path.abspath(selenor), windir=windir, capture=True, env=env, clock=clock)
     try:
         failed = lambda: any("Erro de inicializa" in r for r in s.rows())  # noqa: E731
         s.wait("the prompt", lambda: failed() or s.rows()[3].startswith(PROMPT), 60)
@@ -62,8 +62,13 @@ def scenario_key(s):
     check("Deve repetir sempre: Eu creio" in s.text(), "the rest of the report was not written")
 
 
+def clock_for(scenario):
+    """A key cutting speech is timed against the sound: real time there."""
+    return "real" if scenario.__name__.endswith("_key") else "virtual"
+
+
 def heard(selenor, scenario):
-    with start(selenor) as s:
+    with start(selenor, clock=clock_for(scenario)) as s:
         scenario(s)
         s.keys("Enter")
         check(s.wait_exit(30) == 0, "exit status is not 0")

@@ -55,11 +55,13 @@ def settings(build, windir, kind):
 
 
 @contextlib.contextmanager
-def session(selenor, build, kind, env=None):
+def session(selenor, build, kind, env=None, clock="virtual"):
+    """clock: real where a key is timed against the speech."""
     windir = tempfile.mkdtemp(prefix="selenor-voice-")
     try:
         settings(build, windir, kind)
-        with Session(selenor, windir=windir, capture=True, env=env, keep_stderr=True) as s:
+        with Session(selenor, windir=windir, capture=True, env=env, keep_stderr=True,
+                     clock=clock) as s:
             yield s
     finally:
         shutil.rmtree(windir, ignore_errors=True)
@@ -101,7 +103,8 @@ def daemon_scenario(selenor, build, kind):
 def paced_scenario(selenor, build):
     """Each text takes 1.5 s: Selenor gives the next only after the end of
     the one before, and a key cancels the one being spoken at once."""
-    with fake_speechd.FakeSpeechd(seconds_per_text=1.5) as d, session(selenor, build, 5, d.env()) as s:
+    with fake_speechd.FakeSpeechd(seconds_per_text=1.5) as d, \
+            session(selenor, build, 5, d.env(), "real") as s:
         give_date(s, heard=False)
         s.wait("a profile item being spoken", lambda: any(
             t.startswith("Seu anjo") for _, t in d.texts()), 120)
@@ -125,7 +128,7 @@ def paced_scenario(selenor, build):
 def stuck_scenario(selenor, build):
     """A daemon that takes texts, never reports their end and blocks 5 s on
     a cancel: speech goes on, a key silences at once, the program ends."""
-    with fake_speechd.FakeSpeechd(stuck=True) as d, session(selenor, build, 5, d.env()) as s:
+    with fake_speechd.FakeSpeechd(stuck=True) as d, session(selenor, build, 5, d.env(), "real") as s:
         give_date(s, heard=False)
         s.wait("the first figure", lambda: any(t.startswith("Voc") for _, t in d.texts()), 60)
         pressed = time.monotonic()
@@ -157,7 +160,7 @@ def fallback_scenario(selenor, build, daemon):
 
 
 def espeak_scenario(selenor, build, kind, heard):
-    with session(selenor, build, kind) as s:
+    with session(selenor, build, kind, clock=speech_report.clock_for(heard)) as s:
         give_date(s)
         heard(s)
         finish(s)

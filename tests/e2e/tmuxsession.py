@@ -43,9 +43,12 @@ class Session:
     """capture=True sends the sound to a wav: file that pcm() reads."""
 
     def __init__(self, selenor, windir=None, capture=False, size=(80, 25), stdin=None,
-                 audio=None, env=None, job=False, keep_stderr=False):
+                 audio=None, env=None, job=False, keep_stderr=False, clock="virtual"):
         """size: the terminal's columns and rows; stdin: text piped in;
         audio: another SONARIS_AUDIO; env: more variables (name: value);
+        clock: SONARIS_CLOCK, virtual (speech and pauses take no real time,
+        every sample and pause as at real time) unless the test is about
+        timing against keys from outside (real);
         job: started from an interactive shell with job control, so that
         it can be stopped and brought back (finish() then notes the end);
         keep_stderr: what the program writes to stderr goes to a file that
@@ -63,7 +66,7 @@ class Session:
                     "set -g status off\nset -g default-terminal tmux-256color\n")
         audio = audio or (f"'wav:{self.capture}'" if capture else "null")
         more = "".join(f" {name}='{value}'" for name, value in (env or {}).items())
-        env = (f"SONARIS_DISPLAY=terminal SONARIS_AUDIO={audio} "
+        env = (f"SONARIS_DISPLAY=terminal SONARIS_AUDIO={audio} SONARIS_CLOCK={clock} "
                f"SONARIS_WINDIR='{self.windir}' LANG=C.UTF-8 LC_ALL=C.UTF-8{more}")
         self.size = size
         pipe = ""

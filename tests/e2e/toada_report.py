@@ -39,11 +39,11 @@ def toada_ini(build, windir, voice="br4"):
         f.write(text)
 
 
-def start(selenor, build, env=None, voice="br4"):
+def start(selenor, build, env=None, voice="br4", clock="virtual"):
     base = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(selenor))), "e2e-toada")
     windir = os.path.join(base, f"windir-{os.getpid()}")
     toada_ini(build, windir, voice)
-    return speech_report.start(selenor, windir=windir, env=env)
+    return speech_report.start(selenor, windir=windir, env=env, clock=clock)
 
 
 def source_rate(pcm):
@@ -91,7 +91,7 @@ def broken_mbrola(build):
 
 
 def heard(selenor, build, scenario):
-    with start(selenor, build) as s:
+    with start(selenor, build, clock=speech_report.clock_for(scenario)) as s:
         scenario(s)
         s.keys("Enter")
         check(s.wait_exit(30) == 0, "exit status is not 0")

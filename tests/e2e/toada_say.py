@@ -25,7 +25,7 @@ RATES = {"br1": 16000, "br3": 22050, "br4": 16000}
 
 
 def run(tool, build, args, audio="null"):
-    env = dict(os.environ, SONARIS_AUDIO=audio, SONARIS_DISPLAY="headless")
+    env = dict(os.environ, SONARIS_AUDIO=audio, SONARIS_DISPLAY="headless", SONARIS_CLOCK="virtual")
     result = subprocess.run([tool, *args, TEXT], cwd=build, env=env, capture_output=True,
                             timeout=120)
     check(result.returncode == 0, f"toada-say {args}: {result.stderr.decode(errors='replace')}")

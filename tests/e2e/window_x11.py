@@ -56,7 +56,7 @@ class Shot:
 class Session:
     """The program running in its window on the Xvfb display."""
 
-    def __init__(self, xvfb, program, ini=None):
+    def __init__(self, xvfb, program, ini=None, clock="virtual"):
         self.dir = tempfile.mkdtemp(prefix="sonaris-window-")
         # Started from the build folder, where the build leaves its
         # SONARIS.INI, as the README's command does.
@@ -73,7 +73,7 @@ class Session:
         suppressions = os.path.join(self.dir, "lsan.supp")
         with open(suppressions, "w") as f:
             f.write("leak:libdbus-1.so\n")
-        self.env = dict(os.environ, DISPLAY=xvfb.display, SONARIS_AUDIO="null",
+        self.env = dict(os.environ, DISPLAY=xvfb.display, SONARIS_AUDIO="null", SONARIS_CLOCK=clock,
                         SONARIS_WINDIR=self.dir, HOME=self.dir,
                         LSAN_OPTIONS="suppressions=" + suppressions)
         self.env.pop("SONARIS_DISPLAY", None)  # a graphical display picks the window

@@ -56,7 +56,7 @@ def stdin_kinds():
 
 def run(args, work, capture, stdin, extra=None):
     env = dict(os.environ, SONARIS_AUDIO="wav:" + capture, SONARIS_DISPLAY="terminal",
-               SONARIS_WINDIR=os.path.join(work, "windir"), **(extra or {}))
+               SONARIS_CLOCK="virtual", SONARIS_WINDIR=os.path.join(work, "windir"), **(extra or {}))
     return subprocess.run(args, cwd=BUILD, env=env, stdin=stdin, capture_output=True, timeout=60)
 
 

@@ -28,7 +28,9 @@ def missing():
 
 
 class PrivateSpeechd:
-    def __init__(self, start_timeout=15):
+    def __init__(self, start_timeout=15, modules=(), env=None):
+        """modules: (name, binary, configuration text) of further output
+        modules; env: more environment for the daemon and its modules."""
         self.dir = tempfile.mkdtemp(prefix="sonaris-speechd-")
         self.socket = os.path.join(self.dir, "speechd.sock")
         self.logdir = os.path.join(self.dir, "log")
@@ -40,12 +42,17 @@ class PrivateSpeechd:
             f.write(f'LogLevel 5\nLogDir "{self.logdir}"\nAudioOutputMethod "libao"\n'
                     'DefaultModule espeak-ng\nDefaultLanguage "pt-BR"\n'
                     'AddModule "espeak-ng" "sd_espeak-ng" "espeak-ng.conf"\n')
+            for name, binary, text in modules:
+                module_conf = os.path.join(conf, "modules", name + ".conf")
+                with open(module_conf, "w") as m:
+                    m.write(text)
+                f.write(f'AddModule "{name}" "{binary}" "{module_conf}"\n')
         if os.path.exists(MODULE_CONF):
             shutil.copy(MODULE_CONF, os.path.join(conf, "modules"))
         # libao reads its driver from $HOME/.libao: null plays nothing.
         with open(os.path.join(home, ".libao"), "w") as f:
             f.write("default_driver=null\n")
-        env = dict(os.environ, HOME=home)
+        env = dict(os.environ, HOME=home, **(env or {}))
         self.process = subprocess.Popen(
             [DAEMON, "-s", "-t", "0", "-C", conf, "-m", MODULES, "-c", "unix_socket",
              "-S", self.socket, "-L", self.logdir, "-P", os.path.join(self.dir, "pid")],

@@ -48,7 +48,7 @@ def main():
     second = [int(9000 * math.sin(0.3 + i * 0.05)) for i in range(4410)]  # 16-bit 22050 Hz
     write_wav(os.path.join(work, "a.wav"), 11025, 8, first)
     write_wav(os.path.join(work, "b.wav"), 22050, 16, struct.pack("<%dh" % len(second), *second))
-    env = dict(os.environ, SONARIS_AUDIO="wav:" + os.path.join(work, "out.wav"),
+    env = dict(os.environ, SONARIS_AUDIO="wav:" + os.path.join(work, "out.wav"), SONARIS_CLOCK="virtual",
                SONARIS_DISPLAY="headless", SONARIS_WINDIR=work)
     run = subprocess.run([player, "a.wav", "b.wav"], cwd=work, env=env, timeout=30,
                          stdin=subprocess.DEVNULL, capture_output=True)
@@ -63,7 +63,8 @@ def main():
 
     # The sound card through SDL, with SDL's file-writing driver as the card.
     raw = os.path.join(work, "card.raw")
-    card = dict(env, SONARIS_AUDIO="device", SDL_AUDIODRIVER="disk", SDL_DISKAUDIOFILE=raw)
+    card = dict(env, SONARIS_AUDIO="device", SONARIS_CLOCK="real", SDL_AUDIODRIVER="disk",
+                SDL_DISKAUDIOFILE=raw)
     run = subprocess.run([player, "a.wav"], cwd=work, env=card, timeout=30,
                          stdin=subprocess.DEVNULL, capture_output=True)
     # The card may start before the first block arrives (a loaded machine):

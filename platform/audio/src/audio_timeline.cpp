@@ -2,12 +2,12 @@
 #include "platform/audio/src/audio_timeline.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 
 namespace platform::audio {
 namespace {
 
-using Clock = std::chrono::steady_clock;
 constexpr auto kPlayingTick = std::chrono::milliseconds(10);
 constexpr auto kIdleTick = std::chrono::milliseconds(250);
 constexpr size_t kChunk = 1024;
@@ -42,6 +42,7 @@ Timeline::Timeline(std::unique_ptr<TimelineSink> sink) : sink_(std::move(sink)) 
   std::lock_guard<std::mutex> g(registry.lock);
   if (registry.all.empty()) std::atexit(StopAllTimelines);
   registry.all.push_back(this);
+  AddClockSource(this);
 }
 
 void Timeline::Attach(Voice& v) {
@@ -129,13 +130,43 @@ void Timeline::Return(Voice& v) {
 void Timeline::Start() {
   if (started_) return;
   started_ = true;
-  t0_ = Clock::now();
+  t0Us_ = MonotonicNs() / 1000;
   writer_ = std::thread([this] { Run(); });
 }
 
 uint64_t Timeline::Due() const {
-  auto us = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - t0_).count();
-  return uint64_t(us) * kTimelineRate / 1000000;
+  return uint64_t(MonotonicNs() / 1000 - t0Us_) * kTimelineRate / 1000000;
+}
+
+// When the voice's first block will have sounded to its last frame: the
+// first time at which Due() reaches the sample after it.
+int64_t Timeline::BlockEndNs(const Voice& v) const {
+  const Block& b = v.blocks.front();
+  const uint64_t frames = b.length / v.frameBytes, at = v.pos / v.frameBytes;
+  const uint64_t left = frames > at ? frames - at : 0;
+  // Output samples until `left` frames have been taken at the voice's rate.
+  const uint64_t samples =
+      left == 0 ? 1 : (left * kTimelineRate - v.phase + v.format.rate - 1) / v.format.rate;
+  const uint64_t end = std::max(written_, v.startAt) + samples;
+  const uint64_t us = (end * 1000000 + kTimelineRate - 1) / kTimelineRate;
+  return (t0Us_ + int64_t(us)) * 1000;
+}
+
+int64_t Timeline::NextEventNs() {
+  std::lock_guard<std::mutex> g(lock_);
+  int64_t next = -1;
+  if (!started_ || stopping_) return next;
+  for (const Voice* v : voices_)
+    if (v->open && !v->loop && !v->blocks.empty() && v->frameBytes > 0) {
+      int64_t end = BlockEndNs(*v);
+      if (next < 0 || end < next) next = end;
+    }
+  return next;
+}
+
+void Timeline::CatchUp() {
+  std::lock_guard<std::mutex> g(lock_);
+  if (started_ && !stopping_) Produce();
 }
 
 bool Timeline::Busy() const {

@@ -2,7 +2,6 @@
 // real sample rate, mixes them to 16-bit mono and hands the mix, silence
 // included, to a sink (the capture file; none for the silent back end).
 #pragma once
-#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "platform/audio/src/audio_backends.h"
+#include "platform/os/clock.h"
 
 namespace platform::audio {
 
@@ -41,7 +41,9 @@ class TimelineSink {
   virtual void Append(const int16_t* samples, size_t count) = 0;
 };
 
-class Timeline {
+// Runs on the program's clock: with the virtual one, a skip of the clock
+// makes it write at once what the skipped time held.
+class Timeline : public ClockSource {
  public:
   explicit Timeline(std::unique_ptr<TimelineSink> sink);
   void Attach(Voice& v);
@@ -53,12 +55,15 @@ class Timeline {
   void Loop(Voice& v, const AudioFormat& format, const uint8_t* data, size_t length);
   // Writes the time up to now and stops the clock (program end).
   void Stop();
+  int64_t NextEventNs() override;
+  void CatchUp() override;
 
  private:
   void Run();
   void Start();
   void Produce();
   uint64_t Due() const;
+  int64_t BlockEndNs(const Voice& v) const;
   int Sample(Voice& v, uint64_t at);
   void DropFinished(Voice& v);
   void Return(Voice& v);
@@ -68,7 +73,7 @@ class Timeline {
   std::condition_variable wake_;
   std::thread writer_;
   bool started_ = false, stopping_ = false;
-  std::chrono::steady_clock::time_point t0_;
+  int64_t t0Us_ = 0;  // program clock at the first sample
   uint64_t written_ = 0;
   std::vector<Voice*> voices_;
   std::unique_ptr<TimelineSink> sink_;

@@ -219,14 +219,14 @@ void DecodeInput(bool atEnd) {
   PostKeyEvents(events);
   term.keyAnnounced = !term.pendingInput.empty();
   if (!term.keyAnnounced) return;
-  term.pendingDeadline = MonotonicMs() + kEscapeWaitMs;
+  term.pendingDeadline = RealMonotonicMs() + kEscapeWaitMs;
   if (!announced) PostMessage(WM_KEY_ARRIVING);
 }
 
 // Sleeps no longer than the wait for the rest of a key.
 int BoundedByPendingKey(int timeoutMs) {
   if (term.pendingInput.empty()) return timeoutMs;
-  int64_t left = std::max<int64_t>(term.pendingDeadline - MonotonicMs(), 0);
+  int64_t left = std::max<int64_t>(term.pendingDeadline - RealMonotonicMs(), 0);
   return static_cast<int>(timeoutMs < 0 ? left : std::min<int64_t>(timeoutMs, left));
 }
 
@@ -246,7 +246,7 @@ void WaitForInput(int timeoutMs) {
     }
   }
   // Nothing more came in time: the key is what its bytes make as they stand.
-  if (!term.pendingInput.empty() && MonotonicMs() >= term.pendingDeadline) DecodeInput(true);
+  if (!term.pendingInput.empty() && RealMonotonicMs() >= term.pendingDeadline) DecodeInput(true);
 }
 
 class TerminalDisplay final : public Display {

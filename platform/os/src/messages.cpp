@@ -58,6 +58,15 @@ void SleepForMessage(int timeoutMs) {
     queue.posted.wait_for(lock, std::chrono::milliseconds(timeoutMs), ready);
 }
 
+// With the virtual clock, a wait with nothing to serve skips to the next
+// timed event instead of sleeping; input that has already come is served
+// first. False when it must sleep after all.
+bool SkipIdleTime(int64_t deadlineNs) {
+  if (!ClockSkips()) return false;
+  if (EventWaiter* display = CurrentWaiter()) display->WaitEvents(0);
+  return HasPending() || SkipClockTo(deadlineNs);
+}
+
 }  // namespace
 
 void PostMessage(const Message& m) {
@@ -87,20 +96,22 @@ bool PeekMessage(Message& out) {
 }
 
 void WaitMessage() {
-  while (!HasPending()) SleepForMessage(-1);
+  while (!HasPending())
+    if (!SkipIdleTime(-1)) SleepForMessage(-1);
 }
 
 bool WaitMessageFor(int milliseconds) {
-  const int64_t deadline = MonotonicMs() + (milliseconds > 0 ? milliseconds : 0);
+  constexpr int64_t kNsPerMs = 1000000;
+  const int64_t deadline = MonotonicNs() + (milliseconds > 0 ? milliseconds : 0) * kNsPerMs;
   for (;;) {
     if (HasPending()) return true;
-    int64_t left = deadline - MonotonicMs();
+    int64_t left = deadline - MonotonicNs();
     if (left <= 0) {
       // One last look at input that arrived while the time ran out.
       if (EventWaiter* display = CurrentWaiter()) display->WaitEvents(0);
       return HasPending();
     }
-    SleepForMessage(static_cast<int>(left));
+    if (!SkipIdleTime(deadline)) SleepForMessage(static_cast<int>((left + kNsPerMs - 1) / kNsPerMs));
   }
 }
 

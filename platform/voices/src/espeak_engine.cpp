@@ -9,6 +9,7 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/os/clock.h"
 #include "platform/os/messages.h"
 
 namespace platform {
@@ -24,6 +25,7 @@ struct EngineState {
   bool running = false;
   bool stopping = false;
   bool synthesizing = false;
+  bool holdsClock = false;  // while texts wait or one is synthesized
   int sampleRate = 0;
   std::string voice;
   int rate = 175, pitch = 50;
@@ -33,6 +35,10 @@ struct EngineState {
 };
 // Never destroyed: the synthesis thread may still run when the program ends.
 EngineState& E = *new EngineState;
+
+// The samples come in real time: the program's clock may not skip ahead
+// of them while there is text to synthesize. Called with E.lock held.
+void HoldClockWhileBusy() { HoldClockWhile(E.holdsClock, E.synthesizing || !E.texts.empty()); }
 
 // Pushes an entry unless a cancel came since the text began.
 void Deliver(EspeakEvent&& e, unsigned generation) {
@@ -77,6 +83,7 @@ void Work() {
     Deliver({EspeakEvent::TextDone, {}}, CurrentGeneration);
     hold.lock();
     E.synthesizing = false;
+    HoldClockWhileBusy();
   }
 }
 
@@ -151,6 +158,7 @@ void EspeakEnd() {
     E.stopping = true;
     ++E.generation;
     E.texts.clear();
+    HoldClockWhileBusy();
   }
   E.wake.notify_all();
   E.worker.join();
@@ -178,6 +186,7 @@ void EspeakQueue(const std::string& text) {
     std::lock_guard<std::mutex> hold(E.lock);
     if (!E.running) return;
     E.texts.push_back(text);
+    HoldClockWhileBusy();
   }
   E.wake.notify_all();
 }
@@ -187,6 +196,7 @@ void EspeakCancel() {
   ++E.generation;
   E.texts.clear();
   E.events.clear();
+  HoldClockWhileBusy();
 }
 
 bool EspeakTake(EspeakEvent& out) {

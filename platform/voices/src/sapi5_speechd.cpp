@@ -18,6 +18,7 @@
 #include <set>
 #include <thread>
 
+#include "platform/os/clock.h"
 #include "platform/voices/espeak_engine.h"
 #include "platform/voices/sapi4_engine.h"
 #include "platform/voices/sapi5_voice.h"
@@ -56,14 +57,21 @@ struct Shared {
   int slowness = 1;
   std::vector<VoiceInfo> voices;
   bool listed = false;
+  bool holdsClock = false;  // while texts are outstanding
+  ~Shared() { HoldClockWhile(holdsClock, false); }
 };
 
 std::mutex ActiveLock;
 std::shared_ptr<Shared> Active;  // the voice the notifications belong to
 
+// The daemon speaks in real time: the program's clock may not skip ahead
+// of the ends it will report.
+void NoteOutstanding(Shared& s) { HoldClockWhile(s.holdsClock, s.outstanding > 0); }
+
 void OneEnded(Shared& s) {
   if (s.outstanding > 0) --s.outstanding;
   if (s.outstanding == 0) s.complete.Set();
+  NoteOutstanding(s);
 }
 
 void TextEnded(Shared& s, size_t id) {
@@ -90,6 +98,7 @@ void GiveUpTexts(Shared& s) {
   s.live.clear();
   s.endedEarly.clear();
   s.complete.Set();
+  NoteOutstanding(s);
 }
 
 void Work(std::shared_ptr<Shared> s) {
@@ -256,6 +265,7 @@ class SpeechdVoice : public SpVoice {
     s_->deadline += std::chrono::milliseconds(
         kTextAllowanceMs + kMsPerCharacter * s_->slowness * int(text.size()));
     s_->complete.Reset();
+    NoteOutstanding(*s_);
     const unsigned epoch = s_->epoch;
     Shared* s = s_.get();
     s_->jobs.push_back([s, text, epoch](SPDConnection* c) {

@@ -1,0 +1,313 @@
+// sd_sonaris: speech-dispatcher's output module for the Sonaris voices
+// (Toada with br4, br1 and br3, and the built-in voice). speech-dispatcher
+// starts it with the module's configuration file and talks to it on
+// standard input and output. A reader thread takes the commands and
+// answers the quick ones; the UI thread speaks. STOP reaches the speech
+// as a key does, so that it silences the sound at once.
+#include <time.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+#include <fstream>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "console/snwin.h"
+#include "platform/audio/audio.h"
+#include "platform/os/messages.h"
+#include "programs/sd_sonaris/protocol.h"
+#include "programs/sd_sonaris/voice.h"
+#include "wave/snwav.h"
+
+namespace {
+
+using sd::Command;
+
+struct Request {
+  Command command = Command::Unknown;
+  std::string text;
+  sd::Settings settings;
+};
+
+struct ModuleState {
+  std::mutex outLock, inboxLock;
+  std::deque<Request> inbox;
+  std::vector<const sd::Voice*> voices;
+  sd::Settings settings;  // the reader's: each message takes a copy
+  std::atomic<bool> pause{false};
+  std::atomic<bool> serverAudio{false};
+  bool ownAudio = false;  // SONARIS_AUDIO chose our back ends
+  bool serverAudioInstalled = false;
+};
+ModuleState M;
+
+int64_t NowMicros() {
+  timespec t;
+  clock_gettime(CLOCK_MONOTONIC, &t);
+  return int64_t(t.tv_sec) * 1000000 + t.tv_nsec / 1000;
+}
+
+// The module's log is its standard error, which speech-dispatcher keeps in
+// its log folder: monotonic microseconds, then the line (UTF-8).
+void Log(const std::string& line) {
+  std::fprintf(stderr, "sd_sonaris: %lld %s\n", static_cast<long long>(NowMicros()), line.c_str());
+}
+
+void Send(const std::string& text) {
+  std::lock_guard<std::mutex> g(M.outLock);
+  const char* p = text.data();
+  size_t left = text.size();
+  while (left > 0) {
+    ssize_t n = write(STDOUT_FILENO, p, left);
+    if (n <= 0) return;  // the server is gone; the reader will see the end
+    p += n, left -= size_t(n);
+  }
+}
+
+// speech-dispatcher's own audio: every block goes back to the server as a
+// 705 event and counts as played at once; the server plays it on the
+// user's audio system and silences it itself on STOP.
+class ServerAudioOut : public platform::AudioOut {
+ public:
+  int Open(const platform::AudioFormat& format) override {
+    if ((format.bits != 8 && format.bits != 16) || format.channels != 1)
+      return platform::AUDIO_BADFORMAT;
+    format_ = format;
+    return platform::AUDIO_OK;
+  }
+  void Write(const uint8_t* data, size_t length, intptr_t tag) override {
+    samples_.clear();
+    if (format_.bits == 8)
+      for (size_t i = 0; i < length; ++i) samples_.push_back(int16_t((int(data[i]) - 128) << 8));
+    else
+      for (size_t i = 0; i + 1 < length; i += 2) samples_.push_back(int16_t(data[i] | data[i + 1] << 8));
+    Send(sd::AudioEvent(samples_.data(), samples_.size(), format_.rate));
+    platform::PostMessage(platform::MM_WOM_DONE, 0, tag);
+  }
+  void Reset() override {}
+  void Close() override {}
+
+ private:
+  platform::AudioFormat format_;
+  std::vector<int16_t> samples_;
+};
+
+void Push(Request r) {
+  {
+    std::lock_guard<std::mutex> g(M.inboxLock);
+    M.inbox.push_back(std::move(r));
+  }
+  platform::PostMessage(platform::WM_SPEECH_WAKE);
+}
+
+bool ReadLine(std::string& line) {
+  char* buffer = nullptr;
+  size_t size = 0;
+  ssize_t n = getline(&buffer, &size, stdin);
+  if (n < 0) {
+    std::free(buffer);
+    return false;
+  }
+  line.assign(buffer, size_t(n));
+  std::free(buffer);
+  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+  return true;
+}
+
+// The lines of a command's data, up to the line ".".
+bool ReadData(std::vector<std::string>& lines) {
+  for (std::string line; ReadLine(line);) {
+    if (line == ".") return true;
+    lines.push_back(sd::DataLine(line));
+  }
+  return false;
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+  std::string out;
+  for (const std::string& l : lines) out += (out.empty() ? "" : "\n") + l;
+  return out;
+}
+
+// AUDIO: speech-dispatcher's own audio is taken unless SONARIS_AUDIO chose
+// ours; then the server's next offer (its audio settings) is accepted and
+// left unused.
+std::string AnswerAudio(const std::vector<std::string>& lines) {
+  for (const std::string& l : lines)
+    if (l == "audio_output_method=server") {
+      if (M.ownAudio) return "300-SONARIS_AUDIO escolhe a sa\xC3\xAD" "da de som\n300 MODULE ERROR\n";
+      M.serverAudio = true;
+    }
+  return "203 OK AUDIO INITIALIZED\n";
+}
+
+void ReaderLoop() {
+  for (std::string line; ReadLine(line);) {
+    Command c = sd::ParseCommand(line);
+    std::vector<std::string> data;
+    switch (c) {
+      case Command::Stop:
+        Log("STOP recebido");
+        // As a key: the first note silences the device, the key ends the speech.
+        platform::PostMessage(platform::WM_KEY_ARRIVING);
+        platform::PostMessage(platform::WM_CHAR, 27);
+        break;
+      case Command::Pause:
+        M.pause = true;
+        break;
+      case Command::ListVoices:
+        Send(sd::VoiceList(M.voices));
+        break;
+      case Command::Speak:
+      case Command::Char:
+      case Command::Key:
+      case Command::SoundIcon: {
+        Send("202 OK RECEIVING MESSAGE\n");
+        if (!ReadData(data)) return Push({Command::Quit, "", {}});
+        std::string text = Joined(data);
+        if (text.empty() || (c != Command::Speak && data.size() > 1)) {
+          Send(text.empty() ? "301 ERROR CANT SPEAK\n" : "305 DATA MORE THAN ONE LINE\n");
+          break;
+        }
+        Send("200 OK SPEAKING\n");
+        Push({c, text, M.settings});
+        break;
+      }
+      case Command::Set:
+      case Command::Audio:
+      case Command::LogLevel: {
+        Send("207 OK RECEIVING SETTINGS\n");
+        if (!ReadData(data)) return Push({Command::Quit, "", {}});
+        bool ok = true;
+        if (c == Command::Set)
+          for (const std::string& l : data) ok = sd::ApplySetting(M.settings, l) && ok;
+        Send(c == Command::Audio ? AnswerAudio(data)
+             : !ok               ? "303 ERROR INVALID PARAMETER OR VALUE\n"
+             : c == Command::Set ? "203 OK SETTINGS RECEIVED\n"
+                                 : "203 OK LOGLEVEL SET\n");
+        break;
+      }
+      case Command::Debug:
+        Send(line.find(" ON") != std::string::npos ? "200 OK DEBUGGING ON\n" : "200 OK DEBUGGING OFF\n");
+        break;
+      case Command::Quit:
+        return Push({Command::Quit, "", {}});
+      default:
+        Send("300 ERR UNKNOWN COMMAND\n");
+    }
+  }
+  Push({Command::Quit, "", {}});  // the server closed our input
+}
+
+bool TakeRequest(Request& r) {
+  std::lock_guard<std::mutex> g(M.inboxLock);
+  if (M.inbox.empty()) return false;
+  r = std::move(M.inbox.front());
+  M.inbox.pop_front();
+  return true;
+}
+
+bool ReachMark(const std::string& mark) {
+  Send("700-" + mark + "\n700 INDEX MARK\n");
+  return M.pause.exchange(false);
+}
+
+void Speak(const Request& r) {
+  sd::ForgetStops();
+  M.pause = false;
+  Send("701 BEGIN\n");
+  sd::Outcome o = sd::Outcome::Ended;
+  switch (r.command) {
+    case Command::Speak:
+      o = sd::SpeakPieces(sd::SplitSsml(r.text), r.settings, ReachMark);
+      break;
+    case Command::Char:
+      o = sd::SpeakCharacter(r.text, r.settings);
+      break;
+    case Command::Key:
+      o = sd::SpeakKey(r.text, r.settings);
+      break;
+    default:
+      o = sd::PlayIcon();
+  }
+  if (o == sd::Outcome::Failed) Log("erro: " + sd::VoiceError());
+  if (o == sd::Outcome::Stopped) Log("fala parada");
+  Send(o == sd::Outcome::Ended    ? "702 END\n"
+       : o == sd::Outcome::Paused ? "704 PAUSE\n"
+                                  : "703 STOP\n");
+}
+
+// "Key value" lines of the module's configuration file.
+std::string ConfValue(const std::string& path, const std::string& key) {
+  std::ifstream in(path);
+  for (std::string line; std::getline(in, line);) {
+    if (line.rfind(key + " ", 0) != 0) continue;
+    std::string value = line.substr(key.size() + 1);
+    size_t a = value.find_first_not_of(" \t\""), b = value.find_last_not_of(" \t\"\r");
+    return a == std::string::npos ? std::string() : value.substr(a, b - a + 1);
+  }
+  return {};
+}
+
+void Configure(int argc, char** argv) {
+  std::string conf = argc > 1 ? argv[1] : "";
+  // The data folder of an installed Sonaris, which the module's own folder
+  // does not lead to.
+  std::string data = ConfValue(conf, "SonarisData");
+  if (!data.empty()) setenv("SONARIS_DATA", data.c_str(), 0);
+  setenv("SONARIS_DISPLAY", "headless", 1);
+  const char* audio = std::getenv("SONARIS_AUDIO");
+  M.ownAudio = audio && *audio;
+}
+
+// Once the server has taken our audio, the wave device is its.
+void UseServerAudio() {
+  if (!M.serverAudio || M.serverAudioInstalled) return;
+  WaveEnd();
+  platform::SetAudioOutFactory([] { return std::unique_ptr<platform::AudioOut>(new ServerAudioOut); });
+  M.serverAudioInstalled = true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Configure(argc, argv);
+  std::string line;
+  if (!ReadLine(line) || line != "INIT") {
+    Log("erro: o servidor n\xC3\xA3o come\xC3\xA7ou com INIT");
+    return 3;
+  }
+  std::string why = sd::StartVoices(M.voices);
+  if (M.voices.empty()) {
+    Log("erro: nenhuma voz iniciou: " + why);
+    Send("399-" + why + "\n399 ERR CANT INIT MODULE\n");
+    return 1;
+  }
+  if (!why.empty()) Log("aviso: " + why);
+  std::string names;
+  for (const sd::Voice* v : M.voices) names += std::string(names.empty() ? "" : ", ") + v->name;
+  Send("299-Sonaris: vozes " + names + (why.empty() ? "" : " (" + why + ")") +
+       "\n299 OK LOADED SUCCESSFULLY\n");
+  std::thread reader(ReaderLoop);
+  reader.detach();  // it ends with our input; the program does not wait for it
+  for (;;) {
+    Request r;
+    if (!TakeRequest(r)) {
+      platform::WaitMessage();
+      PumpMessages();
+      continue;
+    }
+    if (r.command == Command::Quit) break;
+    UseServerAudio();
+    Speak(r);
+  }
+  sd::EndVoices();
+  Send("210 OK QUIT\n");
+  return 0;
+}
