@@ -621,12 +621,12 @@ bool ReadEverydayForm(const std::string& t, size_t& pos, std::string& out) {
     return ReadDate(t, pos, out) || ReadTime(t, pos, out) || ReadRange(t, pos, out) ||
            ReadDigitGroups(t, pos, out, "") || ReadAmountWithSign(t, pos, out);
   if (start && c == '(' && ReadAreaCode(t, pos, out)) return true;
-  if (start && !IsTextLetter(c) && ReadMoneyBefore(t, pos, out)) return true;
-  if (start && (c == 'R' || c == 'U') && ReadMoneyBefore(t, pos, out)) return true;
-  if (start && (c == 'n' || c == 'N')) {
+  if (start && (!IsTextLetter(c) || IsAsciiUpper(c)) && ReadMoneyBefore(t, pos, out)) return true;
+  if (start) {
+    // nº 5, n.º 12
     const ReadingEntry* mark = MatchReadingEntry(kNumberMarks, t, pos);
     size_t end = mark ? pos + mark->key.size() : 0;
-    if (mark && (EndsAt(t, end) || DigitAt(t, end)) && (DigitAt(t, end) || DigitAt(t, end + 1))) {
+    if (mark && (DigitAt(t, end) || (At(t, end) == ' ' && DigitAt(t, end + 1)))) {
       Say(out, mark->Field(0));
       pos = end;
       return true;

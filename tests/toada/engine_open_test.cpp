@@ -6,6 +6,7 @@
 
 #include "platform/os/messages.h"
 #include "tests/toada/engine_fixture.h"
+#include "tts/normalize.h"
 #include "tts/snfonserv.h"
 
 namespace {
@@ -93,6 +94,22 @@ TEST_F(Engine, FailedOpeningLeavesNoSynthesizerRunning) {
   // A voice that does not exist: no opening, the library unloaded.
   EXPECT_FALSE(Open("br9"));
   EXPECT_FALSE(MbrolaLoaded());
+}
+
+// The tables of everyday forms come from beside the abbreviations; a
+// folder without them opens all the same and reads the text plainly.
+TEST_F(Engine, OpeningLoadsTheEverydayFormsBesideTheAbbreviations) {
+  REQUIRE_TOADA("br4");
+  ASSERT_TRUE(Open("br4"));
+  EXPECT_EQ(SpokenWords("10 km"), "dez quil\xF4metros");
+  EngineClose();
+  std::string without = wave_test::TempDir() + "/no-everyday-forms/";
+  std::filesystem::create_directories(without);
+  for (const char* ext : {"nrl", "exc", "dfn", "pro", "abr"})
+    std::filesystem::copy_file(DataFolder + "portug." + ext, without + "portug." + ext,
+                               std::filesystem::copy_options::overwrite_existing);
+  ASSERT_TRUE(Open("br4", without));
+  EXPECT_EQ(SpokenWords("10 km"), "dez c\xE1\xEAme");
 }
 
 // Speed and pitch are bounded: out-of-range values are clamped, never a
