@@ -19,6 +19,38 @@ foreach(program selenor sonaris-say sonaris-play toada-say sonaris-voices)
 endforeach()
 
 set(SONARIS_SHARE_DIR "${CMAKE_INSTALL_DATADIR}/sonaris")
+
+# The speech-dispatcher module goes where speech-dispatcher looks for its
+# modules and their configuration files, so that it finds it by itself:
+# the system's folders for the prefixes /usr (the .deb) and /usr/local, the
+# same folders inside any other prefix (a private tree). Decided at install
+# time, when the prefix is known; the file names the data folder as it will
+# be once installed.
+find_package(PkgConfig QUIET)
+if(PKG_CONFIG_FOUND)
+  pkg_get_variable(SPEECHD_MODULE_BIN_DIR speech-dispatcher modulebindir)
+endif()
+if(NOT SPEECHD_MODULE_BIN_DIR)
+  set(SPEECHD_MODULE_BIN_DIR /usr/lib/speech-dispatcher-modules)
+endif()
+if(TARGET sd_sonaris)
+  install(CODE "
+    set(prefix \"\${CMAKE_INSTALL_PREFIX}\")
+    set(root \"\${prefix}\")
+    set(SONARIS_INSTALLED_DATA \"\${prefix}/${SONARIS_SHARE_DIR}\")
+    if(prefix STREQUAL /usr/local)
+      set(root \"\")
+    elseif(prefix MATCHES \"/usr$\")  # /usr itself, or /usr inside a package's tree
+      string(REGEX REPLACE \"/usr$\" \"\" root \"\${prefix}\")
+      set(SONARIS_INSTALLED_DATA \"/usr/${SONARIS_SHARE_DIR}\")
+    endif()
+    configure_file(\"${PROJECT_SOURCE_DIR}/data/speechd/sonaris.conf.in\"
+                   \"${PROJECT_BINARY_DIR}/sonaris.conf\" @ONLY)
+    file(INSTALL \"$<TARGET_FILE:sd_sonaris>\" USE_SOURCE_PERMISSIONS
+         DESTINATION \"\${root}${SPEECHD_MODULE_BIN_DIR}\")
+    file(INSTALL \"${PROJECT_BINARY_DIR}/sonaris.conf\"
+         DESTINATION \"\${root}/etc/speech-dispatcher/modules\")")
+endif()
 install(FILES "${SONARIS_DATA_DIR}/SONARIS.INI" DESTINATION "${SONARIS_SHARE_DIR}")
 install(DIRECTORY "${SONARIS_DATA_DIR}/som" DESTINATION "${SONARIS_SHARE_DIR}")
 install(DIRECTORY "${SONARIS_DATA_DIR}/toada" DESTINATION "${SONARIS_SHARE_DIR}" OPTIONAL)
@@ -41,5 +73,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, xdg-utils")
 # Outside Debian main, or only needed for the system voices.
+# The module's configuration file is the user's to edit: dpkg keeps changes.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA "${PROJECT_SOURCE_DIR}/data/speechd/conffiles")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "mbrola, mbrola-br1, mbrola-br3, mbrola-br4, speech-dispatcher, speech-dispatcher-espeak-ng")
 include(CPack)

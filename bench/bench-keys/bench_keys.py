@@ -1,21 +1,27 @@
 #!/usr/bin/env python3
-"""Key to silence and first sound, through the real input path (a
-benchmark, not a test).
+"""Key to silence for the built-in voice, Toada (kind 3) and espeak-ng in
+the program (kind 4), in the terminal and the window, and first block on
+the device, through the real input path (a benchmark, not a test).
 
 Selenor is started again for every trial, from the build folder, with
 SONARIS_AUDIO_TRACE noting when the wave-out device is opened, written,
 reset and closed (monotonic clock). While it speaks its banner a key is
 sent: written into the pseudo-terminal it runs on (terminal display), or
 sent through the X server's XTEST extension, the path xdotool uses, to its
-window under a private Xvfb (window display). The figure is the time from
-the key to the device reset. First sound is the time from the start of the
-process to its first block on the device. Each figure is printed with its
+window under a private Xvfb (window display); the clock is read just before
+the key is sent. Key to reset is the time from the key to the return of the
+device's reset; key to silence adds what the device still plays after a
+reset (its buffer, as the sound card notes it when it opens; none for the
+null back end): the moment the device stops playing. AUDIO device runs on
+SDL's dummy driver unless SDL_AUDIODRIVER names another. First block is the
+time from the start of the process to its first block on the device. Each figure is printed with its
 spread over the trials. "Left split" writes the first two bytes of the
 sequence and the last one 20 ms later, as a terminal's sequence split across
 reads comes: the device must be reset on the first part. The goal is
-under 10 ms from key to reset.
+under 10 ms from key to reset, plus the device buffer.
 
-Usage: bench_keys.py SELENOR [TRIALS] [AUDIO]   (AUDIO: null, device; default null)
+Usage: bench_keys.py SELENOR [TRIALS] [AUDIO] [VOICES]
+  AUDIO: null, device (default null); VOICES: built-in,Toada,kind 4 (default all)
 """
 import ctypes
 import fcntl
@@ -35,6 +41,9 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
                                 "..", "..", "tests", "e2e"))
 from window_x11 import Xvfb  # noqa: E402
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from bench_common import arguments, spread  # noqa: E402
+
 # label, the bytes a terminal sends (in parts, SPLIT_S apart), the key's X name
 # (None: terminal only). A sequence split across reads must silence on its
 # first part, though the key is known only with the last.
@@ -42,6 +51,9 @@ KEYS = [("Escape", [b"\x1b"], "Escape"), ("letter a", [b"a"], "a"), ("Left", [b"
         ("Left split", [b"\x1b[", b"D"], None)]
 SPLIT_S = 0.020
 GOAL_MS = 10.0
+# The voice that speaks the banner: SONARIS.INI of the run.
+VOICES = [("built-in", ""), ("Toada", "[TRADUTOR]\nSAPI=Sim\n[SERVFALA]\nTIPOSAPI=3\n"),
+          ("kind 4", "[TRADUTOR]\nSAPI=Sim\n[SERVFALA]\nTIPOSAPI=4\n")]
 
 
 class Trace:
@@ -51,7 +63,7 @@ class Trace:
     def events(self):
         try:
             with open(self.path) as f:
-                return [(int(t) / 1e6, what) for t, what in
+                return [(int(t) / 1e6, what) for t, what, *_ in
                         (line.split() for line in f if line.endswith("\n"))]
         except FileNotFoundError:
             return []
@@ -79,11 +91,23 @@ def first_write(events):
     return next((t for t, what in events if what == "write"), None)
 
 
+def device_buffer_ms(path):
+    """What the sound card still plays after a reset (0 for the null back end)."""
+    try:
+        with open(path) as f:
+            sizes = [int(line.split()[2]) for line in f if line.split()[1:2] == ["buffer"]]
+    except (FileNotFoundError, IndexError, ValueError):
+        return 0.0
+    return sizes[-1] / 1000 if sizes else 0.0
+
+
 class Program:
     """One run of Selenor, on a pty or in a window."""
 
-    def __init__(self, selenor, env, pty=True):
+    def __init__(self, selenor, env, settings, pty=True):
         self.dir = tempfile.mkdtemp(prefix="bench-keys-")
+        with open(os.path.join(self.dir, "SONARIS.INI"), "w") as f:
+            f.write(settings)
         self.trace = Trace(os.path.join(self.dir, "trace"))
         env = dict(env, SONARIS_AUDIO_TRACE=self.trace.path, SONARIS_WINDIR=self.dir)
         build = os.path.dirname(os.path.dirname(os.path.abspath(selenor)))
@@ -139,29 +163,30 @@ class XTest:
 
     def key(self, name):
         code = self.x.XKeysymToKeycode(self.d, self.x.XStringToKeysym(name.encode()))
+        t0 = time.monotonic()
         self.xt.XTestFakeKeyEvent(self.d, code, 1, 0)
         self.x.XFlush(self.d)
-        t0 = time.monotonic()
         self.xt.XTestFakeKeyEvent(self.d, code, 0, 0)
         self.x.XFlush(self.d)
         return t0
 
 
-def trial(selenor, env, send, window):
-    """(key-to-reset ms or None, first-sound ms or None) of one run."""
-    p = Program(selenor, env, pty=not window)
+def trial(selenor, env, settings, send, window):
+    """(key-to-reset ms or None, device buffer ms, first-block ms or None) of one run."""
+    p = Program(selenor, env, settings, pty=not window)
     try:
         first = p.trace.wait(first_write, 30)
         if first is None:
-            return None, None
+            return None, 0.0, None
         first_ms = 1000 * (first - p.start)
         if window:
             wait_for_window(env, p.proc.pid)
         if p.trace.wait(playing, 10) is None:
-            return None, first_ms
+            return None, 0.0, first_ms
         t0 = send(p)
         reset = p.trace.wait(reset_after(t0), 1.0)
-        return (None if reset is None else 1000 * (reset - t0)), first_ms
+        buffer = device_buffer_ms(p.trace.path)
+        return (None if reset is None else 1000 * (reset - t0)), buffer, first_ms
     finally:
         p.stop()
 
@@ -174,17 +199,10 @@ def wait_for_window(env, pid):
                        capture_output=True, timeout=10)
 
 
-def spread(values):
-    if not values:
-        return "no figure"
-    mean = statistics.fmean(values)
-    sd = statistics.stdev(values) if len(values) > 1 else 0.0
-    return (f"median {statistics.median(values):7.2f}  mean {mean:7.2f} ± {sd:5.2f}  "
-            f"min {min(values):7.2f}  max {max(values):7.2f}  (n={len(values)})")
-
-
-def measure(selenor, trials, audio, display):
+def measure(selenor, trials, audio, display, voice, settings):
     env = dict(os.environ, SONARIS_AUDIO=audio, LANG="C.UTF-8")
+    if audio == "device":
+        env.setdefault("SDL_AUDIODRIVER", "dummy")
     env.pop("SONARIS_DISPLAY", None)
     xvfb = None
     if display == "window":
@@ -210,36 +228,40 @@ def measure(selenor, trials, audio, display):
                         time.sleep(SPLIT_S)  # the benchmark's pacing, not the program's
                         os.write(p.master, rest)
                     return t0
-            figures, missed = [], 0
+            figures, silences, missed = [], [], 0
             while len(figures) < trials and missed < trials:
-                ms, first = trial(selenor, env, send, display == "window")
+                ms, buffer, first = trial(selenor, env, settings, send, display == "window")
                 if first is not None:
                     firsts.append(first)
                 if ms is None:
                     missed += 1
                 else:
                     figures.append(ms)
-            print(f"  {display:8} {label:10} key to device reset, ms: {spread(figures)}"
+                    silences.append(ms + buffer)
+            print(f"  {voice:8} {display:8} {label:10} key to reset, ms: {spread(figures)}"
                   + (f"  [{missed} trials found the device quiet]" if missed else ""),
                   flush=True)
+            print(f"  {voice:8} {display:8} {label:10} key to silence (+ device buffer), ms: "
+                  f"{spread(silences)}", flush=True)
             if figures:
                 worst = max(worst, statistics.median(figures))
     finally:
         if xvfb:
             xvfb.__exit__(None, None, None)
-    print(f"  {display:8} first sound from process start, ms: {spread(firsts)}", flush=True)
+    print(f"  {voice:8} {display:8} first block on the device from process start, ms: "
+          f"{spread(firsts)}", flush=True)
     return worst
 
 
 def main():
-    if len(sys.argv) < 2:
-        print(__doc__, file=sys.stderr)
-        return 2
-    selenor = os.path.abspath(sys.argv[1])
-    trials = int(sys.argv[2]) if len(sys.argv) > 2 else 10
-    audio = sys.argv[3] if len(sys.argv) > 3 else "null"
-    print(f"Selenor, audio back end {audio}, {trials} trials per key (goal < {GOAL_MS} ms):")
-    worst = max(measure(selenor, trials, audio, d) for d in ("terminal", "window"))
+    selenor, trials, audio, chosen = arguments(__doc__, "10", "null", ",".join(v for v, _ in VOICES))
+    selenor, trials = os.path.abspath(selenor), int(trials)
+    voices = [v for v in VOICES if v[0] in chosen.split(",")]
+    print(f"Selenor, key to silence (built-in voice, Toada, kind 4; terminal and window), audio "
+          f"back end {audio}, {trials} trials per key (goal < {GOAL_MS} ms plus the device buffer):",
+          flush=True)
+    worst = max(measure(selenor, trials, audio, d, name, settings)
+                for name, settings in voices for d in ("terminal", "window"))
     return 0 if worst < GOAL_MS else 1
 
 

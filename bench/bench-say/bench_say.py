@@ -16,16 +16,14 @@ import tempfile
 import time
 import wave
 
-SOURCE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "data", "corpus")
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from bench_common import corpus_paragraphs  # noqa: E402
+
 WORDS = 5000
 
 
 def corpus_text():
-    paragraphs = []
-    for name in sorted(os.listdir(SOURCE)):
-        if name.endswith(".txt"):
-            with open(os.path.join(SOURCE, name), encoding="utf-8") as f:
-                paragraphs += [line.strip() for line in f if line.strip()]
+    paragraphs = corpus_paragraphs()
     text, words = [], 0
     while words < WORDS:
         for p in paragraphs:

@@ -13,19 +13,21 @@ import time
 here = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(here, "..", "..", "tests", "e2e"))
 sys.path.insert(0, os.path.join(here, "..", "bench-idle"))
-from bench_idle import cpu_seconds, selenor_pid  # noqa: E402
+from bench_idle import cpu_seconds  # noqa: E402
 from selenor_terminal import CLOSING, Failure  # noqa: E402
 from speech_report import start  # noqa: E402
 
 
 def main():
     selenor, build = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+    print("CPU of Selenor (built-in voice, wav: capture) from the date's Enter to its closing "
+          "line, as a share of one core:", flush=True)
     if not os.path.exists(os.path.join(build, "SONARIS.INI")):
         print("no SONARIS.INI in the build folder: build the speech data first")
         return 1
     s = start(selenor, build)
     try:
-        pid = selenor_pid(s)
+        pid = s.pid()
         cpu0, t0 = cpu_seconds(pid), time.monotonic()
         s.wait("the closing line", lambda: s.rows()[24] == CLOSING, 180)
         s.wait_settled("the closing line")

@@ -1,10 +1,10 @@
 // Speech timings inside the process (a benchmark, not a test): how long
 // from StartSpeech, after the console is open, until the first sound of
 // "SELENOR" shows in a wav: capture (which trails the audio clock by up to
-// 10 ms), and how long speech takes to stop after a key message is posted
-// inside the process. Neither sees the process start nor the real input
-// path: bench-keys measures those (a key through a pty or the X server to
-// the device reset, and first sound from process start).
+// 10 ms). It does not see the process start nor the input path:
+// bench-keys measures keys (a real key through a pty or the X server to
+// the moment the device stops playing) and bench-first-sound the first
+// audible sound from process start.
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -83,23 +83,6 @@ int main() {
   std::printf("in process: StartSpeech to the first sound of SELENOR in the capture: %.1f ms\n",
               Ms(start, heard));
 
-  // 2. A key in the middle of a long text: key posted to speech silenced.
-  done = false;
-  size_t from = watch.Size();
-  Clock::time_point posted;
-  std::thread key([&] {
-    watch.WaitSound(from, done);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));  // into the text
-    posted = Clock::now();
-    platform::PostMessage(platform::WM_CHAR, 'x');
-  });
-  SpeakText("Sua maneira de amar, sentimental. Seu car\xE1ter, sens\xEDvel e melanc\xF3lico. "
-            "Sua planta s\xEDmbolo, aqu\xE1tica. Deve repetir sempre: Eu creio.");
-  Clock::time_point stopped = Clock::now();
-  done = true;
-  key.join();
-  std::printf("in process: key message posted to speech stopped: %.2f ms (see bench-keys)\n",
-              Ms(posted, stopped));
   std::filesystem::remove(capture);
   CloseConsole();
 }

@@ -7,6 +7,7 @@
 #include "console/snwin.h"
 #include "diphone/diphone.h"
 #include "platform/os/messages.h"
+#include "platform/os/paths.h"
 #include "platform/os/text.h"
 #include "platform/voices/mbrola.h"
 #include "speech/sncrt.h"
@@ -154,7 +155,9 @@ bool Prepare(const Voice& v, const Settings& s) {
 }  // namespace
 
 std::string StartVoices(std::vector<const Voice*>& available) {
-  std::string why;
+  // Without its data folder no voice starts: that is the reason to give.
+  std::string why = platform::MissingDataMessage();
+  if (!why.empty()) return why;
   ToadaLoadSettings(ReadConfig);
   // Without a screen: nothing of the console is shown.
   OpenConsole();
