@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
     // One text, its lines joined, spoken as it is read.
     std::string text;
     for (const std::string& w : words) text += (text.empty() ? "" : " ") + w;
-    bool given = !words.empty(), first = true;
+    bool given = !words.empty();
     return SpeakWithToada(
         [&](std::string& more) {
           if (given) {
@@ -98,8 +98,9 @@ int main(int argc, char** argv) {
           }
           std::string line;
           if (!words.empty() || !std::getline(std::cin, line)) return false;
-          more = (first ? "" : " ") + platform::Utf8ToCp1252(line);
-          first = false;
+          // The blank that joins it to the next line comes at once, so that
+          // a sentence ending the line is spoken without waiting for more.
+          more = platform::Utf8ToCp1252(line) + " ";
           return true;
         },
         values[0], values[1]);
