@@ -10,6 +10,7 @@
 #include "app/zodiac.h"
 #include "console/snwin.h"
 #include "platform/os/paths.h"
+#include "review/review.h"
 #include "speech/sncrt.h"
 
 namespace {
@@ -34,6 +35,7 @@ struct SelenorState {
 // Banner and prompt; the answer lands in S.answer.
 void AskBirthDate() {
   StartSpeech(0, "");
+  SetEditorReview(ReviewMode);
   ClearScreen();
   StdWriteLn("Programa Selenor");
   StdWriteLn("Sonaris para Linux");

@@ -13,6 +13,7 @@
 #include "platform/os/ini.h"
 #include "platform/os/paths.h"
 #include "platform/os/riff.h"
+#include "platform/os/text.h"
 
 std::string DiphoneDbName = "DIFONES2";
 std::string SynthLettersDir;
@@ -83,13 +84,6 @@ const DiphoneRecord* FindRecord(const std::string& name) {
       std::lower_bound(S.index.begin(), S.index.end(), name,
                        [](const DiphoneRecord& r, const std::string& n) { return r.name < n; });
   return (it != S.index.end() && it->name == name) ? &*it : nullptr;
-}
-
-std::string UpperAscii(std::string s) {
-  for (char& c : s) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  }
-  return s;
 }
 
 // Samples kept of a unit: an unstressed diphone loses its tail, keeping at
@@ -188,7 +182,7 @@ SoundSink* SetSoundSink(SoundSink* sink) {
 }
 
 bool AppendDiphone(const std::string& unit, int mode, double factor) {
-  std::string name = UpperAscii(unit);
+  std::string name = platform::UpperAsciiText(unit);
   const DiphoneRecord* r = FindRecord(name);
   if (!r) return false;
   long k = static_cast<long>(KeptLength(name, r->length, mode) * factor);

@@ -14,6 +14,9 @@ void DiphoneSetTuning(int cut, int keep, int wordGap);
 
 void TranslateText(const std::string& text, std::string& phonetic);
 void SpeakPhonetic(const std::string& phonetic, bool noPauses);
+// Where SpeakPhonetic sends its sound (diphone/sound.h); nullptr discards it.
+class SoundSink;
+void SetPhoneticDevice(SoundSink* device);
 
 // What became of each unit that SpeakPhonetic asked for (sonaris-say
 // --units, the database builder and the coverage check listen here).

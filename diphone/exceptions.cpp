@@ -3,23 +3,23 @@
 // instead. The file is read as written (the translator's words are in
 // lower case) by the reader it shares with Toada.
 #include "diphone/translator.h"
-#include "tts/exceptions.h"
+#include "platform/os/word_exceptions.h"
 
 namespace {
 
 struct ExceptionsState {
-  ExceptionTable table;
+  platform::ExceptionTable table;
 };
 ExceptionsState X;
 
 }  // namespace
 
 bool LoadExceptions(const std::string& path) {
-  return ReadExceptionFile(path, ExceptionCase::AsWritten, X.table);
+  return platform::ReadExceptionFile(path, platform::ExceptionCase::AsWritten, X.table);
 }
 
 void ClearExceptions() { X.table.clear(); }
 
 size_t ExceptionCount() { return X.table.size(); }
 
-void ApplyExceptions(Word& word) { word.text = LookUpException(X.table, word.text, 's', 'm'); }
+void ApplyExceptions(Word& word) { word.text = platform::LookUpException(X.table, word.text, 's', 'm'); }

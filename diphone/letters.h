@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+#include "platform/os/text.h"
+
 namespace letters {
 
 enum : uint8_t {
@@ -38,7 +40,7 @@ inline bool IsAccent(char c) { return Is(c, Accent); }
 inline bool IsLetterOrAccent(char c) { return Is(c, Letter | Accent); }
 
 // Case changes of plain ASCII letters only; accented bytes stay as they are.
-inline char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
-inline char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+inline char Upper(char c) { return static_cast<char>(platform::UpperAscii(static_cast<unsigned char>(c))); }
+inline char Lower(char c) { return static_cast<char>(platform::LowerAscii(static_cast<unsigned char>(c))); }
 
 }  // namespace letters

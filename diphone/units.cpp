@@ -6,6 +6,7 @@
 
 #include "diphone/diphone.h"
 #include "diphone/sound.h"
+#include "platform/os/text.h"
 
 UnitObserver UnitReport = nullptr;
 UnitDetailObserver UnitDetailReport = nullptr;
@@ -45,11 +46,7 @@ void Report(const std::string& unit, UnitOutcome outcome, int mode, double facto
 
 std::string LookupName(const std::string& u) {
   if (!u.empty() && u[0] == '_') return u;
-  std::string name = u;
-  for (char& c : name) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  }
-  return name;
+  return platform::UpperAsciiText(u);
 }
 
 // A smaller unit to try in place of a missing one.

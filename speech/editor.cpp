@@ -5,7 +5,6 @@
 #include <string>
 
 #include "console/snwin.h"
-#include "review/review.h"
 #include "speech/crtstate.h"
 #include "speech/editor_field.h"
 #include "speech/sncrt.h"
@@ -15,6 +14,9 @@ namespace {
 constexpr int MaxFieldLength = 2048;
 constexpr unsigned char Blank = ' ';
 constexpr unsigned VkShift = 0x10, VkAlt = 0x12;
+
+// The review mode the program installed, if any.
+void (*ReviewModeHook)() = nullptr;
 
 using KeyAction = void (*)(EditField&);
 struct KeyEntry {
@@ -125,8 +127,8 @@ void Delete(EditField& f) {
 void Speed(EditField&) { ChangeSpeed(); }
 
 void Review(EditField& f) {
-  if (f.alt) ReviewMode();
-  else End(f);
+  if (!f.alt) End(f);
+  else if (ReviewModeHook) ReviewModeHook();
 }
 
 constexpr KeyEntry FunctionKeys[] = {
@@ -193,6 +195,8 @@ void Scroll(EditField& f) {
 }
 
 }  // namespace
+
+void SetEditorReview(void (*reviewMode)()) { ReviewModeHook = reviewMode; }
 
 char EditFieldSpoken(std::string& s, int x, int y, int maxLen, int width, bool editable) {
   EditField f;

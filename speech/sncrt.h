@@ -75,6 +75,9 @@ void SpeakCurrentDate();
 void ReadLineSpoken(std::string& s);
 char EditLineSpoken(std::string& s, int x, int y, int maxLen, bool editable);
 char EditFieldSpoken(std::string& s, int x, int y, int maxLen, int width, bool editable);
+// The review mode that Alt+Ctrl+F9 starts from the editor; the program
+// installs it (without one the key does nothing).
+void SetEditorReview(void (*reviewMode)());
 
 // Opening programs, documents and web pages (launcher.cpp)
 void OpenTarget(const std::string& s);

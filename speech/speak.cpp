@@ -6,6 +6,7 @@
 #include "console/snwin.h"
 #include "diphone/diphone.h"
 #include "platform/os/paths.h"
+#include "platform/os/text.h"
 #include "speech/crtstate.h"
 #include "speech/sncrt.h"
 #include "speech/snsapi.h"
@@ -276,11 +277,13 @@ unsigned char ReadKeySpoken() {
   return key;
 }
 
+// The case table's upper case, but every code from 224 up loses 32, ÷ and
+// ÿ too (they are spelled as × and ß).
 std::string UpperLatin1(const std::string& s) {
   std::string up = s;
   for (char& ch : up) {
     unsigned char c = static_cast<unsigned char>(ch);
-    if ((c >= 'a' && c <= 'z') || c >= 224) ch = char(c - 32);
+    ch = static_cast<char>(c >= 224 ? c - 32 : platform::UpperLatin1Char(c));
   }
   return up;
 }

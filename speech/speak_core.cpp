@@ -1,6 +1,8 @@
 // The sound primitives of the front end: wave images, the speaking test and
 // stopping. Everything that waits for sound goes through here.
 #include "console/snwin.h"
+#include "diphone/diphone.h"
+#include "diphone/sound.h"
 #include "platform/audio/audio.h"
 #include "platform/os/messages.h"
 #include "platform/os/riff.h"
@@ -20,6 +22,22 @@ void MakeWaveHeader(uint8_t* image, uint32_t dataLength, uint32_t rate, uint16_t
 }
 
 namespace {
+
+// The diphone voice's sound reaches the wave-out device as one complete WAV
+// image at a time; installed when the unit starts.
+class DeviceSink : public SoundSink {
+ public:
+  void Play(uint8_t* image, size_t samples) override {
+    MakeWaveHeader(image, static_cast<uint32_t>(samples), kSampleRate, 8, 1);
+    PlayWaveImage(image);
+  }
+  void WaitPlayed() override { WaitWhileSpeaking(); }
+};
+
+DeviceSink diphoneDevice;
+struct DeviceInstall {
+  DeviceInstall() { SetPhoneticDevice(&diphoneDevice); }
+} deviceInstall;
 
 // Without a sound device the program goes on silent: the first sound says so
 // on the screen too, on a line of its own, once (stderr has it already).

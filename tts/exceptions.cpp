@@ -1,70 +1,23 @@
-// The exceptions reader shared by both voices, and Toada's own table.
+// Toada's own exceptions table.
 #include "tts/exceptions.h"
 
-#include <algorithm>
-
-#include "tts/latin1.h"
-#include "tts/text_file.h"
+#include "platform/os/word_exceptions.h"
 
 namespace {
 
-constexpr size_t kMaxLine = 255;
-
 struct ExceptionListState {
-  ExceptionTable table;
+  platform::ExceptionTable table;
 };
 ExceptionListState X;
 
-// Without "=" the word keeps a final "|", so the entry never matches.
-ExceptionEntry ParseEntry(std::string line) {
-  line = line.substr(0, kMaxLine) + "|=|";
-  size_t eq = line.find('=');
-  size_t bar = line.find('|', eq + 1);
-  return {line.substr(0, eq), line.substr(eq + 1, bar - eq - 1)};
-}
-
-const ExceptionEntry* Find(const ExceptionTable& table, const std::string& w) {
-  auto it = std::lower_bound(table.begin(), table.end(), w,
-                             [](const ExceptionEntry& e, const std::string& key) { return e.word < key; });
-  return (it != table.end() && it->word == w) ? &*it : nullptr;
-}
-
 }  // namespace
 
-bool ReadExceptionFile(const std::string& path, ExceptionCase letterCase, ExceptionTable& table) {
-  table.clear();
-  std::vector<std::string> lines;
-  if (!ReadTextLines(path, lines)) return false;
-  for (std::string& line : lines) {
-    if (table.size() == kMaxExceptionEntries) break;
-    if (line.empty()) continue;
-    if (letterCase == ExceptionCase::Upper) line = UpperLatin1Text(line);
-    table.push_back(ParseEntry(line));
-  }
-  std::stable_sort(table.begin(), table.end(),
-                   [](const ExceptionEntry& a, const ExceptionEntry& b) { return a.word < b.word; });
-  return true;
-}
-
-std::string LookUpException(const ExceptionTable& table, const std::string& word, char pluralS,
-                            char verbM) {
-  std::string w = word;
-  std::string suffix;
-  while (!w.empty()) {
-    if (const ExceptionEntry* e = Find(table, w)) return e->rewritten + suffix;
-    if (w.back() != pluralS && w.back() != verbM) break;
-    suffix.insert(suffix.begin(), w.back());
-    w.pop_back();
-  }
-  return word;
-}
-
 bool LoadExceptionList(const std::string& path) {
-  return ReadExceptionFile(path, ExceptionCase::Upper, X.table);
+  return platform::ReadExceptionFile(path, platform::ExceptionCase::Upper, X.table);
 }
 
 void ClearExceptionList() { X.table.clear(); }
 
 size_t ExceptionListCount() { return X.table.size(); }
 
-void FindException(std::string& word) { word = LookUpException(X.table, word, 'S', 'M'); }
+void FindException(std::string& word) { word = platform::LookUpException(X.table, word, 'S', 'M'); }

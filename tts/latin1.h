@@ -6,23 +6,11 @@
 
 #include "platform/os/text.h"
 
-inline unsigned char UpperLatin1Char(unsigned char c) {
-  if (c >= 'a' && c <= 'z') return static_cast<unsigned char>(c - 32);
-  if (c >= 0xE0 && c <= 0xFE && c != 0xF7) return static_cast<unsigned char>(c - 32);
-  return c;
-}
-
-inline unsigned char LowerLatin1Char(unsigned char c) { return platform::FoldCase(c); }
-
-inline std::string UpperLatin1Text(std::string s) {
-  for (char& c : s) c = static_cast<char>(UpperLatin1Char(static_cast<unsigned char>(c)));
-  return s;
-}
-
-inline std::string LowerLatin1Text(std::string s) {
-  for (char& c : s) c = static_cast<char>(LowerLatin1Char(static_cast<unsigned char>(c)));
-  return s;
-}
+// The case table is the platform's, one for every unit.
+using platform::LowerLatin1Char;
+using platform::LowerLatin1Text;
+using platform::UpperLatin1Char;
+using platform::UpperLatin1Text;
 
 // True when c is one of the bytes of set (never for the byte 0).
 inline bool InLatin1Set(unsigned char c, const char* set) {

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "platform/os/text.h"
 #include "tts/latin1.h"
 #include "tts/prosody.h"
-#include "tts/text_file.h"
 #include "tts/words.h"
 
 namespace {
@@ -96,7 +96,7 @@ void KeepVowelsAudible(std::vector<TimedPhoneme>& word) {
 bool LoadDiphoneList(const std::string& path) {
   FreeDiphoneList();
   std::vector<std::string> lines;
-  if (!ReadTextLines(path, lines)) return false;
+  if (!platform::ReadTextLines(path, lines)) return false;
   for (const std::string& raw : lines) {
     std::string l = TrimBlanks(raw);
     if (l.empty() || InLatin1Set(static_cast<unsigned char>(l[0]), kCommentStarts)) continue;

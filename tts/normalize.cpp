@@ -4,9 +4,9 @@
 
 #include <vector>
 
+#include "platform/os/text.h"
 #include "tts/latin1.h"
 #include "tts/reading_tables.h"
-#include "tts/text_file.h"
 
 namespace {
 
@@ -82,7 +82,7 @@ bool IsTextConsonant(unsigned char c) { return InLatin1Set(c, kConsonants); }
 bool LoadAbbreviations(const std::string& path) {
   A.table.clear();
   std::vector<std::string> lines;
-  if (!ReadTextLines(path, lines)) return false;
+  if (!platform::ReadTextLines(path, lines)) return false;
   for (std::string line : lines) {
     if (A.table.size() == kMaxAbbreviations) break;
     line = TrimBlanks(line);

@@ -4,8 +4,8 @@
 
 #include <iterator>
 
+#include "platform/os/text.h"
 #include "tts/latin1.h"
-#include "tts/text_file.h"
 
 namespace {
 
@@ -57,10 +57,6 @@ const Symbol kLeftSymbols[] = {
     {'|', Action::Consume, "NRSnrs"},
 };
 
-unsigned char UpperAscii(unsigned char c) {
-  return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c;
-}
-
 // The symbol's meaning; any other character stands for itself.
 Symbol Meaning(char c, const Symbol* table, size_t count) {
   for (size_t i = 0; i < count; ++i)
@@ -69,7 +65,7 @@ Symbol Meaning(char c, const Symbol* table, size_t count) {
 }
 
 bool LetterIn(unsigned char letter, const Symbol& s) {
-  return s.set ? InLatin1Set(letter, s.set) : UpperAscii(letter) == static_cast<unsigned char>(s.symbol);
+  return s.set ? InLatin1Set(letter, s.set) : platform::UpperAscii(letter) == static_cast<unsigned char>(s.symbol);
 }
 
 // Reads the context symbol by symbol from the letter at index i, moving by
@@ -126,7 +122,7 @@ std::string Field(const std::string& line, size_t& pos, char close, size_t max) 
 bool LoadPhonemeRules(const std::string& path) {
   FreePhonemeRules();
   std::vector<std::string> lines;
-  if (!ReadTextLines(path, lines)) return false;
+  if (!platform::ReadTextLines(path, lines)) return false;
   for (const std::string& line : lines) {
     if (line.empty() || line[0] == ';') continue;
     size_t open = line.find('(');
@@ -158,7 +154,7 @@ const std::vector<PhonemeRule>& RulesFor(unsigned char c) { return R.lists[c]; }
 bool RuleMatches(const PhonemeRule& rule, const std::string& word, size_t pos) {
   if (rule.focus.empty() || pos + rule.focus.size() > word.size()) return false;
   for (size_t k = 0; k < rule.focus.size(); ++k)
-    if (UpperAscii(static_cast<unsigned char>(word[pos + k])) !=
+    if (platform::UpperAscii(static_cast<unsigned char>(word[pos + k])) !=
         static_cast<unsigned char>(rule.focus[k]))
       return false;
   long before = static_cast<long>(pos) - 1;

@@ -6,9 +6,9 @@
 #include <climits>
 #include <cstdlib>
 
+#include "platform/os/text.h"
 #include "tts/latin1.h"
 #include "tts/message_box.h"
-#include "tts/text_file.h"
 
 namespace {
 
@@ -138,7 +138,7 @@ bool LoadPatternLine(const std::string& original) {
 bool LoadProsody(const std::string& path) {
   ClearProsody();
   std::vector<std::string> file, lines;
-  if (!ReadTextLines(path, file)) return Fail(kNotFound);
+  if (!platform::ReadTextLines(path, file)) return Fail(kNotFound);
   if (!SectionLines(file, kDurationsHeader, lines))
     return Fail("Dura\xE7\xE3o dos difones errada ou ausente");
   if (!LoadDurations(lines)) return false;
@@ -155,7 +155,7 @@ void ClearProsody() { P = ProsodyTables(); }
 bool LoadVoicePitch(const std::string& path) {
   constexpr int kLowest = 50, kHighest = 400;  // what a speaking voice can be
   std::vector<std::string> lines;
-  if (path.empty() || !ReadTextLines(path, lines)) return false;
+  if (path.empty() || !platform::ReadTextLines(path, lines)) return false;
   for (const std::string& l : lines) {
     std::string line = UpperLatin1Text(TrimBlanks(l));
     size_t eq = line.find('=');

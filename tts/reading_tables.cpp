@@ -3,7 +3,7 @@
 
 #include "tts/latin1.h"
 #include "tts/normalize.h"
-#include "tts/text_file.h"
+#include "platform/os/text.h"
 
 namespace {
 
@@ -51,7 +51,7 @@ const std::string& ReadingEntry::Field(size_t i) const {
 bool LoadReadingTables(const std::string& path) {
   ClearReadingTables();
   std::vector<std::string> lines;
-  if (!ReadTextLines(path, lines)) return false;
+  if (!platform::ReadTextLines(path, lines)) return false;
   int section = -1;
   for (const std::string& raw : lines) {
     std::string line = TrimBlanks(raw);

@@ -67,7 +67,7 @@ void ApplyPhonemeRules(const std::string& word, int stress, std::vector<std::str
     unsigned char c = static_cast<unsigned char>(word[pos]);
     const PhonemeRule* chosen = nullptr;
     if (c >= 32) {
-      unsigned char key = (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 32) : c;
+      unsigned char key = platform::UpperAscii(c);
       for (const PhonemeRule& rule : RulesFor(key)) {
         if (RuleMatches(rule, word, pos)) {
           chosen = &rule;

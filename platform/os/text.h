@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -24,9 +25,41 @@ inline constexpr size_t kUtf8Invalid = static_cast<size_t>(-1);
 inline constexpr size_t kUtf8Incomplete = static_cast<size_t>(-2);
 size_t DecodeUtf8(const unsigned char* p, size_t n, char32_t& cp);
 
-// Windows-1252 case folding (ASCII and the Latin-1 letters), as the
-// profile functions and file names compare without regard to case.
-unsigned char FoldCase(unsigned char c);
+// The one Windows-1252 case table: each letter of ASCII and Latin-1 (à to
+// þ but ÷, À to Þ but ×) with its other case; every other byte maps to
+// itself.
+struct CaseTable {
+  unsigned char upper[256], lower[256];
+};
+constexpr CaseTable BuildCaseTable() {
+  CaseTable t{};
+  for (int c = 0; c < 256; ++c) t.upper[c] = t.lower[c] = static_cast<unsigned char>(c);
+  for (int c = 'a'; c <= 'z'; ++c) {
+    t.upper[c] = static_cast<unsigned char>(c - 32);
+    t.lower[c - 32] = static_cast<unsigned char>(c);
+  }
+  for (int c = 0xE0; c <= 0xFE; ++c) {
+    if (c == 0xF7) continue;
+    t.upper[c] = static_cast<unsigned char>(c - 32);
+    t.lower[c - 32] = static_cast<unsigned char>(c);
+  }
+  return t;
+}
+inline constexpr CaseTable kCase = BuildCaseTable();
+
+inline unsigned char UpperLatin1Char(unsigned char c) { return kCase.upper[c]; }
+inline unsigned char LowerLatin1Char(unsigned char c) { return kCase.lower[c]; }
+// The same for the ASCII letters only; accented bytes stay as they are
+// (where the rules and the database names know only A to Z).
+inline unsigned char UpperAscii(unsigned char c) { return c < 0x80 ? kCase.upper[c] : c; }
+inline unsigned char LowerAscii(unsigned char c) { return c < 0x80 ? kCase.lower[c] : c; }
+std::string UpperLatin1Text(std::string s);
+std::string LowerLatin1Text(std::string s);
+std::string UpperAsciiText(std::string s);
+
+// Case folding, as the profile functions and file names compare without
+// regard to case.
+inline unsigned char FoldCase(unsigned char c) { return kCase.lower[c]; }
 bool EqualsNoCase(const std::string& a, const std::string& b);
 
 // The runtime's integer conversion, shared by every number a user types or
@@ -35,5 +68,10 @@ bool EqualsNoCase(const std::string& a, const std::string& b);
 // False for an empty or malformed text or one outside the 32-bit range
 // (hexadecimal may use all 32 bits: $FFFFFFFF is -1).
 bool ParseInteger(const std::string& text, int32_t& value);
+
+// A data file of the voices as lines without their line ends: a path as the
+// settings write it, Windows-1252 text (a file saved as UTF-8 is converted).
+// False when it cannot be read.
+bool ReadTextLines(const std::string& path, std::vector<std::string>& lines);
 
 }  // namespace platform

@@ -122,6 +122,10 @@ TEST_F(EditorTest, CtrlF4AndADigitRestartSpeechAtThatSpeed) {
 TEST_F(EditorTest, FunctionAndPrefixKeysEndTheEditorOrRunTheReviewMode) {
   std::string s;
   EXPECT_EQ(Edit(s, "{A-CtrlF9}"), '\r');
+  EXPECT_EQ(ShortSounds(), Heard{}) << "no review mode installed";
+  SetEditorReview([] { Fake.events.push_back("review:"); });
+  EXPECT_EQ(Edit(s, "{A-CtrlF9}"), '\r');
+  SetEditorReview(nullptr);
   EXPECT_EQ(ShortSounds(), Heard{"review:"});
   // {keys, the key that ended the editor}; Alt prefix keys (16, 17) type
   // the next key or end on a function key.

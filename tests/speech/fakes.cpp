@@ -145,6 +145,7 @@ void DiphoneSetTuning(int cut, int keep, int gap) {
   Fake.tuning[2] = gap;
 }
 void TranslateText(const std::string& text, std::string& phonetic) { phonetic = text; }
+void SetPhoneticDevice(SoundSink*) {}
 void SpeakPhonetic(const std::string& phonetic, bool) {
   if (KeyPressed()) return;
   Heard("phrase:" + phonetic);

@@ -9,6 +9,7 @@
 #include "tts/phoneme_rules.h"
 #include "tts/words.h"
 #include "platform/os/text.h"
+#include "platform/os/word_exceptions.h"
 
 namespace {
 
@@ -190,7 +191,7 @@ TEST_F(Rules, ExceptionsBeyondTheTable) {
   std::string text = std::string(300, 'L') + "=longa\n";
   for (int i = 0; i < 15100; ++i) text += "P" + std::to_string(i) + "=R" + std::to_string(i) + "\n";
   ASSERT_TRUE(LoadExceptionList(Write("muitas.exc", text)));
-  EXPECT_EQ(ExceptionListCount(), kMaxExceptionEntries);
+  EXPECT_EQ(ExceptionListCount(), platform::kMaxExceptionEntries);
   std::string w = std::string(255, 'L');  // the line was cut to 255 characters
   FindException(w);
   EXPECT_EQ(w, std::string(255, 'L'));

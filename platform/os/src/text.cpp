@@ -4,6 +4,7 @@
 #include "platform/os/text.h"
 
 #include <array>
+#include <utility>
 
 namespace platform {
 namespace {
@@ -115,11 +116,18 @@ bool IsValidUtf8(const std::string& s) {
   return true;
 }
 
-unsigned char FoldCase(unsigned char c) {
-  if (c >= 'A' && c <= 'Z') return static_cast<unsigned char>(c + 32);
-  if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return static_cast<unsigned char>(c + 32);
-  return c;
+namespace {
+
+std::string MapBytes(std::string s, unsigned char (*map)(unsigned char)) {
+  for (char& c : s) c = static_cast<char>(map(static_cast<unsigned char>(c)));
+  return s;
 }
+
+}  // namespace
+
+std::string UpperLatin1Text(std::string s) { return MapBytes(std::move(s), UpperLatin1Char); }
+std::string LowerLatin1Text(std::string s) { return MapBytes(std::move(s), LowerLatin1Char); }
+std::string UpperAsciiText(std::string s) { return MapBytes(std::move(s), UpperAscii); }
 
 bool EqualsNoCase(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;

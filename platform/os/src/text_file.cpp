@@ -1,10 +1,11 @@
-#include "tts/text_file.h"
-
+// Reading the voices' data files as lines.
 #include <fstream>
 #include <iterator>
 
 #include "platform/os/paths.h"
 #include "platform/os/text.h"
+
+namespace platform {
 
 namespace {
 
@@ -18,11 +19,11 @@ bool HasHighBytes(const std::string& s) {
 
 bool ReadTextLines(const std::string& path, std::vector<std::string>& lines) {
   lines.clear();
-  std::ifstream in(platform::ResolvePath(path), std::ios::binary);
+  std::ifstream in(ResolvePath(path), std::ios::binary);
   if (!in) return false;
   std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (in.bad()) return false;
-  if (HasHighBytes(all) && platform::IsValidUtf8(all)) all = platform::Utf8ToCp1252(all);
+  if (HasHighBytes(all) && IsValidUtf8(all)) all = Utf8ToCp1252(all);
   size_t start = 0;
   while (start < all.size()) {
     size_t end = all.find('\n', start);
@@ -34,3 +35,5 @@ bool ReadTextLines(const std::string& path, std::vector<std::string>& lines) {
   }
   return true;
 }
+
+}  // namespace platform
