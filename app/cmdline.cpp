@@ -34,12 +34,16 @@ const char HelpText[] =
     "  Ctrl+Alt+F9         revisão da tela (também Ctrl+Shift+F9); Esc volta\n"
     "  Ctrl+Alt+F11, F12   modo Braille, só na janela (também Ctrl+Shift+F11, F12)\n"
     "  botão direito       lupa, enquanto ficar apertado (só na janela)\n"
+    "Na linha Braille (pelo BRLTTY): deslocar mostra o resto das 80 colunas, a\n"
+    "tecla de cursor sobre uma cela leva o cursor até ela, linha acima e abaixo\n"
+    "são as setas.\n"
     "\n"
     "Variáveis de ambiente:\n"
     "  SONARIS_DISPLAY     window, terminal ou headless\n"
     "  SONARIS_AUDIO       device, wav:ARQUIVO ou null\n"
     "  SONARIS_WINDIR      pasta do SONARIS.INI (padrão ~/.config/sonaris)\n"
     "  SONARIS_DATA        pasta dos dados de fala\n"
+    "  SONARIS_BRAILLE     brlapi (padrão), off ou file:ARQUIVO\n"
     "\n"
     "Manual completo: man selenor; configurações: man 5 SONARIS.INI\n";
 

@@ -55,6 +55,13 @@ struct ConsoleState {
   int queued = 0;
   unsigned keyMods = 0;   // modifiers of the key message being handled
   unsigned readMods = 0;  // modifiers of the byte ReadKey returned last
+  bool silence = false;   // a display key typed nothing (SilencePending)
+
+  // The Braille display: the row it shows (the last one written on or
+  // moved to), and the cell of the last routing key (0-based).
+  bool braille = false;
+  int brailleRow = 0;
+  int routedColumn = 0, routedRow = 0;
 
   // Braille entry: dots collected, keys still down, mode-2 text states.
   unsigned chord = 0, held = 0;
@@ -93,7 +100,14 @@ void HandleSysKeyDown(const platform::Message& m);
 void HandleChar(const platform::Message& m);
 void HandleKeyUp(const platform::Message& m);
 bool QueueKey(uint8_t key);
+bool QueuePair(uint8_t code);
 void ShowCaret(bool visible);
+
+// braille_line.cpp
+void StartBrailleLine(ConsoleState& s);
+void StopBrailleLine(ConsoleState& s);
+void ShowBrailleLine(ConsoleState& s);
+void HandleBrailleMessage(const platform::Message& m);
 
 // braille.cpp
 bool IsBrailleKey(unsigned vk, unsigned& bit);

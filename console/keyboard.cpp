@@ -47,15 +47,6 @@ const ExtendedKey* FindExtended(unsigned vk) {
   return nullptr;
 }
 
-bool QueuePair(uint8_t code) {
-  ConsoleState& s = State();
-  if (s.queued > KeyQueueSize - 2) return false;
-  s.queueMods[s.queued] = s.queueMods[s.queued + 1] = s.keyMods;
-  s.queue[s.queued++] = 0;
-  s.queue[s.queued++] = code;
-  return true;
-}
-
 // Ctrl+Alt+F11 / F12 switch the Braille mode (the display back ends also
 // deliver their Linux stand-ins as these chords).
 bool BrailleSwitch(const Message& m) {
@@ -85,7 +76,13 @@ bool AltCode(const Message& m) {
   std::exit(code);
 }
 
+// The Braille display is brought up to date whenever the program looks
+// for messages: it shows where a run of output and cursor moves ended, not
+// every step of it (a field's redraw passes its cursor over the whole
+// field), so the window stays where the user panned it.
 void Pump() {
+  ConsoleState& s = State();
+  if (s.created) ShowBrailleLine(s);
   Message m;
   while (PeekMessage(m)) {
     if (m.message == WM_QUIT) EndProgram(255);
@@ -111,6 +108,15 @@ void AwaitArrivingKey() {
 }
 
 }  // namespace
+
+bool QueuePair(uint8_t code) {
+  ConsoleState& s = State();
+  if (s.queued > KeyQueueSize - 2) return false;
+  s.queueMods[s.queued] = s.queueMods[s.queued + 1] = s.keyMods;
+  s.queue[s.queued++] = 0;
+  s.queue[s.queued++] = code;
+  return true;
+}
 
 bool QueueKey(uint8_t key) {
   ConsoleState& s = State();
@@ -204,6 +210,7 @@ bool KeyPressed() {
 
 uint8_t ReadKey() {
   ConsoleState& s = State();
+  s.silence = false;
   if (!KeyPressed()) {
     s.waiting = true;
     if (s.focused) ShowCaret(true);
@@ -215,6 +222,7 @@ uint8_t ReadKey() {
     if (s.focused) ShowCaret(false);
     s.waiting = false;
   }
+  s.silence = false;
   uint8_t key = s.queue[0];
   s.readMods = s.queueMods[0];
   --s.queued;
@@ -224,6 +232,8 @@ uint8_t ReadKey() {
 }
 
 int QueuedKeyCount() { return State().queued; }
+
+bool SilencePending() { return State().silence; }
 
 bool KeyHeld(unsigned virtualKey) {
   unsigned mods = State().readMods;

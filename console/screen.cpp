@@ -48,6 +48,8 @@ void ScrollWindowUp(ConsoleState& s) {
     std::copy_n(s.attrs + from, WindowWidth(s), s.attrs + to);
   }
   FillRow(s, WindowHeight(s) - 1, 0, WindowWidth(s));
+  // The Braille display's line moved up with the text.
+  if (s.brailleRow > s.winTop && s.brailleRow <= s.winBottom) --s.brailleRow;
   bool moved = s.video.blitScroll && s.display->Focused() &&
                s.display->ScrollUp(ColourOf(TextAttribute >> 4));
   if (moved) {
@@ -96,6 +98,7 @@ void WriteByte(ConsoleState& s, uint8_t c, Dirty& dirty) {
   int cell = Index(s.winLeft + s.curX, s.winTop + s.curY);
   s.chars[cell] = c;
   s.attrs[cell] = TextAttribute;
+  s.brailleRow = s.winTop + s.curY;
   dirty.Widen(s.curX);
   ++s.curX;
 }
@@ -162,6 +165,7 @@ void ClearScreen() {
     FillRow(s, row, 0, WindowWidth(s));
   s.curX = 0;
   s.curY = 0;
+  s.brailleRow = s.winTop;
   RepaintAll();
 }
 
@@ -178,6 +182,7 @@ void MoveCursor(int column, int row) {
   ConsoleState& s = State();
   s.curX = std::clamp(column - 1, 0, WindowWidth(s) - 1);
   s.curY = std::clamp(row - 1, 0, WindowHeight(s) - 1);
+  s.brailleRow = s.winTop + s.curY;
 }
 
 int CursorColumn() {

@@ -56,6 +56,13 @@ void ConsoleWindowProc(const platform::Message& m);
 
 // Keyboard (keyboard.cpp)
 uint8_t ReadKey();
+// A Braille display's routing key gives 0 and BrailleRouteCode, as a
+// function key does; RoutedCell tells the cell (1-based) it stood above.
+constexpr uint8_t BrailleRouteCode = 240;
+void RoutedCell(int& column, int& row);
+// True when a display key that types nothing (panning) came since the
+// program last read a key: speech stays silent, as for a waiting key.
+bool SilencePending();
 bool KeyPressed();
 void PumpMessages();
 void PumpConsoleMessages();

@@ -94,6 +94,7 @@ void CreateBuffers(ConsoleState& s) {
   s.winBottom = ScreenRows - 1;
   s.curX = 0;
   s.curY = 0;
+  s.brailleRow = 0;
   s.created = true;
 }
 
@@ -123,6 +124,7 @@ void OpenConsole() {
     s.exitHookSet = true;
     std::atexit(ProgramEnded);
   }
+  StartBrailleLine(s);
   RepaintAll();
   SetBrailleMode(BrailleMode);
 }
@@ -136,6 +138,7 @@ void CloseConsoleWindow() {
   // Unset first: a sound thread's wake-up must not reach a display that
   // is shutting down.
   platform::SetActiveDisplay(nullptr);
+  StopBrailleLine(s);
   // Closed before it is let go: should the program end while the display
   // shuts down, the exit handler finds no console left to touch.
   std::unique_ptr<platform::Display> display = std::move(s.display);
@@ -195,6 +198,9 @@ void ConsoleWindowProc(const platform::Message& m) {
       break;
     case platform::WM_KEY_ARRIVING:  // queues nothing: the key's own messages follow
       if (KeyArrivingHook) KeyArrivingHook();
+      break;
+    case platform::WM_BRAILLE:
+      HandleBrailleMessage(m);
       break;
     case platform::WM_VOICE_WAKE:
       if (VoiceWakeHook) VoiceWakeHook();

@@ -91,6 +91,12 @@ void ToRow(int row) {
   ReadLine();
 }
 
+// A Braille display's routing key: the review cursor goes to that cell.
+void RouteHere() {
+  RoutedCell(S().column, S().row);
+  SpeakLetter(ReviewCharAt(S().row, S().column));
+}
+
 void PageUp() { ToRow(1); }
 void PageDown() { ToRow(ReviewRows()); }
 void ReadField() { RangeCommand('T', 'C'); }
@@ -112,7 +118,7 @@ constexpr KeyCommand ExtendedKeys[] = {
     {71, Home},          {72, Up},          {73, PageUp},       {75, Left},
     {77, Right},         {79, GoToLineEnd}, {80, Down},         {81, PageDown},
     {94, ReadField},     {98, Search},      {115, PreviousWord}, {116, NextWord},
-    {118, LastLetter},   {132, FirstLetter}};
+    {118, LastLetter},   {132, FirstLetter}, {BrailleRouteCode, RouteHere}};
 
 template <size_t N>
 void Run(const KeyCommand (&table)[N], int code) {

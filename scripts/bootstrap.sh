@@ -5,9 +5,9 @@ set -euo pipefail
 
 build_pkgs="build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchmark-dev
   libsdl2-dev libsdl2-ttf-dev libfontconfig-dev fonts-dejavu-core
-  libespeak-ng-dev espeak-ng espeak-ng-data libspeechd-dev xdg-utils scdoc
+  libespeak-ng-dev espeak-ng espeak-ng-data libspeechd-dev libbrlapi-dev xdg-utils scdoc
   speech-dispatcher speech-dispatcher-espeak-ng"
-test_pkgs="clang python3 tmux xvfb xdotool xclip sox x11-utils x11-apps x11-xkb-utils man-db"
+test_pkgs="clang python3 brltty tmux xvfb xdotool xclip sox x11-utils x11-apps x11-xkb-utils man-db"
 
 want="$build_pkgs"
 if [ "${1:-}" = "--tests" ]; then want="$want $test_pkgs"; fi

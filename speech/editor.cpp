@@ -119,6 +119,18 @@ void Right(EditField& f) {
   ++f.pos;
 }
 
+// A Braille display's routing key above a character of the field puts the
+// cursor on it; above anything else it is refused.
+void RouteTo(EditField& f) {
+  int column = 0, row = 0;
+  RoutedCell(column, row);
+  int p = f.first + column - f.x;
+  if (row != f.y || column < f.x || column >= f.x + f.width || p > f.maxLen + 1)
+    return SoundBuzz();
+  f.pos = p;
+  SpeakLetter(FieldAt(f, f.pos));
+}
+
 void Delete(EditField& f) {
   if (HasSelection(f)) DeleteSelection(f);
   else DeleteAt(f, true);
@@ -135,8 +147,8 @@ constexpr KeyEntry FunctionKeys[] = {
     {59, SpeakWordOrEnd}, {62, ToggleEcho}, {66, Time},     {70, OpenWord},
     {71, Home},           {75, Left},       {77, Right},    {79, EndKey},
     {83, Delete},         {94, SpeakAll},   {97, Speed},    {101, Date},
-    {102, Review},        {115, WordLeft},  {116, WordRight}, {254, Paste},
-    {255, Copy}};
+    {102, Review},        {115, WordLeft},  {116, WordRight}, {BrailleRouteCode, RouteTo},
+    {254, Paste},         {255, Copy}};
 
 template <size_t N>
 KeyAction Find(const KeyEntry (&table)[N], int code) {

@@ -87,8 +87,11 @@ void InsertChar(EditField& f, unsigned char c) {
   f.s.insert(f.s.begin() + (f.pos - 1), static_cast<char>(c));
   f.s.pop_back();
   DrawField(f);
-  if (EchoTyping) SpeakLetter(c);
+  // The cursor goes past c before c is echoed, so that a Braille display
+  // shows it there at once rather than after the echo.
   ++f.pos;
+  MoveCursor(f.x + f.pos - f.first, f.y);
+  if (EchoTyping) SpeakLetter(c);
 }
 
 void DeleteAt(EditField& f, bool withCue) {

@@ -108,7 +108,7 @@ void SpeakBuiltIn(std::string s) {
   SignRepeats repeats;
   Crt.speechStopped = false;
   while (!Crt.speechStopped && !s.empty()) {
-    if (KeyPressed()) {
+    if (KeyPressed() || SilencePending()) {
       StopSpeech();
       return;
     }

@@ -56,7 +56,7 @@ void WaitWhileSpeaking() {
 }
 
 bool IsSpeaking() {
-  if (KeyPressed()) {
+  if (KeyPressed() || SilencePending()) {
     StopSpeech();
     return false;
   }

@@ -22,6 +22,7 @@ enum : unsigned {
   WM_RBUTTONUP = 0x0205,
   MM_WOM_DONE = 957,
   WM_KEY_ARRIVING = 1025,  // the first bytes of a key came; which key follows
+  WM_BRAILLE = 1026,       // a Braille display's key, or the display came or went
   WM_SPEECH_WAKE = 1123,  // posted by the speech front end
   WM_VOICE_WAKE = 2980,   // posted by the voice back ends
 };

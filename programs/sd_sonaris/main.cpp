@@ -261,6 +261,9 @@ void Configure(int argc, char** argv) {
   // does not lead to.
   std::string data = ConfValue(conf, "SonarisData");
   if (!data.empty()) setenv("SONARIS_DATA", data.c_str(), 0);
+  // SonarisAudio: our own back end for this module alone (as SONARIS_AUDIO).
+  std::string own = ConfValue(conf, "SonarisAudio");
+  if (!own.empty()) setenv("SONARIS_AUDIO", own.c_str(), 1);
   setenv("SONARIS_DISPLAY", "headless", 1);
   const char* audio = std::getenv("SONARIS_AUDIO");
   M.ownAudio = audio && *audio;

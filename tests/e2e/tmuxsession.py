@@ -66,7 +66,9 @@ class Session:
                     "set -g status off\nset -g default-terminal tmux-256color\n")
         audio = audio or (f"'wav:{self.capture}'" if capture else "null")
         more = "".join(f" {name}='{value}'" for name, value in (env or {}).items())
+        # No Braille display unless a test asks for one (env).
         env = (f"SONARIS_DISPLAY=terminal SONARIS_AUDIO={audio} SONARIS_CLOCK={clock} "
+               f"SONARIS_BRAILLE=off "
                f"SONARIS_WINDIR='{self.windir}' LANG=C.UTF-8 LC_ALL=C.UTF-8{more}")
         self.size = size
         pipe = ""

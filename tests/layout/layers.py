@@ -16,7 +16,8 @@ import sys
 # Lowest first. Folders on one line are peers and do not include each other.
 LAYERS = [
     ["platform/os"],
-    ["platform/audio", "platform/display", "platform/voices", "platform/builders"],
+    ["platform/audio", "platform/braille", "platform/display", "platform/voices",
+     "platform/builders"],
     ["console"],
     ["wave"],
     ["diphone", "tts", "sapi"],

@@ -167,3 +167,15 @@ TEST_F(ReviewTest, CtrlCCopiesTheWholeScreenSilently) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ReviewTest, BrailleRoutingKeyMovesTheReviewCursorThere) {
+  PutScreenText(1, 2, "Sonaris para Linux");
+  Fake.routedColumn = 9;
+  Fake.routedRow = 2;
+  EXPECT_EQ(Review("{#" + std::to_string(BrailleRouteCode) + "}\x0b", 1, 5),
+            Join({{"p"}, Position(2, 9)}));
+}
+
+}  // namespace

@@ -158,3 +158,29 @@ TEST_F(EditorTest, SelectionIsDrawnOnItsOwnBackgroundAndTheFieldScrolls) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(EditorTest, BrailleRoutingKeyPutsTheCursorOnTheCharacterBelowIt) {
+  struct {
+    int column, row;
+    std::string after;
+    Heard heard;
+  } const cases[] = {
+      {4, 5, "1005/1980", Heard{"0", "_DEL", "/"}},  // onto the second 0; Backspace takes the /
+      // Refused (another row, past the field's width): the cursor stays at
+      // the start, where Backspace buzzes too.
+      {4, 4, "10/05/1980", Heard{"buzz", "buzz"}},
+      {79, 5, "10/05/1980", Heard{"buzz", "buzz"}},
+  };
+  for (const auto& c : cases) {
+    Fake.routedColumn = c.column;
+    Fake.routedRow = c.row;
+    std::string s = "10/05/1980";
+    Edit(s, "{#" + std::to_string(BrailleRouteCode) + "}\b");
+    EXPECT_EQ(s, c.after) << c.column << "," << c.row;
+    EXPECT_EQ(ShortSounds(), c.heard) << c.column << "," << c.row;
+  }
+}
+
+}  // namespace

@@ -67,6 +67,11 @@ uint8_t ReadKey() {
   return k;
 }
 void PumpMessages() {}
+bool SilencePending() { return false; }
+void RoutedCell(int& column, int& row) {
+  column = Fake.routedColumn;
+  row = Fake.routedRow;
+}
 void Delay(uint16_t ms) { Fake.events.push_back("delay:" + std::to_string(ms)); }
 void StdWrite(const std::string& text) { Fake.screen += text; }
 void StdWriteLn(const std::string& text) { Fake.screen += text + "\n"; }

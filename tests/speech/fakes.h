@@ -17,6 +17,7 @@ struct FakeWorld {
   // modifiers held (ModShift, ModCtrl, ModAlt); they are never pending.
   std::deque<std::pair<unsigned char, unsigned>> typed;
   unsigned heldMods = 0;            // of the key read last
+  int routedColumn = 1, routedRow = 1;  // the cell of a Braille routing key
   int keyAfterSounds = -1;          // queue 'k' when this many sounds were heard
   int soundsHeard = 0;
   int playingPolls = 0;             // a sound "lasts" this many message waits
