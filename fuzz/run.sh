@@ -5,6 +5,7 @@
 # out-of-memory fails the run and leaves the input in build-fuzz/artifacts/;
 # add it to fuzz/corpus/TARGET as a regression case once mended.
 # Usage: fuzz/run.sh [SECONDS] [TARGET...]      (default: 20 s, every target)
+# The targets run SONARIS_FUZZ_JOBS at a time (default: one per core).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-20}
@@ -60,13 +61,29 @@ if [ ${#targets[@]} -eq 0 ]; then
 fi
 mkdir -p "$build/artifacts"
 export SONARIS_DATA=$data
+# SONARIS_FUZZ_JOBS targets at once (default: one per core).
+parallel=${SONARIS_FUZZ_JOBS:-$(nproc)}
+
+# fuzz_one TARGET: one run; its log and its exit status go to artifacts/.
+fuzz_one() {
+  local t=$1 status=0
+  mkdir -p "$root/fuzz/corpus/$t" "$seeds_root/$t" "$seeds_root/new-$t"
+  "$build/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    -print_final_stats=1 -artifact_prefix="$build/artifacts/$t-" \
+    "$seeds_root/new-$t" "$root/fuzz/corpus/$t" "$seeds_root/$t" \
+    >"$build/artifacts/$t.log" 2>&1 || status=$?
+  echo "$status" >"$build/artifacts/$t.status"
+}
+
+for t in "${targets[@]}"; do
+  while [ "$(jobs -rp | wc -l)" -ge "$parallel" ]; do wait -n || true; done
+  fuzz_one "$t" &
+done
+wait
+
 failed=0
 for t in "${targets[@]}"; do
-  mkdir -p "$root/fuzz/corpus/$t" "$seeds_root/$t" "$seeds_root/new-$t"
-  if "$build/fuzz/fuzz_$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-       -print_final_stats=1 -artifact_prefix="$build/artifacts/$t-" \
-       "$seeds_root/new-$t" "$root/fuzz/corpus/$t" "$seeds_root/$t" \
-       >"$build/artifacts/$t.log" 2>&1; then
+  if [ "$(cat "$build/artifacts/$t.status")" = 0 ]; then
     runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$build/artifacts/$t.log" | grep -o '[0-9]*$')
     echo "fuzz $t: ok, ${runs:-?} runs in ${seconds} s"
   else

@@ -7,6 +7,7 @@ cursor's dots 7 and 8) and presses its keys (panning, routing, lines).
 Usage: braille_display.py SELENOR BUILD SCENARIO"""
 import os
 import re
+import shutil
 import signal
 import socket
 import subprocess
@@ -76,15 +77,16 @@ class Brltty:
     def kill(self):
         self.proc.send_signal(signal.SIGKILL)
         self.proc.wait()
-        self.conn.close()
+        if self.conn:
+            self.conn.close()
 
     def stop(self):
+        """Ends it (BRLTTY here lets SIGTERM wait for its display) and
+        removes the BrlAPI socket it leaves."""
         if self.proc and self.proc.poll() is None:
-            self.proc.terminate()
-            try:
-                self.proc.wait(5)
-            except subprocess.TimeoutExpired:
-                self.kill()
+            self.kill()
+        if os.path.exists(self.api_socket()):
+            os.unlink(self.api_socket())
 
     def press(self, command):
         self.conn.sendall(f"{command}\n".encode())
@@ -147,19 +149,28 @@ class Run:
     def __init__(self, selenor):
         self.folder = tempfile.mkdtemp(prefix="selenor-braille-")
         self.brltty = Brltty(self.folder, free_number())
-        self.brltty.start()
         env = {"SONARIS_BRAILLE": "brlapi", "BRLAPI_HOST": f":{self.brltty.number}",
                "BRLAPI_AUTH": "none"}
-        self.session = Session(selenor, env=env, keep_stderr=True)
+        try:
+            self.brltty.start()
+            self.session = Session(selenor, env=env, keep_stderr=True)
+        except BaseException:
+            self.brltty.stop()
+            raise
 
     def __enter__(self):
-        self.session.wait_prompt()
-        self.wait_field("", "the prompt's end with the cursor at the field's start")
+        try:
+            self.session.wait_prompt()
+            self.wait_field("", "the prompt's end with the cursor at the field's start")
+        except BaseException:
+            self.__exit__()  # no BRLTTY or tmux left behind
+            raise
         return self
 
     def __exit__(self, *exc):
         self.session.close()
         self.brltty.stop()
+        shutil.rmtree(self.folder, ignore_errors=True)
 
     def wait_field(self, typed, what):
         """The field's line in the window that holds the cursor after typed."""

@@ -2,10 +2,11 @@
 """The virtual clock keeps real time's sound: sonaris-say speaks a text with
 pauses (commas, a full stop, a number) into the wav: capture once at real
 time and once on the virtual clock. The two captures hold the same samples
-in the same order, and the same pauses: as long as at real time, which only
-adds latency (a sound-thread tick and the scheduler's delay at each wake-up,
-more on a loaded machine), and the same in two virtual runs; the virtual
-run takes well under the speech's length.
+in the same order, and the same pauses: as long as at real time, which adds
+latency (a sound-thread tick and the scheduler's delay at each wake-up),
+and the same in two virtual runs. The program's own work takes its real
+time on either clock, so a loaded machine lengthens pauses a little on
+both. The virtual run takes well under the speech's length.
 
 Usage: virtual_clock.py SONARIS_SAY BUILD_DIR
 Exit 77 (skipped) when the build holds no speech data yet.
@@ -22,7 +23,7 @@ from tmuxsession import check, needs_speech_data, report  # noqa: E402
 
 TEXT = "Olá, mundo. Nasci em 1990; hoje, não!"
 PAUSE_MS = 100  # quiet that separates two stretches of speech
-FRAME = 0.01    # the resolution of the pause measure
+LOAD = 0.05     # what a loaded machine may add to a pause, or the measure miss
 REAL_LATE = 0.25
 
 
@@ -56,8 +57,8 @@ def same_sound(say, build):
     check(len(heard) >= 3 and len(heard) == len(kept) == len(repeated),
           f"pauses {heard}, {kept} and {repeated}")
     for a, b, c in zip(heard, kept, repeated):
-        check(abs(b - c) <= FRAME + 0.001, f"pauses of {b:.2f} s and {c:.2f} s on the virtual clock")
-        check(-FRAME <= a - b <= REAL_LATE, f"pause of {a:.2f} s at real time, {b:.2f} s virtual")
+        check(abs(b - c) <= LOAD, f"pauses of {b:.2f} s and {c:.2f} s on the virtual clock")
+        check(-LOAD <= a - b <= REAL_LATE, f"pause of {a:.2f} s at real time, {b:.2f} s virtual")
     length = len(virtual) / cap.RATE
     print(f"{length:.2f} s of sound in {took:.2f} s on the virtual clock; pauses (s): "
           + " ".join(f"{a:.2f}/{b:.2f}" for a, b in zip(heard, kept)))
