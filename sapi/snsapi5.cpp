@@ -89,7 +89,7 @@ bool Sapi5Start(int voice, int rate, const std::string& outputFile) {
     S5.complete = S5.voice->SpeakCompleteEvent();
     if (!outputFile.empty()) {
       S5.file = platform::CreateSpFileStream();
-      S5.file->Open(platform::ResolvePath(outputFile), platform::SSFMCreateForWrite, true);
+      S5.file->Open(platform::OutputPath(outputFile), platform::SSFMCreateForWrite, true);
       S5.voice->SetAudioOutputStream(S5.file.get());
     }
   } catch (const std::exception& e) {

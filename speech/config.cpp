@@ -135,10 +135,9 @@ void StartExternalVoice() {
   VoiceActive = false;
   if (!YesNo(ReadConfig("TRADUTOR", "SAPI"))) return;
   int voice = WholeInt(ReadConfig("SERVFALA", "VOZ"), 0);
-  int rate = WholeInt(ReadConfig("SERVFALA", "VELOCIDADE"), 0);
   int pitch = WholeInt(ReadConfig("SERVFALA", "TOM"), 0);
   int kind = WholeInt(ReadConfig("SERVFALA", "TIPOSAPI"), 0);
-  if (kind != 4 && rate > 10) rate = 0;
+  int rate = ExternalVoiceRate(kind, TuningSet);
   VoiceActive = VoiceStart(voice, rate, pitch, Crt.voiceOutputFile, kind);
   VoiceKind = kind;
 }
@@ -165,6 +164,15 @@ std::string ReadConfig(const std::string& section, const std::string& key) {
   std::string value =
       platform::IniReadString(ini, section.empty() ? "SONARIS" : section, key, "");
   return ExpandProgramFolder(value, ini);
+}
+
+int ExternalVoiceRate(int kind, int level) {
+  constexpr int kToadaKind = 3, kStepsPerLevel = 5, kMiddleLevel = 3;
+  int rate = WholeInt(ReadConfig("SERVFALA", "VELOCIDADE"), 0);
+  if (kind != 4 && rate > 10) rate = 0;
+  // The Ctrl+F4 level moves Toada too, as it moves the built-in voice.
+  if (kind == kToadaKind && level >= 1 && level <= 5) rate += kStepsPerLevel * (level - kMiddleLevel);
+  return rate;
 }
 
 void ApplySynthTuning(int cut, int extra, int interval, bool cutSpeech, bool rapid) {

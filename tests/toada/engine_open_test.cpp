@@ -1,6 +1,7 @@
 // Opening the engine on the real voices and the build's Toada files, the
 // adapter's operations, and what a failed opening leaves behind.
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 
 #include "platform/os/messages.h"
@@ -111,17 +112,29 @@ TEST_F(Engine, OpeningLoadsTheEverydayFormsBesideTheAbbreviations) {
   EXPECT_EQ(SpokenWords("10 km"), "dez c\xE1\xEAme");
 }
 
-TEST_F(Engine, StartSetsTheFactorsWhateverTheResult) {
+// Speed and pitch are bounded: out-of-range values are clamped, never a
+// zero pitch (MBROLA's "PANIC") or 4 ms phonemes; each step of speed is
+// the same ratio, -10 to 10 nearly three times faster.
+TEST_F(Engine, StartSetsBoundedFactorsWhateverTheResult) {
+  const double normal = ToadaDurationFactor(0);
   const struct {
     int speed, pitch;
-    double duration, pitchFactor;
-  } cases[] = {{3, 0, 0.6, 1.0}, {0, 11, 0.8, 2.0}};
+    double durationRatio, pitchFactor;  // duration against speed 0
+  } cases[] = {
+      {0, 0, 1.0, 1.0},
+      {10, 10, std::exp2(-0.75), std::exp2(10 / 24.0)},
+      {-10, -10, std::exp2(0.75), std::exp2(-10 / 24.0)},
+      {-11, -11, std::exp2(0.75), std::exp2(-10 / 24.0)},
+      {-50, 50, std::exp2(0.75), std::exp2(10 / 24.0)},
+      {5, 0, std::exp2(-0.375), 1.0},
+  };
   toada_test::ScopedMbrolaDir nothing(wave_test::TempDir() + "/nothing");
   for (const auto& c : cases) {
     EXPECT_FALSE(ToadaStart(1, c.speed, c.pitch, ""));
-    EXPECT_DOUBLE_EQ(DurationFactor, c.duration);
-    EXPECT_DOUBLE_EQ(PitchFactor, c.pitchFactor);
+    EXPECT_DOUBLE_EQ(DurationFactor, normal * c.durationRatio) << c.speed;
+    EXPECT_DOUBLE_EQ(PitchFactor, c.pitchFactor) << c.pitch;
   }
+  EXPECT_GT(ToadaDurationFactor(-10) / ToadaDurationFactor(10), 2.5);
 }
 
 TEST_F(Engine, EndStopsAVoiceThatNeverFinishesWithinItsBound) {
