@@ -145,6 +145,14 @@ TEST_F(Engine, EachVoiceItsOwnFilesAndTheOutputFileExactlyAsNamed) {
   EXPECT_FALSE(Open("br4"));
   EXPECT_NE(EngineLastError.find("n\xE3o pode ser criado"), std::string::npos) << EngineLastError;
   EXPECT_NE(EngineLastError.find("a pasta n\xE3o existe"), std::string::npos) << EngineLastError;
+  // No diphone list: said as such, not as a fault of the prosody file.
+  SetOutputFile("");
+  std::string noList = dir + "sem-lista/";
+  std::filesystem::create_directories(noList);
+  for (const char* ext : {"nrl", "exc", "pro", "abr"})
+    std::filesystem::copy_file(DataFolder + "portug." + ext, noList + "portug." + ext);
+  EXPECT_FALSE(Open("br4", noList));
+  EXPECT_EQ(EngineLastError.rfind("A lista de difones da voz n\xE3o foi encontrada", 0), 0u) << EngineLastError;
 }
 
 // Speed and pitch are bounded: out-of-range values are clamped, never a
