@@ -3,11 +3,14 @@
 #include <chrono>
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 
 #include "platform/os/messages.h"
 #include "tests/toada/engine_fixture.h"
 #include "tts/normalize.h"
 #include "tts/snfonserv.h"
+#include "tts/prosody.h"
+#include "tts/mbrola_lines.h"
 
 namespace {
 
@@ -110,6 +113,46 @@ TEST_F(Engine, OpeningLoadsTheEverydayFormsBesideTheAbbreviations) {
                                std::filesystem::copy_options::overwrite_existing);
   ASSERT_TRUE(Open("br4", without));
   EXPECT_EQ(SpokenWords("10 km"), "dez c\xE1\xEAme");
+}
+
+// Each voice has its own diphone list and pitch, found whatever case the
+// settings write its name in (br3 lacks s2-@, which br4 has); an output
+// file is created exactly as named, never over one differing in case.
+TEST_F(Engine, EachVoiceItsOwnFilesAndTheOutputFileExactlyAsNamed) {
+  REQUIRE_TOADA("br3");
+  REQUIRE_TOADA("br4");
+  ASSERT_TRUE(Open("br4"));
+  EXPECT_TRUE(HasDiphone("s2", "@"));
+  EXPECT_GT(::Prosody().baseHertz, 180);
+  EngineClose();
+  ASSERT_TRUE(Open("BR3"));
+  EXPECT_FALSE(HasDiphone("s2", "@"));
+  EXPECT_LT(::Prosody().baseHertz, 140);
+  EXPECT_FALSE(VoiceFile(DataFolder + "portug.nrl", "BR3", ".rnm").empty());
+  EngineClose();
+  std::string dir = wave_test::TempDir() + "/case/";
+  std::filesystem::create_directories(dir);
+  std::ofstream(dir + "Notas.wav") << "guardado";
+  SetOutputFile(dir + "notas.wav");
+  ASSERT_TRUE(Open("br4"));
+  EXPECT_TRUE(EngineSpeak("Oi."));
+  EngineClose();
+  std::vector<uint8_t> kept = ReadAll(dir + "Notas.wav");
+  EXPECT_EQ(std::string(kept.begin(), kept.end()), "guardado");
+  EXPECT_GT(ReadAll(dir + "notas.wav").size(), 1000u);
+  // A folder that does not exist: the message names the file and why.
+  SetOutputFile(dir + "nenhuma/notas.wav");
+  EXPECT_FALSE(Open("br4"));
+  EXPECT_NE(EngineLastError.find("n\xE3o pode ser criado"), std::string::npos) << EngineLastError;
+  EXPECT_NE(EngineLastError.find("a pasta n\xE3o existe"), std::string::npos) << EngineLastError;
+  // No diphone list: said as such, not as a fault of the prosody file.
+  SetOutputFile("");
+  std::string noList = dir + "sem-lista/";
+  std::filesystem::create_directories(noList);
+  for (const char* ext : {"nrl", "exc", "pro", "abr"})
+    std::filesystem::copy_file(DataFolder + "portug." + ext, noList + "portug." + ext);
+  EXPECT_FALSE(Open("br4", noList));
+  EXPECT_EQ(EngineLastError.rfind("A lista de difones da voz n\xE3o foi encontrada", 0), 0u) << EngineLastError;
 }
 
 // Speed and pitch are bounded: out-of-range values are clamped, never a
