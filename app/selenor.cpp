@@ -66,6 +66,9 @@ void Closing() {
   WriteAndSpeak("Aperte control insert para copiar para \xE1rea de transfer\xEAncia");
   for (;;) {
     uint8_t key = ReadKey();
+    // Every key silences every voice at once, also the external voice that
+    // is still saying this line.
+    StopSpeech();
     if (key == KeyEnter || key == KeyEscape) return;
     if (key != KeyCtrlInsert) continue;
     CopyScreenToClipboard();

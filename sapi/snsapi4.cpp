@@ -70,7 +70,7 @@ void Release() {
 
 bool Fail(const std::string& reason) {
   Release();
-  ReportVoiceFailure("A voz SAPI 4 (espeak-ng)", reason);
+  ReportVoiceFailure("A voz SAPI 4 (espeak-ng)", "A voz do espeak-ng", reason);
   return false;
 }
 
@@ -110,7 +110,7 @@ bool Sapi4Start(int voice, int speed, int pitch, const std::string& outputFile) 
   if (voice < 1) voice = 1;
   if (S4.toFile) {
     auto file = platform::CreateTtsFileDest();
-    if (file->Set(platform::ResolvePath(outputFile)) != 0)
+    if (file->Set(platform::OutputPath(outputFile)) != 0)
       return Fail("o arquivo " + platform::Cp1252ToUtf8(outputFile) + " n\xC3\xA3o p\xC3\xB4" "de ser criado");
     S4.dest = std::move(file);
   } else {

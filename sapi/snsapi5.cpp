@@ -24,10 +24,18 @@ struct Sapi5State {
   platform::VoiceEvent* complete = nullptr;
   int voiceCount = 0;
   int voiceNumber = 0;
+  // An ended voice stays connected for the next start: the line editor's
+  // speed change ends and starts speech again, and connecting anew lists
+  // every voice of the daemon (seconds with espeak-ng's variants).
+  std::unique_ptr<platform::SpVoice> kept;
+  bool breakdownReported = false;
 };
 // Never destroyed: a program that ends without Sapi5End does not wait on
 // the daemon or tear down a voice under its threads.
 Sapi5State& S5 = *new Sapi5State;
+
+const char* const Name = "A voz do sistema (speech-dispatcher)";
+const char* const Spoken = "A voz do sistema";
 
 void Release() {
   S5.complete = nullptr;
@@ -42,8 +50,16 @@ void Release() {
 
 bool Fail(const std::string& reason) {
   Release();
-  ReportVoiceFailure("A voz do sistema (speech-dispatcher)", reason);
+  ReportVoiceFailure(Name, Spoken, reason);
   return false;
+}
+
+// A voice kept from the last start, when it still works; else a new one.
+std::unique_ptr<platform::SpVoice> TakeVoice(bool toFile) {
+  std::unique_ptr<platform::SpVoice> v = std::move(S5.kept);
+  if (v && !toFile && v->Fault().empty()) return v;
+  v.reset();
+  return platform::CreateSpVoice();
 }
 
 }  // namespace
@@ -54,7 +70,8 @@ bool Sapi5Start(int voice, int rate, const std::string& outputFile) {
   platform::SetVoiceWaitPump(PumpMessages);
   // Errors of any step make the start fail: the built-in voice stays.
   try {
-    S5.voice = platform::CreateSpVoice();
+    S5.voice = TakeVoice(!outputFile.empty());
+    S5.breakdownReported = false;
     S5.voice->SetEventInterests(kAllVoiceEvents);
     const std::vector<platform::VoiceInfo> voices = S5.voice->GetVoices();
     S5.voiceCount = int(voices.size());
@@ -72,7 +89,7 @@ bool Sapi5Start(int voice, int rate, const std::string& outputFile) {
     S5.complete = S5.voice->SpeakCompleteEvent();
     if (!outputFile.empty()) {
       S5.file = platform::CreateSpFileStream();
-      S5.file->Open(platform::ResolvePath(outputFile), platform::SSFMCreateForWrite, true);
+      S5.file->Open(platform::OutputPath(outputFile), platform::SSFMCreateForWrite, true);
       S5.voice->SetAudioOutputStream(S5.file.get());
     }
   } catch (const std::exception& e) {
@@ -87,7 +104,8 @@ void Sapi5Speak(const std::string& text) {
   try {
     S5.voice->Speak(platform::Cp1252ToUtf8(text.empty() ? " " : text), kSpeakFlags);
   } catch (const std::exception&) {
-    VoiceBeep();
+    // A daemon gone is told once by Sapi5Failed, not beeped at every text.
+    if (S5.voice->Fault().empty()) VoiceBeep();
   }
 }
 
@@ -108,7 +126,17 @@ void Sapi5Stop() {
 
 void Sapi5End() {
   while (Sapi5Busy()) Delay(300);
+  if (S5.voice && !S5.file && S5.voice->Fault().empty()) S5.kept = std::move(S5.voice);
   Release();
+}
+
+bool Sapi5Failed() {
+  if (!S5.voice) return false;
+  const std::string fault = S5.voice->Fault();
+  if (fault.empty()) return false;
+  if (!S5.breakdownReported) ReportVoiceBreakdown(Name, Spoken, fault);
+  S5.breakdownReported = true;
+  return true;
 }
 
 // SAPI 5.4 voices are the same voices reached the same way.
@@ -119,3 +147,4 @@ void Sapi54End() { Sapi5End(); }
 void Sapi54Speak(const std::string& text) { Sapi5Speak(text); }
 bool Sapi54Busy() { return Sapi5Busy(); }
 void Sapi54Stop() { Sapi5Stop(); }
+bool Sapi54Failed() { return Sapi5Failed(); }

@@ -6,19 +6,31 @@
 #include "platform/os/text.h"
 
 namespace {
-std::string Notice;
+
+VoiceNotice Notice;
+const char* const GoesOn = "A fala continua com a voz pr\xF3pria do Sonaris.";
+const char* const Instead = "; uso a voz do Sonaris.";
+
+void Report(const std::string& line, bool shown, const std::string& said) {
+  std::fprintf(stderr, "%s\n", platform::Cp1252ToUtf8(line).c_str());
+  Notice = {shown ? line : std::string(), said};
 }
 
-void ReportVoiceFailure(const std::string& what, const std::string& reason) {
-  Notice = what + " n\xE3o est\xE1 dispon\xEDvel (" + platform::Utf8ToCp1252(reason) +
-           "). A fala continua com a voz pr\xF3pria do Sonaris.";
-  std::fprintf(stderr, "%s\n", platform::Cp1252ToUtf8(Notice).c_str());
-  StdWriteLn(Notice);
+}  // namespace
+
+void ReportVoiceFailure(const std::string& what, const std::string& spoken, const std::string& reason) {
+  Report(what + " n\xE3o est\xE1 dispon\xEDvel (" + platform::Utf8ToCp1252(reason) + "). " + GoesOn, true,
+         spoken + " n\xE3o est\xE1 dispon\xEDvel" + Instead);
 }
 
-std::string TakeVoiceNotice() {
-  std::string n;
-  n.swap(Notice);
+void ReportVoiceBreakdown(const std::string& what, const std::string& spoken, const std::string& reason) {
+  Report(what + " parou (" + platform::Utf8ToCp1252(reason) + "). " + GoesOn, false,
+         spoken + " parou" + Instead);
+}
+
+VoiceNotice TakeVoiceNotice() {
+  VoiceNotice n;
+  std::swap(n, Notice);
   return n;
 }
 

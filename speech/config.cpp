@@ -11,6 +11,7 @@
 #include "platform/os/ini.h"
 #include "platform/os/paths.h"
 #include "platform/os/text.h"
+#include "sapi/voice_notice.h"
 #include "speech/crtstate.h"
 #include "speech/sncrt.h"
 #include "speech/snsapi.h"
@@ -134,10 +135,9 @@ void StartExternalVoice() {
   VoiceActive = false;
   if (!YesNo(ReadConfig("TRADUTOR", "SAPI"))) return;
   int voice = WholeInt(ReadConfig("SERVFALA", "VOZ"), 0);
-  int rate = WholeInt(ReadConfig("SERVFALA", "VELOCIDADE"), 0);
   int pitch = WholeInt(ReadConfig("SERVFALA", "TOM"), 0);
   int kind = WholeInt(ReadConfig("SERVFALA", "TIPOSAPI"), 0);
-  if (kind != 4 && rate > 10) rate = 0;
+  int rate = ExternalVoiceRate(kind, TuningSet);
   VoiceActive = VoiceStart(voice, rate, pitch, Crt.voiceOutputFile, kind);
   VoiceKind = kind;
 }
@@ -164,6 +164,15 @@ std::string ReadConfig(const std::string& section, const std::string& key) {
   std::string value =
       platform::IniReadString(ini, section.empty() ? "SONARIS" : section, key, "");
   return ExpandProgramFolder(value, ini);
+}
+
+int ExternalVoiceRate(int kind, int level) {
+  constexpr int kToadaKind = 3, kStepsPerLevel = 5, kMiddleLevel = 3;
+  int rate = WholeInt(ReadConfig("SERVFALA", "VELOCIDADE"), 0);
+  if (kind != 4 && rate > 10) rate = 0;
+  // The Ctrl+F4 level moves Toada too, as it moves the built-in voice.
+  if (kind == kToadaKind && level >= 1 && level <= 5) rate += kStepsPerLevel * (level - kMiddleLevel);
+  return rate;
 }
 
 void ApplySynthTuning(int cut, int extra, int interval, bool cutSpeech, bool rapid) {
@@ -208,6 +217,14 @@ void EndExternalVoice() {
 }
 
 void EndSpeech() {
+  // A voice that broke down is let go without a word: speech is ending
+  // (stderr has the reason).
+  if (VoiceActive && VoiceFailed()) {
+    Crt.voiceText.clear();
+    VoiceEnd();
+    VoiceActive = false;
+    TakeVoiceNotice();
+  }
   if (!DeferredText.empty()) SpeakText("");
   WaitWhileSpeaking();
   StopSpeech();

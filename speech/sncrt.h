@@ -14,6 +14,11 @@ void LoadSynthTuning(int speed);
 // The speed level 1..5 to start with: speed itself, or when it is 0 the
 // settings' level; 3 when that is out of range.
 int ChooseSpeed(int speed);
+// The external voice's rate from the settings (VELOCIDADE of SERVFALA):
+// above 10 means 0 (but for kind 4, whose rate is in words per minute);
+// for Toada (kind 3) the speed level moves it 5 steps a level around the
+// settings' value, level 3 being that value.
+int ExternalVoiceRate(int kind, int level);
 void ApplySynthTuning(int cut, int extra, int interval, bool cutSpeech, bool rapid);
 
 // Front-end state that other units read or set.

@@ -32,9 +32,9 @@ const VoiceBackEnd BackEnds[] = {
      },
      ToadaEnd, ToadaSpeak, [](int) { return ToadaBusy(); }, ToadaStop, ToadaFailed},
     {5, [](int v, int s, int, const std::string& f) { return Sapi5Start(v, s, f); },
-     Sapi5End, Sapi5Speak, [](int) { return Sapi5Busy(); }, Sapi5Stop, nullptr},
+     Sapi5End, Sapi5Speak, [](int) { return Sapi5Busy(); }, Sapi5Stop, Sapi5Failed},
     {54, [](int v, int s, int, const std::string& f) { return Sapi54Start(v, s, f); },
-     Sapi54End, Sapi54Speak, [](int) { return Sapi54Busy(); }, Sapi54Stop, nullptr},
+     Sapi54End, Sapi54Speak, [](int) { return Sapi54Busy(); }, Sapi54Stop, Sapi54Failed},
 };
 
 const VoiceBackEnd Sapi4BackEnd = {
@@ -49,14 +49,8 @@ const VoiceBackEnd& Current() {
 
 }  // namespace
 
-// A back end that cannot start says why, once, with the built-in voice.
-static void SayWhyNotStarted() {
-  const std::string notice = TakeVoiceNotice();
-  if (notice.empty()) return;
-  SpeakText(notice);
-  WaitWhileSpeaking();
-}
-
+// A back end that cannot start says why, once, at the front end's next
+// speech (the reason is on stderr already): start-up goes straight on.
 bool VoiceStart(int voice, int speed, int pitch, const std::string& outputFile, int kind) {
   VoiceKind = kind;
   bool ready = false;
@@ -65,9 +59,8 @@ bool VoiceStart(int voice, int speed, int pitch, const std::string& outputFile, 
   try {
     ready = Current().start(voice, speed, pitch, outputFile);
   } catch (const std::exception& e) {
-    ReportVoiceFailure("A voz externa", e.what());
+    ReportVoiceFailure("A voz externa", "A voz externa", e.what());
   }
-  if (!ready) SayWhyNotStarted();
   // Let whatever the voice says on opening finish first.
   if (ready)
     while (VoiceBusy(1)) Delay(50);

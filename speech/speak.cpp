@@ -103,6 +103,8 @@ void SpeakSign(const std::string& s, SignRepeats& repeats) {
   }
 }
 
+}  // namespace
+
 void SpeakBuiltIn(std::string s) {
   s += ' ';
   SignRepeats repeats;
@@ -129,7 +131,14 @@ void SpeakBuiltIn(std::string s) {
   }
 }
 
-}  // namespace
+void VoiceFailOver() {
+  std::string unfinished;
+  unfinished.swap(Crt.voiceText);
+  VoiceEnd();
+  VoiceActive = false;
+  GiveNotices();
+  if (!unfinished.empty() && !KeyPressed()) SpeakBuiltIn(unfinished);
+}
 
 void SpeakText(const std::string& text) {
   std::string s = text;
@@ -140,17 +149,15 @@ void SpeakText(const std::string& text) {
     DeferredText += s;
     return;
   }
+  if (VoiceActive) WaitWhileSpeaking();
+  // The voice may have broken down over the text before: then this one
+  // goes to the built-in voice.
   if (VoiceActive) {
-    WaitWhileSpeaking();
-    if (!KeyPressed()) {
-      VoiceSpeak(s);
-      Crt.speechPending = true;
-      if (!VoiceFailed()) return;
-      // The external voice broke down: the built-in one says the text and
-      // speaks from now on.
-      EndExternalVoice();
-      SpeakBuiltIn(s);
-    }
+    if (KeyPressed()) return;
+    Crt.voiceText = s;
+    VoiceSpeak(s);
+    Crt.speechPending = true;
+    if (VoiceFailed()) VoiceFailOver();
     return;
   }
   SpeakBuiltIn(s);

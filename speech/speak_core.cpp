@@ -8,6 +8,7 @@
 #include "platform/os/riff.h"
 #include "speech/crtstate.h"
 #include "speech/sncrt.h"
+#include "sapi/voice_notice.h"
 #include "speech/snsapi.h"
 #include "wave/snwav.h"
 
@@ -39,19 +40,25 @@ struct DeviceInstall {
   DeviceInstall() { SetPhoneticDevice(&diphoneDevice); }
 } deviceInstall;
 
-// Without a sound device the program goes on silent: the first sound says so
-// on the screen too, on a line of its own, once (stderr has it already).
-void ShowAudioNotice() {
-  std::string notice = platform::TakeAudioNotice();
-  if (notice.empty()) return;
-  if (CursorColumn() != 1) StdWriteLn();
-  StdWriteLn(notice);
-}
-
 }  // namespace
 
+// Without a sound device the program goes on silent: the first sound says so
+// on the screen too, on a line of its own, once (stderr has it already).
+// So does an external voice that did not start; one that did not start or
+// broke down is also said in a short sentence, before anything else.
+void GiveNotices() {
+  const std::string audio = platform::TakeAudioNotice();
+  const VoiceNotice voice = TakeVoiceNotice();
+  for (const std::string& line : {audio, voice.shown}) {
+    if (line.empty()) continue;
+    if (CursorColumn() != 1) StdWriteLn();
+    StdWriteLn(line);
+  }
+  if (!voice.said.empty() && !KeyPressed()) SpeakBuiltIn(voice.said);
+}
+
 void WaitWhileSpeaking() {
-  ShowAudioNotice();
+  GiveNotices();
   while (IsSpeaking()) platform::WaitMessage();
 }
 
@@ -60,13 +67,17 @@ bool IsSpeaking() {
     StopSpeech();
     return false;
   }
-  if (VoiceActive) return WavePlaying() || VoiceBusy(0);
+  if (!VoiceActive) return WavePlaying();
+  const bool busy = WavePlaying() || VoiceBusy(0);
+  if (!VoiceFailed()) return busy;
+  VoiceFailOver();
   return WavePlaying();
 }
 
 void StopSpeech() {
   StopWave();
   Crt.speechStopped = true;
+  Crt.voiceText.clear();
   if (VoiceActive && (VoiceBusy(0) || VoiceKind == 3)) VoiceStop();
   platform::PostMessage(platform::WM_SPEECH_WAKE);
 }

@@ -7,6 +7,7 @@
 #include "platform/os/text.h"
 #include "tts/latin1.h"
 #include "tts/prosody.h"
+#include "tts/words.h"
 
 namespace {
 
@@ -52,6 +53,42 @@ int SilenceDuration(const std::string& phoneme) {
 
 bool IsMarkerLine(const std::string& line) {
   return line.size() >= 5 && line[0] == ';' && line[4] == '|';
+}
+
+// A phoneme line before its duration is final.
+struct TimedPhoneme {
+  size_t line;  // where it stands in the lines
+  std::string name;
+  long ms;
+  std::string target;  // pitch target, "" when none
+  bool vowel;
+  std::string Line() const { return name + " " + std::to_string(ms) + (target.empty() ? "" : " " + target); }
+};
+
+// Fast speech shortens syllables, not vowels alone: a vowel that the speed
+// would make shorter than can be heard takes the time it lacks from the
+// consonants of its own syllable (those between it and the vowels beside
+// it), as far as they can give, so the word keeps its length and the
+// vowels their share.
+constexpr long kShortestVowel = 30;
+constexpr long kShortestConsonant = 12;
+
+void KeepVowelsAudible(std::vector<TimedPhoneme>& word) {
+  for (size_t v = 0; v < word.size(); ++v) {
+    if (!word[v].vowel || word[v].ms >= kShortestVowel) continue;
+    long lacking = kShortestVowel - word[v].ms;
+    word[v].ms = kShortestVowel;
+    size_t from = v, to = v + 1;
+    while (from > 0 && !word[from - 1].vowel) --from;
+    while (to < word.size() && !word[to].vowel) ++to;
+    long spare = 0;
+    for (size_t c = from; c < to; ++c)
+      if (c != v) spare += std::max(0L, word[c].ms - kShortestConsonant);
+    if (spare <= 0) continue;
+    long take = std::min(lacking, spare);
+    for (size_t c = from; c < to; ++c)
+      if (c != v) word[c].ms -= std::max(0L, word[c].ms - kShortestConsonant) * take / spare;
+  }
 }
 
 }  // namespace
@@ -119,13 +156,21 @@ std::vector<std::string> BuildMbrolaLines(const std::vector<std::string>& phonem
   std::vector<std::string> lines;
   lines.reserve(phonemes.size() + phonemes.size() / 4);
   MbrolaLineState s;
+  std::vector<TimedPhoneme> word;  // the phonemes of the word being read
+  auto endWord = [&] {
+    KeepVowelsAudible(word);
+    for (const TimedPhoneme& t : word) lines[t.line] = t.Line();
+    word.clear();
+  };
   for (size_t i = 0; i < phonemes.size(); ++i) {
     std::string line = phonemes[i];
     bool lastOfWord = i + 1 == phonemes.size() || phonemes[i + 1].empty();
     if (line.empty()) {
       s.factor = kPlainFactor;
       s.current.clear();
+      endWord();
     } else if (IsMarkerLine(line)) {
+      endWord();
       s.pattern = line.substr(1, 3);
       line = ";" + line.substr(5);
       s.wordLength = line.size();
@@ -146,7 +191,8 @@ std::vector<std::string> BuildMbrolaLines(const std::vector<std::string>& phonem
         s.factor = kPlainFactor;
       }
       int duration;
-      if (!p.empty() && p[0] == '_') {
+      bool silence = !p.empty() && p[0] == '_';
+      if (silence) {
         duration = SilenceDuration(p);
         p = "_";
       } else {
@@ -154,13 +200,17 @@ std::vector<std::string> BuildMbrolaLines(const std::vector<std::string>& phonem
         if (s.pitchState < 2) duration = ShortenBeforeStress(duration, s.wordLength);
       }
       s.current = p;
-      long out = static_cast<long>(duration * s.factor * durationFactor) / 100;
-      line = p + " " + std::to_string(out);
-      std::string target = PitchTarget(s, lastOfWord, pitchFactor);
-      if (!target.empty()) line += " " + target;
+      TimedPhoneme t{0, p, static_cast<long>(duration * s.factor * durationFactor) / 100,
+                     PitchTarget(s, lastOfWord, pitchFactor), !silence && IsVowelPhoneme(p)};
+      CheckDiphone(s, false, lines);
+      t.line = lines.size();
+      lines.push_back(t.Line());
+      if (!silence) word.push_back(std::move(t));
+      continue;
     }
     CheckDiphone(s, line.empty(), lines);
     lines.push_back(std::move(line));
   }
+  endWord();
   return lines;
 }

@@ -62,6 +62,18 @@ const OrdinalMark kOrdinalMarks[] = {
     {"o.", 'm', ""}, {"a.", 'f', ""}, {".\xBA", 'm', ""}, {".\xAA", 'f', ""},
 };
 
+// Only blanks from p to the end of the text.
+bool AtTextEnd(const std::string& t, size_t p) {
+  while (p < t.size() && t[p] == ' ') ++p;
+  return p >= t.size();
+}
+
+// The point after a word is an abbreviation's when a blank, the end of
+// the text or a sign that ends or cuts the sentence follows it (Sra., etc.?).
+bool AbbreviationPoint(const std::string& t, size_t p) {
+  return p < t.size() && t[p] == '.' && (AtTextEnd(t, p + 1) || InLatin1Set(static_cast<unsigned char>(t[p + 1]), " !?,;:)"));
+}
+
 }  // namespace
 
 bool IsTextLetter(unsigned char c) { return InLatin1Set(c, kLetters); }
@@ -144,6 +156,31 @@ std::string ReadWord(const std::string& t, size_t& pos) {
   return spelled;
 }
 
+// An abbreviation written with inner points (p.ex.): its expansion, pos
+// left on its last point. False, pos unchanged, when the text has none there.
+static bool DottedAbbreviation(const std::string& t, size_t& pos, std::string& expansion) {
+  size_t p = pos;
+  auto letters = [&](size_t& q) {
+    size_t start = q;
+    while (q < t.size() && IsTextLetter(static_cast<unsigned char>(t[q]))) ++q;
+    return q > start;
+  };
+  if (!letters(p) || p >= t.size() || t[p] != '.') return false;
+  while (p + 1 < t.size() && IsTextLetter(static_cast<unsigned char>(t[p + 1]))) {
+    size_t q = p + 1;
+    letters(q);
+    std::string found = AbbreviationPoint(t, q) ? FindAbbreviation(t.substr(pos, q - pos)) : "";
+    if (!found.empty()) {
+      expansion = found;
+      pos = q;
+      return true;
+    }
+    if (q >= t.size() || t[q] != '.') return false;
+    p = q;
+  }
+  return false;
+}
+
 std::string PrepareText(const std::string& text) {
   // A sign alone is its name, unless the tables say it as a word (# cerquilha).
   bool word = text.size() == 1 && FindReadingEntry(kSymbols, text);
@@ -173,12 +210,12 @@ std::string PrepareText(const std::string& text) {
         out += ReadNumber(t, pos) + " ";
       }
     } else if (IsTextLetter(c)) {
-      std::string w = ReadWord(t, pos);
       std::string expansion;
-      if (pos + 1 < t.size() && t[pos] == '.' && t[pos + 1] == ' ' &&
-          !(expansion = FindAbbreviation(w)).empty()) {
+      std::string w = DottedAbbreviation(t, pos, expansion) ? std::string() : ReadWord(t, pos);
+      if (!expansion.empty() || (AbbreviationPoint(t, pos) && !(expansion = FindAbbreviation(w)).empty())) {
         out += expansion;
-        ++pos;
+        // The point of an abbreviation that ends the text ends its sentence too.
+        if (!AtTextEnd(t, pos + 1)) ++pos;
       } else {
         out += w;
       }

@@ -11,6 +11,9 @@ namespace {
 
 const char* const kBoundary = "[--]";
 const char* const kSentenceEnds = "!.?";
+const char* const kQuestionWordClass = "IN";
+// The class of the question mark that ends a question with a question word.
+const char* const kQuestionWordEnd = "?-";
 
 std::string ClassOfLine(const std::string& line) { return line.size() >= 3 ? line.substr(1, 2) : ""; }
 
@@ -47,8 +50,24 @@ std::string ClassOfWord(const std::string& word) {
   return (it != keys.end() && it->key == key) ? it->klass : "";
 }
 
+// A question that opens with a question word (quando, onde, quem, o que,
+// por que, de onde...) falls at its end as a statement does; one without
+// rises. The question words are the class IN of the prosody file, and QUE
+// in its place; a preposition, article or conjunction may come first.
+static bool OpensWithQuestionWord(const std::vector<std::string>& tokens, size_t start) {
+  auto classAt = [&](size_t i) { return i < tokens.size() ? ClassOfLine(tokens[i]) : ""; };
+  auto isQuestionWord = [&](size_t i) {
+    return i < tokens.size() && (classAt(i) == kQuestionWordClass ||
+                                 UpperLatin1Text(tokens[i].substr(4)) == "QUE");
+  };
+  std::string first = classAt(start);
+  return isQuestionWord(start) ||
+         ((first == "PR" || first == "AR" || first == "CJ") && isQuestionWord(start + 1));
+}
+
 std::vector<std::string> Tokenize(const std::string& text) {
   std::vector<std::string> tokens{kBoundary};
+  size_t sentenceStart = 1;
   size_t pos = 0;
   std::string token;
   bool isSign = false;
@@ -64,8 +83,12 @@ std::vector<std::string> Tokenize(const std::string& text) {
       if (klass.empty()) klass = "XX";
       word = token;
     }
+    if (klass == "??" && OpensWithQuestionWord(tokens, sentenceStart)) klass = kQuestionWordEnd;
     tokens.push_back("[" + klass + "]" + word);
-    if (InLatin1Set(static_cast<unsigned char>(word[0]), kSentenceEnds)) tokens.push_back(kBoundary);
+    if (InLatin1Set(static_cast<unsigned char>(word[0]), kSentenceEnds)) {
+      tokens.push_back(kBoundary);
+      sentenceStart = tokens.size();
+    }
   }
   return tokens;
 }

@@ -12,7 +12,9 @@ void NextToken(const std::string& text, size_t& pos, std::string& token, bool& i
 // The class of the word in the key table; empty when not listed.
 std::string ClassOfWord(const std::string& word);
 
-// "[CL]text" lines, starting with "[--]" and with "[--]" after ! . ?
+// "[CL]text" lines, starting with "[--]" and with "[--]" after ! . ?; the
+// question mark of a question that opens with a question word has the
+// class "?-" (it falls), any other "??" (it rises).
 std::vector<std::string> Tokenize(const std::string& text);
 
 // "ddd|text" lines: the first pattern rule matching the previous, own and

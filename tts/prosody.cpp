@@ -152,6 +152,23 @@ bool LoadProsody(const std::string& path) {
 
 void ClearProsody() { P = ProsodyTables(); }
 
+bool LoadVoicePitch(const std::string& path) {
+  constexpr int kLowest = 50, kHighest = 400;  // what a speaking voice can be
+  std::vector<std::string> lines;
+  if (path.empty() || !platform::ReadTextLines(path, lines)) return false;
+  for (const std::string& l : lines) {
+    std::string line = UpperLatin1Text(TrimBlanks(l));
+    size_t eq = line.find('=');
+    int hertz = 0;
+    if (eq == std::string::npos || TrimBlanks(line.substr(0, eq)) != "HERTZ" ||
+        !ParseInt(line.substr(eq + 1), hertz) || hertz < kLowest || hertz > kHighest)
+      continue;
+    P.baseHertz = hertz;
+    return true;
+  }
+  return false;
+}
+
 const ProsodyTables& Prosody() { return P; }
 
 int PhonemeDuration(const std::string& phoneme) {

@@ -38,5 +38,11 @@ bool LoadProsody(const std::string& path);
 void ClearProsody();
 const ProsodyTables& Prosody();
 
+// The voice's own natural pitch (a ".voz" file made by probing the voice:
+// "HERTZ=n"), which takes the place of the prosody file's HERTZ, so that
+// each voice speaks around its own pitch. An empty path, a missing file or
+// one without a sound value keeps HERTZ. Call it after LoadProsody.
+bool LoadVoicePitch(const std::string& path);
+
 // The duration of the first entry named exactly phoneme, or 100.
 int PhonemeDuration(const std::string& phoneme);

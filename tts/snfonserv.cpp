@@ -2,6 +2,9 @@
 // engine, and the engine's settings from SONARIS.INI.
 #include "tts/snfonserv.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "console/snwin.h"
 #include "platform/os/messages.h"
 #include "platform/os/paths.h"
@@ -81,8 +84,18 @@ void ToadaChooseVoice(const std::string& voiceDb) {
   if (!voiceDb.empty()) A.settings.voiceDb = voiceDb;
 }
 
+// Each step of speed makes speech the same ratio faster, so that -10 to 10
+// spans kSpeedSpan doublings; the prosody file's durations are those of
+// slow, careful speech, which speed 0 shortens by kNormalDuration.
+double ToadaDurationFactor(int speed) {
+  constexpr double kNormalDuration = 0.62, kSpeedSpan = 1.5;
+  return kNormalDuration * std::exp2(-std::clamp(speed, -10, 10) * kSpeedSpan / 20.0);
+}
+
+double ToadaPitchFactor(int pitch) { return std::exp2(std::clamp(pitch, -10, 10) / 24.0); }
+
 void ToadaApplySpeedAndPitch(int speed, int pitch) {
-  SetVoiceFactors((pitch + 11) / 11.0, 0.8 - speed / 15.0);
+  SetVoiceFactors(ToadaPitchFactor(pitch), ToadaDurationFactor(speed));
 }
 
 bool ToadaStart(int, int speed, int pitch, const std::string& outputFile) {

@@ -22,7 +22,12 @@ const ToadaSettings& ToadaCurrentSettings();
 // Another MBROLA voice than the settings' (the command-line tool's choice).
 void ToadaChooseVoice(const std::string& voiceDb);
 // The engine's pitch and duration factors for the settings' speed and pitch.
+// Speed -10 (slowest) to 10 (fastest), 0 about the word rate of common
+// Brazilian voices; pitch -10 to 10 half-semitones around the voice's own
+// pitch. Values beyond are clamped.
 void ToadaApplySpeedAndPitch(int speed, int pitch);
+double ToadaDurationFactor(int speed);
+double ToadaPitchFactor(int pitch);
 
 bool ToadaStart(int voice, int speed, int pitch, const std::string& outputFile);
 void ToadaEnd();

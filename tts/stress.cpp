@@ -6,7 +6,10 @@
 
 namespace {
 
-const char* const kAccented = "\xE0\xE1\xE2\xE3\xE9\xEA\xED\xF3\xF4\xF5\xFA";
+// A written accent marks the stress; the tilde only where no accent is
+// written (órgão, bênção are stressed on their accent, irmão on its ã).
+const char* const kAccented = "\xE0\xE1\xE2\xE9\xEA\xED\xF3\xF4\xFA";
+const char* const kTilde = "\xE3\xF5";
 const char* const kVowels = "aeiouwy\xFC";
 
 enum State { S0, S1, S2, S3, S4, S5, S10, S20, S21, S30, S40, Stop };
@@ -51,11 +54,14 @@ int StressPosition(const std::string& word) {
   std::string w = LowerLatin1Text(word);
   int n = static_cast<int>(w.size());
   bool vowel = false;
+  int tilde = 0;
   for (int i = n; i >= 1; --i) {
     unsigned char c = static_cast<unsigned char>(w[i - 1]);
     if (InLatin1Set(c, kAccented)) return i;
+    if (tilde == 0 && InLatin1Set(c, kTilde)) tilde = i;
     vowel |= InLatin1Set(c, kVowels);
   }
+  if (tilde) return tilde;
   if (!vowel) return 0;
   State state = S0;
   int result = 0;

@@ -2,6 +2,7 @@
 // MBROLA lines and hands the samples to wave playback or to the WAV file.
 #include "tts/toada.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <algorithm>
@@ -41,6 +42,7 @@ struct EngineState {
   bool fileHasSound = false;  // a text has gone into the file already
   uint32_t rate = 16000;
   bool failed = false;
+  bool writeFailed = false;  // the output file refused samples
   std::string refusal;  // the first line MBROLA refused, until taken
   int16_t sampleBuffer[SampleCount];
   uint8_t playImage[HeaderBytes + 2 * SampleCount];
@@ -52,16 +54,34 @@ std::string Cut255(const std::string& s) { return s.substr(0, 255); }
 
 void SetLastError(const std::string& text) { EngineLastError = Cut255(text); }
 
+// The name of a voice's own files: the voice's name in lower case, as
+// MBROLA's own folders name it (MBROLA_DB=BR1 is the voice br1).
+std::string VoiceKey(const std::string& voice) {
+  std::string name = voice.substr(voice.find_last_of("/\\") == std::string::npos
+                                      ? 0 : voice.find_last_of("/\\") + 1);
+  return LowerLatin1Text(name);
+}
+
+}  // namespace
+
+std::string VoiceFile(const std::string& beside, const std::string& voice, const char* extension) {
+  std::string path = platform::ResolvePath(beside);
+  size_t slash = path.rfind('/');
+  std::string folder = slash == std::string::npos ? "." : path.substr(0, slash);
+  std::string file = folder + "/" + VoiceKey(voice) + extension;
+  return platform::FileExists(file) ? file : std::string();
+}
+
+namespace {
+
 // The renaming of a voice whose phoneme names differ from the rules' ones:
 // "<voice>.rnm" beside the rules file, first line the renames, second the
 // clones (MBROLA's -R and -C lists).
 bool ReadRenames(const std::string& rulesFile, const std::string& voice, std::string& renames,
                  std::string& clones) {
-  std::string rules = platform::ResolvePath(rulesFile);
-  size_t slash = rules.rfind('/');
-  std::string folder = slash == std::string::npos ? "." : rules.substr(0, slash);
-  std::ifstream in(folder + "/" + voice + ".rnm");
-  if (!in) return false;
+  std::string file = VoiceFile(rulesFile, voice, ".rnm");
+  std::ifstream in(file);
+  if (file.empty() || !in) return false;
   std::getline(in, renames);
   std::getline(in, clones);
   for (std::string* s : {&renames, &clones})
@@ -89,7 +109,10 @@ bool OpenVoice(std::string voiceDb, const std::string& rulesFile) {
   return true;
 }
 
-bool LoadTables(const std::string& rules, const std::string& exceptions,
+// Each voice has its own diphone list and natural pitch, made by probing
+// it ("br1.dfn", "br1.voz" beside the settings' list); the settings' list
+// serves a voice that has none.
+bool LoadTables(const std::string& voice, const std::string& rules, const std::string& exceptions,
                 const std::string& diphones, const std::string& prosody,
                 const std::string& abbreviations) {
   FreePhonemeRules();
@@ -105,30 +128,54 @@ bool LoadTables(const std::string& rules, const std::string& exceptions,
   // Without its tables file beside the abbreviations the text is read
   // plainly (no money, times, dates... as words): not an error.
   LoadReadingTables(ReadingTablesBeside(abbreviations));
-  if (!LoadProsody(prosody) || !LoadDiphoneList(diphones)) {
+  if (!LoadProsody(prosody)) {
     SetLastError("Erro no arquivo de pros\xF3" "dia");
     return false;
   }
+  std::string own = VoiceFile(diphones, voice, ".dfn");
+  if (!LoadDiphoneList(own.empty() ? diphones : own)) {
+    SetLastError("A lista de difones da voz n\xE3o foi encontrada: " + platform::ResolvePath(diphones));
+    return false;
+  }
+  LoadVoicePitch(VoiceFile(diphones, voice, ".voz"));
   return true;
+}
+
+std::string OutputError(const char* what) {
+  return std::string(what) + " " + platform::OutputPath(E.outputFile) + ": " +
+         platform::FileErrorText(errno);
+}
+
+// The first failed write of a text says why; the rest of the samples are
+// still tried.
+bool OutputWriteFailed() {
+  if (!E.writeFailed) SetLastError(OutputError("O arquivo de sa\xED" "da n\xE3o pode ser gravado:"));
+  E.writeFailed = true;
+  return false;
 }
 
 // "-" is standard output: a stream, whose header declares unknown lengths.
 bool ToStdout() { return E.outputFile == "-"; }
 
+// A file that the user names for output is created exactly as named.
 bool OpenOutputFile() {
   ToFile = false;
   E.fileHasSound = false;
+  E.writeFailed = false;
   if (E.outputFile.empty()) return true;
-  E.file = ToStdout() ? stdout : std::fopen(platform::ResolvePath(E.outputFile).c_str(), "wb");
-  if (!E.file) return false;
+  E.file = ToStdout() ? stdout : std::fopen(platform::OutputPath(E.outputFile).c_str(), "wb");
+  if (!E.file) {
+    SetLastError(OutputError("O arquivo de sa\xED" "da n\xE3o pode ser criado:"));
+    return false;
+  }
   uint8_t header[HeaderBytes];
   BuildWaveHeader(header, E.rate, 16, 0, 1);
   if (ToStdout()) {
     platform::PutLe32(header + 4, platform::kUnknownWaveLength);
     platform::PutLe32(header + 40, platform::kUnknownWaveLength);
   }
-  if (std::fwrite(header, 1, HeaderBytes, E.file) != HeaderBytes) {
-    SetLastError("Arquivo de sa\xED" "da n\xE3o pode ser criado");
+  if (std::fwrite(header, 1, HeaderBytes, E.file) != HeaderBytes || std::fflush(E.file) != 0) {
+    SetLastError(OutputError("O arquivo de sa\xED" "da n\xE3o pode ser criado:"));
     if (!ToStdout()) std::fclose(E.file);
     E.file = nullptr;
     return false;
@@ -147,7 +194,7 @@ void CompleteOutputFile() {
   }
   if (E.file) std::fclose(E.file);
   E.file = nullptr;
-  std::FILE* f = std::fopen(platform::ResolvePath(E.outputFile).c_str(), "r+b");
+  std::FILE* f = std::fopen(platform::OutputPath(E.outputFile).c_str(), "r+b");
   if (!f) return;
   std::fseek(f, 0, SEEK_END);
   long size = std::ftell(f);
@@ -214,7 +261,7 @@ bool EngineOpen(const std::string& voiceDb, const std::string& rulesFile,
     return false;
   }
   setNoError_MBR(1);
-  bool ok = LoadTables(orDefault(rulesFile, "portug.nrl"), orDefault(exceptionsFile, "portug.exc"),
+  bool ok = LoadTables(orDefault(voiceDb, "br4"), orDefault(rulesFile, "portug.nrl"), orDefault(exceptionsFile, "portug.exc"),
                        orDefault(diphoneFile, "portug.dfn"), orDefault(prosodyFile, "portug.pro"),
                        orDefault(abbreviationsFile, "portug.abr")) &&
             OpenOutputFile();
@@ -250,7 +297,7 @@ void Emit(TextOutput& o, const uint8_t* samples, uint32_t n) {
   n -= dropped;
   if (n == 0) return;
   if (ToFile) {
-    if (std::fwrite(samples, 1, n, E.file) != n) o.result = false;
+    if (std::fwrite(samples, 1, n, E.file) != n) o.result = OutputWriteFailed();
     E.fileHasSound = true;
     return;
   }
@@ -319,6 +366,8 @@ bool EndText(TextOutput& o) {
     flush_MBR();
     ReadSamples(o);
   }
+  // A full disk shows at the latest when the text's samples are flushed.
+  if (ToFile && std::fflush(E.file) != 0) o.result = OutputWriteFailed();
   if (!ToFile && o.accumulated > 0 && !Stopped(o)) {
     if (o.accumulated < ShortestBlock) {
       std::memset(E.playImage + HeaderBytes + o.accumulated, 0, ShortestBlock - o.accumulated);

@@ -29,6 +29,11 @@ void BuildWaveHeader(uint8_t* destination, uint32_t rate, uint16_t bits, uint32_
 // error or the file could not be written.
 bool SpeakMbrolaLines(const std::vector<std::string>& lines);
 
+// A file of the voice's own beside a file of the settings ("br1.rnm"
+// beside the rules, "br1.dfn" beside the diphone list): the voice's name in
+// lower case, whatever case the settings write it in; "" when there is none.
+std::string VoiceFile(const std::string& beside, const std::string& voice, const char* extension);
+
 // The rate of the open voice's samples (16000 before a voice is open).
 uint32_t VoiceRate();
 // True once MBROLA itself has failed mid-text (ended or stopped answering),

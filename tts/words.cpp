@@ -32,6 +32,10 @@ struct Liaison {
   const char* to;
 };
 const Liaison kLiaisons[] = {{"r2", "r"}, {"s2", "z"}};
+// The phonemes of the rules that are vowels begin with one of these; the
+// glides are w and y.
+const char* const kVowelLetters = "aeiou@";
+const char* const kGlides = "wy";
 
 bool IsMarker(const std::string& line) { return !line.empty() && line[0] == ';'; }
 
@@ -40,6 +44,10 @@ bool IsMarker(const std::string& line) { return !line.empty() && line[0] == ';';
 bool LoadDictionaries(const std::string& rulesPath, const std::string& exceptionsPath) {
   ClearExceptionList();
   return LoadPhonemeRules(rulesPath) && LoadExceptionList(exceptionsPath);
+}
+
+bool IsVowelPhoneme(const std::string& phoneme) {
+  return !phoneme.empty() && InLatin1Set(static_cast<unsigned char>(phoneme[0]), kVowelLetters);
 }
 
 bool IsFunctionWord(const std::string& word) {
@@ -119,12 +127,15 @@ std::vector<std::string> WordsToPhonemes(const std::vector<std::string>& pattern
   return phonemes;
 }
 
+// Brazilians link a final s or r to the next word's vowel whether that
+// vowel is stressed or not ("dez anos", "por isso"), the reduced a (@) too.
 void ApplyLiaison(std::vector<std::string>& phonemes) {
   for (size_t i = 3; i + 2 <= phonemes.size(); ++i) {
     if (!IsMarker(phonemes[i])) continue;
     std::string next = phonemes[i + 1];
-    if (!next.empty() && static_cast<unsigned char>(next[0]) == kMarkerByte) next.erase(0, 1);
-    if (!next.empty() && InLatin1Set(static_cast<unsigned char>(next[0]), "aeiouwy")) {
+    while (!next.empty() && (next[0] == '>' || static_cast<unsigned char>(next[0]) == kMarkerByte))
+      next.erase(0, 1);
+    if (IsVowelPhoneme(next) || (!next.empty() && InLatin1Set(static_cast<unsigned char>(next[0]), kGlides))) {
       for (const Liaison& l : kLiaisons)
         if (phonemes[i - 2] == l.from) phonemes[i - 2] = l.to;
     }

@@ -8,6 +8,9 @@
 // exceptions. True when both load.
 bool LoadDictionaries(const std::string& rulesPath, const std::string& exceptionsPath);
 
+// A phoneme that is a vowel, oral or nasal (a, @, ee, an...), not a glide.
+bool IsVowelPhoneme(const std::string& phoneme);
+
 // Short words and a few listed ones carry no stress (word in upper case).
 bool IsFunctionWord(const std::string& word);
 
@@ -22,6 +25,6 @@ void PunctuationMark(char sign, std::vector<std::string>& phonemes);
 // ";" + pattern line, then its phonemes; "__" at the end.
 std::vector<std::string> WordsToPhonemes(const std::vector<std::string>& patterns);
 
-// A final r2 or s2 before a word that starts with an unstressed vowel
+// A final r2 or s2 before a word that starts with a vowel (stressed or not)
 // becomes r or z.
 void ApplyLiaison(std::vector<std::string>& phonemes);

@@ -45,6 +45,13 @@ std::string CurrentDir();
 // is already well-formed UTF-8 is taken as it stands); the result is a
 // UTF-8 Linux path. A trailing slash is kept.
 std::string ResolvePath(const std::string& path);
+// A path of a file to be written (the settings' or the user's own): the
+// same conversion, but used exactly as named, never matched to another
+// file that differs in case, and no data folder put in its place.
+std::string OutputPath(const std::string& path);
 bool FileExists(const std::string& linuxPath);
+// Why a file could not be created or written (errno), in Portuguese
+// (Windows-1252): "disco cheio", "sem permiss\xE3o"...
+std::string FileErrorText(int error);
 
 }  // namespace platform

@@ -42,6 +42,9 @@ class SpVoice {
   // text is UTF-8. Returns at once: whatever talks to the daemon runs off
   // the caller's thread.
   virtual void Speak(const std::string& text, int flags) = 0;
+  // Empty while the voice works; once its daemon has died or stopped
+  // answering, why (Portuguese, UTF-8). Such a voice speaks no more.
+  virtual std::string Fault() { return {}; }
 };
 
 std::unique_ptr<SpVoice> CreateSpVoice();
@@ -54,5 +57,10 @@ void SetSpVoiceFactory(SpVoiceFactory factory);
 // The longest the caller's thread waits for the daemon at creation, and
 // for any answer that it has to have.
 constexpr int kDaemonAnswerMs = 800;
+// While it speaks, the daemon is asked every kDaemonPingMs whether it is
+// still there; a call to it that takes kDaemonStallMs means it has frozen.
+// Either failure is thus known within a second.
+constexpr int kDaemonPingMs = 250;
+constexpr int kDaemonStallMs = 600;
 
 }  // namespace platform

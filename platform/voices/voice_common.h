@@ -52,5 +52,7 @@ struct VoiceInfo {
 // group in the order given, so that voice 1 speaks Portuguese wherever such
 // a voice is installed.
 void OrderPortugueseFirst(std::vector<VoiceInfo>& voices);
+// Whether a language tag is Portuguese (of Brazil or elsewhere).
+bool IsPortuguese(const std::string& tag);
 
 }  // namespace platform

@@ -206,7 +206,8 @@ std::string KeyWords(const std::string& key) {
   return key;  // a character, or a name such as F5
 }
 
-int ToadaSpeed(int rate) { return rate < 0 ? (rate * 9 - 50) / 100 : (rate * 7 + 50) / 100; }
+// Toada's speed steps are equal ratios over -10..10: the whole range.
+int ToadaSpeed(int rate) { return (std::clamp(rate, -100, 100) + (rate < 0 ? -5 : 5)) / 10; }
 
 int ToadaPitch(int pitch) { return pitch * 5 / 100; }
 

@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
         },
         values[0], values[1]);
   }
-  if (!LoadTextTables(mode == Mode::Lines)) return 1;
+  if (!LoadTextTables(mode == Mode::Lines, values[0])) return 1;
   auto handle = [mode](const std::string& utf8) {
     std::string text = platform::Utf8ToCp1252(utf8);
     if (mode == Mode::Words)

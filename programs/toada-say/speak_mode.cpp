@@ -33,18 +33,22 @@ int SpeakWithToada(const std::function<bool(std::string&)>& more, const std::str
     return 1;
   }
   SetOutputFile(wavFile);
+  // Each failure says its own cause: the voice, a data file or the output file.
   if (!EngineOpen(s.voiceDb, s.rulesFile, s.exceptionsFile, s.diphoneFile, s.prosodyFile,
                   s.abbreviationsFile)) {
-    Fail("o Toada n\xE3o abriu com a voz " + s.voiceDb +
-         (EngineLastError.empty() ? std::string() : ": " + EngineLastError));
+    Fail(EngineLastError.empty() ? "o Toada n\xE3o abriu com a voz " + s.voiceDb : EngineLastError);
     return 1;
   }
-  int speed = SettingInt("VELOCIDADE");
-  ToadaApplySpeedAndPitch(speed > 10 ? 0 : speed, SettingInt("TOM"));
+  ToadaApplySpeedAndPitch(ExternalVoiceRate(3, ChooseSpeed(0)), SettingInt("TOM"));
   bool ok = EngineSpeakFrom(more);
   while (ToadaBusy()) Delay(20);
   EngineClose();
   CloseConsoleWindow();
-  if (!ok) Fail(EngineLastError.empty() ? "o MBROLA recusou parte do texto" : EngineLastError);
+  if (!ok) {
+    std::string refusal = TakeEngineRefusal();
+    Fail(!EngineLastError.empty() ? EngineLastError
+         : !refusal.empty()       ? refusal
+                                  : std::string("o MBROLA recusou parte do texto"));
+  }
   return ok ? 0 : 1;
 }

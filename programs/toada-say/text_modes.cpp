@@ -12,6 +12,7 @@
 #include "tts/prosody.h"
 #include "tts/snfonserv.h"
 #include "tts/text_pipeline.h"
+#include "tts/toada.h"
 #include "tts/words.h"
 
 namespace {
@@ -24,17 +25,16 @@ bool Missing(const std::string& what, const std::string& path) {
 
 // The factors ToadaStart gives the engine from the voice settings.
 void VoiceFactors(double& pitch, double& duration) {
-  int speed = std::atoi(ReadConfig("SERVFALA", "VELOCIDADE").c_str());
-  int tone = std::atoi(ReadConfig("SERVFALA", "TOM").c_str());
-  if (speed > 10) speed = 0;
-  pitch = (tone + 11) / 11.0;
-  duration = 0.8 - speed / 15.0;
+  pitch = ToadaPitchFactor(std::atoi(ReadConfig("SERVFALA", "TOM").c_str()));
+  duration = ToadaDurationFactor(ExternalVoiceRate(3, ChooseSpeed(0)));
 }
 
 }  // namespace
 
-bool LoadTextTables(bool needProsody) {
-  const ToadaSettings& s = ToadaLoadSettings(ReadConfig);
+bool LoadTextTables(bool needProsody, const std::string& voice) {
+  ToadaLoadSettings(ReadConfig);
+  ToadaChooseVoice(voice);
+  const ToadaSettings& s = ToadaCurrentSettings();
   if (!LoadDictionaries(s.rulesFile, s.exceptionsFile))
     return Missing("o arquivo de regras ou de exce\xC3\xA7\xC3\xB5" "es", s.rulesFile);
   if (!LoadAbbreviations(s.abbreviationsFile))
@@ -45,9 +45,12 @@ bool LoadTextTables(bool needProsody) {
   if (!needProsody) return true;
   if (!LoadProsody(s.prosodyFile)) return Missing("o arquivo de pros\xC3\xB3" "dia", s.prosodyFile);
   // Without the list (no MBROLA when the build ran) no diphone is known to
-  // be missing, and no filler is put in.
-  if (!LoadDiphoneList(s.diphoneFile))
+  // be missing, and no filler is put in. The voice's own list and pitch
+  // come first, as the engine takes them.
+  std::string own = VoiceFile(s.diphoneFile, s.voiceDb, ".dfn");
+  if (!LoadDiphoneList(own.empty() ? s.diphoneFile : own))
     Missing("a lista de difones (sem ela, nenhum enchimento entre fonemas)", s.diphoneFile);
+  LoadVoicePitch(VoiceFile(s.diphoneFile, s.voiceDb, ".voz"));
   return true;
 }
 

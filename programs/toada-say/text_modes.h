@@ -5,8 +5,9 @@
 
 // Loads the tables that the text modes need from the Toada settings
 // (section TOADATTS of SONARIS.INI); false, with a Portuguese message on
-// stderr, when one is missing.
-bool LoadTextTables(bool needProsody);
+// stderr, when one is missing. voice "" keeps the settings' voice, whose
+// own diphone list and pitch are taken.
+bool LoadTextTables(bool needProsody, const std::string& voice);
 
 // One line per text: the words Toada speaks (numbers, money, dates,
 // acronyms... as words).

@@ -9,10 +9,21 @@ Usage: system_voice.py SELENOR_PATH BUILD_DIR SCENARIO
                   text waits for the end of the one before; a key cancels
                   within 100 ms
   stuck           a stand-in daemon that never reports an end and blocks
-                  on cancel: the report goes on, a key cuts it at once
+                  on cancel: taken for frozen, the built-in voice goes on,
+                  a key cuts the report at once, the program ends at once
+  killed, stopped a private speech-dispatcher killed (SIGKILL) or frozen
+                  (SIGSTOP) while it reads the report: noticed within a
+                  second, said once, the rest heard from the built-in voice;
+                  after a kill the next start uses a daemon again
   nodaemon, mute  no daemon at the address, or one that never answers:
-                  Selenor says once why, at once, and speaks with its own
-                  voice
+                  Selenor says why at once (the reason in full on stderr
+                  and on the screen, a short sentence aloud), the prompt
+                  follows, and it speaks with its own voice
+  closing4, closing5
+                  Enter at the closing line while the voice says it: the
+                  program ends at once (kind 4 and kind 5)
+  speed           Ctrl+F4 and a speed under kind 5: the connection is kept
+                  (no new connection, no new listing), the rate is set
   sapi4, sapi7, sapi4key
                   espeak-ng in process, heard through the wav: capture,
                   with the report's pauses; a key cuts an item at once
@@ -22,6 +33,7 @@ import contextlib
 import os
 import re
 import shutil
+import signal
 import sys
 import tempfile
 import time
@@ -40,6 +52,7 @@ EXPECTED_TEXTS = ["Seu signo Peixes", "Seu anjo protetor Asariel",
                   "Deve repetir sempre Eu creio",
                   "Dados astrológicos retirados do Almanaque de Quintela"]
 NOTICE = "A voz do sistema (speech-dispatcher) não está disponível"
+BROKE = "A voz do sistema (speech-dispatcher) parou"
 
 
 def settings(build, windir, kind):
@@ -67,8 +80,13 @@ def session(selenor, build, kind, env=None, clock="virtual"):
         shutil.rmtree(windir, ignore_errors=True)
 
 
+def prompt_shown(s):
+    """The question, on row 4 or, after a notice, lower."""
+    return any(row.startswith(PROMPT) for row in s.rows()[3:8])
+
+
 def give_date(s, heard=True):
-    s.wait("the prompt", lambda: s.rows()[3].startswith(PROMPT), 60)
+    s.wait("the prompt", lambda: prompt_shown(s), 60)
     if heard:
         s.wait_settled("the banner and the prompt")
     s.type("15/3/1990")
@@ -127,10 +145,11 @@ def paced_scenario(selenor, build):
 
 def stuck_scenario(selenor, build):
     """A daemon that takes texts, never reports their end and blocks 5 s on
-    a cancel: speech goes on, a key silences at once, the program ends."""
+    a cancel: taken for frozen, the built-in voice reads on, a key silences
+    at once, the program ends at once."""
     with fake_speechd.FakeSpeechd(stuck=True) as d, session(selenor, build, 5, d.env(), "real") as s:
         give_date(s, heard=False)
-        s.wait("the first figure", lambda: any(t.startswith("Voc") for _, t in d.texts()), 60)
+        s.wait_text("Você nasceu", 60)
         pressed = time.monotonic()
         s.type("x")
         s.wait_text("Deve repetir sempre", 3)
@@ -139,16 +158,86 @@ def stuck_scenario(selenor, build):
         ended = time.monotonic()
         s.keys("Enter")
         check(s.wait_exit(10) == 0, "exit status is not 0")
-        check(time.monotonic() - ended < 3, "Selenor took long to end")
+        check(time.monotonic() - ended < 3, f"Selenor took {time.monotonic() - ended:.1f} s to end:\n" + s.errors())
+        check(s.errors().count(BROKE) == 1, "the frozen daemon was not told once:\n" + s.errors())
 
 
-def fallback_scenario(selenor, build, daemon):
+def breakdown_scenario(selenor, build, sig):
+    """The daemon dies or freezes while it reads the report."""
+    with spd.PrivateSpeechd() as d:
+        try:
+            with session(selenor, build, 5, d.env(), "real") as s:
+                give_date(s, heard=False)
+                s.wait("the first figure given to the daemon",
+                       lambda: "Queueing message |Você" in d.log(), 60)
+                os.kill(d.process.pid, sig)
+                hit = time.monotonic()
+                s.wait("the breakdown on stderr", lambda: BROKE in s.errors(), 10)
+                noticed = time.monotonic() - hit
+                check(noticed < 1.5, f"noticed {noticed:.2f} s after the daemon's {sig.name}")
+                s.wait("the closing line", lambda: s.rows()[24] == CLOSING, 120)
+                s.wait_settled("the report")
+                heard = sum(1 for v in s.pcm() if abs(v) > 400) / 22050
+                check(heard > 15, f"only {heard:.1f} s of sound: the rest was not heard")
+                finish(s)
+                check(s.errors().count(BROKE) == 1, "not told once:\n" + s.errors())
+        finally:
+            if sig == signal.SIGSTOP:
+                os.kill(d.process.pid, signal.SIGCONT)
+    if sig == signal.SIGKILL:
+        daemon_scenario(selenor, build, 5)  # the next start: a daemon again
+
+
+def closing_scenario(selenor, build, kind):
+    """Enter while the closing line is being said ends the program at once."""
+    daemon = fake_speechd.FakeSpeechd(seconds_per_text=2.0) if kind == 5 else unreachable()
+    with daemon as d, session(selenor, build, kind, d.env(), "real") as s:
+        give_date(s, heard=False)
+        s.wait("the closing line", lambda: s.rows()[24] == CLOSING, 120)
+        if kind == 5:
+            s.wait("the closing line given to the voice",
+                   lambda: any(t.startswith("Aperte") for _, t in d.texts()), 20)
+        pressed = time.monotonic()
+        s.keys("Enter")
+        check(s.wait_exit(10) == 0, "exit status is not 0")
+        took = time.monotonic() - pressed
+        check(took < 1.0, f"{took:.2f} s from Enter to the end")
+
+
+def speed_scenario(selenor, build):
+    """Ctrl+F4 and 5 under kind 5: the connection and the voice list are
+    kept, only the rate goes to the daemon."""
+    with fake_speechd.FakeSpeechd(seconds_per_text=0.2) as d, session(selenor, build, 5, d.env(), "real") as s:
+        s.wait("the prompt said", lambda: any(t.startswith("Digite") for _, t in d.texts())
+               and d.ends(), 60)
+        pressed = time.monotonic()
+        s.keys("C-F4")
+        s.type("5")
+        s.wait("the rate given again", lambda: any(
+            t > pressed and "RATE" in c.upper() for t, c in d.commands()), 10)
+        rated = [t for t, c in d.commands() if t > pressed and "RATE" in c.upper()][0]
+        check(rated - pressed < 2, f"the rate came {rated - pressed:.2f} s after the key")
+        listings = [c for _, c in d.commands() if c.upper().startswith("LIST OUTPUT_MODULES")]
+        check(len(listings) == 1 and d.connections() == 1,
+              f"{d.connections()} connections, {len(listings)} listings")
+        s.keys("Enter")
+        check(s.wait_exit(30) == 0, "exit status is not 0")
+
+
+def fallback_scenario(selenor, build, daemon, reason):
     with daemon as d:
         started = time.monotonic()
-        with session(selenor, build, 5, d.env()) as s:
+        with session(selenor, build, 5, d.env(), "real") as s:
             s.wait("the reason on stderr", lambda: NOTICE in s.errors(), 10)
             waited = time.monotonic() - started
             check(waited < 1.5, f"{waited:.2f} s before Selenor gave up the system voice")
+            check(reason in s.errors(), f"{reason!r} is not in the reason:\n" + s.errors())
+            s.wait("the reason on the screen and the prompt", lambda: prompt_shown(s)
+                   and NOTICE in " ".join(s.rows()), 20)
+            # A short sentence, "SELENOR" and the question (17-25 s when the
+            # whole reason was said).
+            shown = time.monotonic() - started
+            check(shown < 10, f"the prompt came {shown:.1f} s after the start")
             give_date(s)
             s.wait("the closing line", lambda: s.rows()[24] == CLOSING, 120)
             s.wait_settled("the report")
@@ -185,8 +274,15 @@ SCENARIOS = {
     "sapi54": lambda sel, b: daemon_scenario(sel, b, 54),
     "paced": paced_scenario,
     "stuck": stuck_scenario,
-    "nodaemon": lambda sel, b: fallback_scenario(sel, b, unreachable()),
-    "mute": lambda sel, b: fallback_scenario(sel, b, fake_speechd.FakeSpeechd(mute=True)),
+    "killed": lambda sel, b: breakdown_scenario(sel, b, signal.SIGKILL),
+    "stopped": lambda sel, b: breakdown_scenario(sel, b, signal.SIGSTOP),
+    "closing4": lambda sel, b: closing_scenario(sel, b, 4),
+    "closing5": lambda sel, b: closing_scenario(sel, b, 5),
+    "speed": speed_scenario,
+    # The socket's whole path, not cut at its first ".".
+    "nodaemon": lambda sel, b: fallback_scenario(sel, b, unreachable(), "speechd.sock"),
+    "mute": lambda sel, b: fallback_scenario(sel, b, fake_speechd.FakeSpeechd(mute=True),
+                                             "não respondeu"),
     "sapi4": lambda sel, b: espeak_scenario(sel, b, 4, speech_report.scenario_whole),
     "sapi7": lambda sel, b: espeak_scenario(sel, b, 7, speech_report.scenario_whole),
     "sapi4key": lambda sel, b: espeak_scenario(sel, b, 4, speech_report.scenario_key),
@@ -198,7 +294,7 @@ def main():
     skipped = needs_speech_data(build)
     if skipped:
         return skipped
-    if name in ("sapi5", "sapi54") and spd.missing():
+    if name in ("sapi5", "sapi54", "killed", "stopped") and spd.missing():
         print(f"{spd.missing()}: skipped")
         return spd.SKIP
     return report(name, SCENARIOS[name], os.path.abspath(selenor), build)

@@ -100,9 +100,9 @@ TEST(SdProtocol, KeysRatesAndVoices) {
   EXPECT_EQ(sd::KeyWords("F5"), "F5");
   EXPECT_EQ(sd::KeyWords("_"), "_");
   // The ends of the range and its middle.
-  EXPECT_EQ(sd::ToadaSpeed(-100), -9);
+  EXPECT_EQ(sd::ToadaSpeed(-100), -10);
   EXPECT_EQ(sd::ToadaSpeed(0), 0);
-  EXPECT_EQ(sd::ToadaSpeed(100), 7);
+  EXPECT_EQ(sd::ToadaSpeed(100), 10);
   EXPECT_EQ(sd::BuiltInLevel(-100), 1);
   EXPECT_EQ(sd::BuiltInLevel(0), 3);
   EXPECT_EQ(sd::BuiltInLevel(100), 5);

@@ -29,16 +29,43 @@ TEST_F(SapiTest, Sapi5StartChoosesVoiceAndRateOrFailsWithAReason) {
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.voice) + " " + c.failAt);
     Log().Clear();
+    Log().faultBelow = Log().made;  // no voice kept from the case before
     Log().voiceCount = c.voices;
     Log().failAt = c.failAt;
     EXPECT_EQ(Sapi5Start(c.voice, c.rate, ""), c.started);
     EXPECT_EQ(Calls(), c.calls);
     // A failed start says why, once; a good one says nothing.
-    const std::string notice = TakeVoiceNotice();
-    EXPECT_EQ(notice.empty(), c.started) << notice;
-    EXPECT_EQ(TakeVoiceNotice(), "");
+    const VoiceNotice notice = TakeVoiceNotice();
+    EXPECT_EQ(notice.empty(), c.started) << notice.shown;
+    EXPECT_TRUE(TakeVoiceNotice().empty());
     Sapi5End();
   }
+}
+
+// The line editor's speed change ends and starts speech: the connection
+// (and the list of voices) is kept; a voice whose daemon went away is not.
+TEST_F(SapiTest, Sapi5EndKeepsTheConnectionForTheNextStart) {
+  Log().faultBelow = Log().made;
+  ASSERT_TRUE(Sapi5Start(2, 3, ""));
+  Sapi5End();
+  Log().calls.clear();
+  ASSERT_TRUE(Sapi5Start(2, -3, ""));
+  EXPECT_EQ(Calls(), "interests 33790; voices; voice voz2; rate -3");
+  EXPECT_FALSE(Sapi5Failed());
+  // The daemon dies: said once, and the next start connects anew.
+  Log().faultBelow = Log().made;
+  EXPECT_TRUE(Sapi5Failed());
+  EXPECT_TRUE(Sapi54Failed());
+  const VoiceNotice notice = TakeVoiceNotice();
+  EXPECT_EQ(notice.said, "A voz do sistema parou; uso a voz do Sonaris.");
+  EXPECT_EQ(notice.shown, "");
+  EXPECT_TRUE(TakeVoiceNotice().empty());
+  Sapi5End();
+  Log().calls.clear();
+  ASSERT_TRUE(Sapi5Start(1, 0, ""));
+  EXPECT_EQ(Calls(), "create; interests 33790; voices; voice voz1; rate 0");
+  EXPECT_FALSE(Sapi5Failed());
+  Sapi5End();
 }
 
 TEST_F(SapiTest, Sapi5SpeaksAsynchronouslyAndStopsByPurging) {

@@ -22,6 +22,9 @@ struct FakeLog {
   std::string failAt;
   int voiceCount = 3;
   platform::VoiceEvent complete;
+  // Voices made so far; those numbered below faultBelow have lost their
+  // daemon (neither is reset by Clear).
+  int made = 0, faultBelow = 0;
   // SAPI 4: the sinks the adapter handed over.
   platform::TtsNotifySink* notify = nullptr;
   platform::TtsBufNotifySink* buf = nullptr;
@@ -57,6 +60,10 @@ inline std::vector<platform::VoiceInfo> Voices() {
 
 class FakeVoice : public platform::SpVoice {
  public:
+  int number = Log().made++;
+  std::string Fault() override {
+    return number < Log().faultBelow ? "o speech-dispatcher foi encerrado" : "";
+  }
   void SetEventInterests(int i) override { Call("interests " + std::to_string(i)); }
   std::vector<platform::VoiceInfo> GetVoices() override { Call("voices"); return Voices(); }
   void SetVoice(const platform::VoiceInfo& t) override { Call("voice " + t.name); }

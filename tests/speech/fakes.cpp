@@ -187,8 +187,8 @@ bool Busy(int kind) {
   }                                                                                 \
   void Name##Stop() { Fake.voiceCalls.push_back(Voice("stop", kind)); }
 // No back end here fails with a reason to say.
-std::string TakeVoiceNotice() { return ""; }
-void ReportVoiceFailure(const std::string&, const std::string&) {}
+VoiceNotice TakeVoiceNotice() { return {}; }
+void ReportVoiceFailure(const std::string&, const std::string&, const std::string&) {}
 
 RECORDED_VOICE(Toada, 3)
 RECORDED_VOICE(Sapi5, 5)
@@ -206,6 +206,8 @@ bool Sapi5Start(int v, int s, const std::string& f) { return Start(5, v, s, -1, 
 bool Sapi5Busy() { return Busy(5); }
 bool Sapi54Start(int v, int s, const std::string& f) { return Start(54, v, s, -1, f); }
 bool Sapi54Busy() { return Busy(54); }
+bool Sapi5Failed() { return Fake.voiceFailed; }
+bool Sapi54Failed() { return Fake.voiceFailed; }
 bool Sapi4Start(int v, int s, int p, const std::string& f) { return Start(4, v, s, p, f); }
 bool Sapi4Busy(int flag) {
   Fake.voiceCalls.push_back("flag " + std::to_string(flag));

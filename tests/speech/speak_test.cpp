@@ -157,17 +157,35 @@ TEST_F(SpeakTest, ExternalVoiceTakesRunningTextWholeAndIsWaitedForAndStopped) {
 }
 
 TEST_F(SpeakTest, VoiceThatBreaksDownHandsTheTextToTheBuiltInVoice) {
+  // Broken down when asked to speak: the text goes to the built-in voice.
   VoiceActive = true;
   VoiceKind = 3;
-  Fake.voiceFailed = true;
   SpeakText("abc");
-  EXPECT_EQ(Fake.voiceCalls, (Events{"busy 3", "speak 3 abc", "end 3"}));
-  EXPECT_EQ(Fake.events, (Events{"phrase:abc "}));
+  Fake.voiceFailed = true;
+  Fake.voiceCalls.clear();
+  SpeakText("def");
+  EXPECT_EQ(Fake.voiceCalls, (Events{"busy 3", "end 3"}));
+  // The text it did not finish is said again, then the new one.
+  EXPECT_EQ(Fake.events, (Events{"phrase:abc ", "phrase:def "}));
   EXPECT_FALSE(VoiceActive);
   // From then on the built-in voice speaks.
   Fake.voiceCalls.clear();
-  SpeakText("def");
+  SpeakText("ghi");
   EXPECT_TRUE(Fake.voiceCalls.empty());
+  // A system voice whose daemon dies while it speaks, noticed while waiting;
+  // a text stopped by a key is not said again.
+  for (bool stopped : {false, true}) {
+    Fake.voiceFailed = false;
+    Fake.events.clear();
+    VoiceActive = true;
+    VoiceKind = 5;
+    SpeakText("abc");
+    if (stopped) StopSpeech();
+    Fake.voiceFailed = true;
+    WaitWhileSpeaking();
+    EXPECT_FALSE(VoiceActive);
+    EXPECT_EQ(Fake.events, stopped ? Events{} : Events{"phrase:abc "});
+  }
   Fake.voiceFailed = false;
 }
 

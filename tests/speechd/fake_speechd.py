@@ -2,12 +2,12 @@
 what a real daemon with null sound cannot show: a voice that takes a known
 time over every text (paced), one that takes texts and never reports
 their end, whose cancel blocks for seconds (stuck), and one that takes
-connections and never says a word (mute). It notes when each text and each
-cancel arrived.
+connections and never says a word (mute). It notes when each text, each
+cancel and every other command arrived, and how many connections came.
 
     with FakeSpeechd(seconds_per_text=2.0) as d:   # or stuck=True, mute=True
         env = d.env()
-        ... d.texts(), d.cancels() ...
+        ... d.texts(), d.cancels(), d.commands(), d.connections() ...
 """
 import os
 import shutil
@@ -45,6 +45,15 @@ class FakeSpeechd:
         with self.lock:
             return [t for t, what, _ in self.events if what == "cancel"]
 
+    def commands(self):
+        """(time, command line) of every command but SPEAK and CANCEL."""
+        with self.lock:
+            return [(t, x) for t, what, x in self.events if what == "command"]
+
+    def connections(self):
+        with self.lock:
+            return len(self.clients)
+
     def ends(self):
         with self.lock:
             return [t for t, what, _ in self.events if what == "end"]
@@ -59,7 +68,8 @@ class FakeSpeechd:
                 client, _ = self.server.accept()
             except OSError:
                 return
-            self.clients.append(client)
+            with self.lock:
+                self.clients.append(client)
             if not self.mute:
                 threading.Thread(target=self._serve, args=(client,), daemon=True).start()
 
@@ -115,6 +125,8 @@ class FakeSpeechd:
                     continue
                 words = line.split()
                 command = " ".join(words[:2]).upper()
+                if command != "SPEAK" and not (words and words[0].upper() == "CANCEL"):
+                    self._note("command", line)
                 if command == "SPEAK":
                     receiving = []
                     send("230 OK RECEIVING DATA\r\n")

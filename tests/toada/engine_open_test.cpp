@@ -1,12 +1,16 @@
 // Opening the engine on the real voices and the build's Toada files, the
 // adapter's operations, and what a failed opening leaves behind.
 #include <chrono>
+#include <cmath>
 #include <filesystem>
+#include <fstream>
 
 #include "platform/os/messages.h"
 #include "tests/toada/engine_fixture.h"
 #include "tts/normalize.h"
 #include "tts/snfonserv.h"
+#include "tts/prosody.h"
+#include "tts/mbrola_lines.h"
 
 namespace {
 
@@ -111,17 +115,69 @@ TEST_F(Engine, OpeningLoadsTheEverydayFormsBesideTheAbbreviations) {
   EXPECT_EQ(SpokenWords("10 km"), "dez c\xE1\xEAme");
 }
 
-TEST_F(Engine, StartSetsTheFactorsWhateverTheResult) {
+// Each voice has its own diphone list and pitch, found whatever case the
+// settings write its name in (br3 lacks s2-@, which br4 has); an output
+// file is created exactly as named, never over one differing in case.
+TEST_F(Engine, EachVoiceItsOwnFilesAndTheOutputFileExactlyAsNamed) {
+  REQUIRE_TOADA("br3");
+  REQUIRE_TOADA("br4");
+  ASSERT_TRUE(Open("br4"));
+  EXPECT_TRUE(HasDiphone("s2", "@"));
+  EXPECT_GT(::Prosody().baseHertz, 180);
+  EngineClose();
+  ASSERT_TRUE(Open("BR3"));
+  EXPECT_FALSE(HasDiphone("s2", "@"));
+  EXPECT_LT(::Prosody().baseHertz, 140);
+  EXPECT_FALSE(VoiceFile(DataFolder + "portug.nrl", "BR3", ".rnm").empty());
+  EngineClose();
+  std::string dir = wave_test::TempDir() + "/case/";
+  std::filesystem::create_directories(dir);
+  std::ofstream(dir + "Notas.wav") << "guardado";
+  SetOutputFile(dir + "notas.wav");
+  ASSERT_TRUE(Open("br4"));
+  EXPECT_TRUE(EngineSpeak("Oi."));
+  EngineClose();
+  std::vector<uint8_t> kept = ReadAll(dir + "Notas.wav");
+  EXPECT_EQ(std::string(kept.begin(), kept.end()), "guardado");
+  EXPECT_GT(ReadAll(dir + "notas.wav").size(), 1000u);
+  // A folder that does not exist: the message names the file and why.
+  SetOutputFile(dir + "nenhuma/notas.wav");
+  EXPECT_FALSE(Open("br4"));
+  EXPECT_NE(EngineLastError.find("n\xE3o pode ser criado"), std::string::npos) << EngineLastError;
+  EXPECT_NE(EngineLastError.find("a pasta n\xE3o existe"), std::string::npos) << EngineLastError;
+  // No diphone list: said as such, not as a fault of the prosody file.
+  SetOutputFile("");
+  std::string noList = dir + "sem-lista/";
+  std::filesystem::create_directories(noList);
+  for (const char* ext : {"nrl", "exc", "pro", "abr"})
+    std::filesystem::copy_file(DataFolder + "portug." + ext, noList + "portug." + ext);
+  EXPECT_FALSE(Open("br4", noList));
+  EXPECT_EQ(EngineLastError.rfind("A lista de difones da voz n\xE3o foi encontrada", 0), 0u) << EngineLastError;
+}
+
+// Speed and pitch are bounded: out-of-range values are clamped, never a
+// zero pitch (MBROLA's "PANIC") or 4 ms phonemes; each step of speed is
+// the same ratio, -10 to 10 nearly three times faster.
+TEST_F(Engine, StartSetsBoundedFactorsWhateverTheResult) {
+  const double normal = ToadaDurationFactor(0);
   const struct {
     int speed, pitch;
-    double duration, pitchFactor;
-  } cases[] = {{3, 0, 0.6, 1.0}, {0, 11, 0.8, 2.0}};
+    double durationRatio, pitchFactor;  // duration against speed 0
+  } cases[] = {
+      {0, 0, 1.0, 1.0},
+      {10, 10, std::exp2(-0.75), std::exp2(10 / 24.0)},
+      {-10, -10, std::exp2(0.75), std::exp2(-10 / 24.0)},
+      {-11, -11, std::exp2(0.75), std::exp2(-10 / 24.0)},
+      {-50, 50, std::exp2(0.75), std::exp2(10 / 24.0)},
+      {5, 0, std::exp2(-0.375), 1.0},
+  };
   toada_test::ScopedMbrolaDir nothing(wave_test::TempDir() + "/nothing");
   for (const auto& c : cases) {
     EXPECT_FALSE(ToadaStart(1, c.speed, c.pitch, ""));
-    EXPECT_DOUBLE_EQ(DurationFactor, c.duration);
-    EXPECT_DOUBLE_EQ(PitchFactor, c.pitchFactor);
+    EXPECT_DOUBLE_EQ(DurationFactor, normal * c.durationRatio) << c.speed;
+    EXPECT_DOUBLE_EQ(PitchFactor, c.pitchFactor) << c.pitch;
   }
+  EXPECT_GT(ToadaDurationFactor(-10) / ToadaDurationFactor(10), 2.5);
 }
 
 TEST_F(Engine, EndStopsAVoiceThatNeverFinishesWithinItsBound) {

@@ -4,6 +4,7 @@
 // TOADA_UPDATE_GOLDEN=1 and review the diff.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 
 #include "text_golden.h"
@@ -53,6 +54,60 @@ TEST_F(RealData, EverydayForms) {
 TEST_F(RealData, PhonemesOfWords) {
   golden::Check("phonemes.txt", 500,
                 [](const std::string& w) { return PhonemesInOneLine(TextToPhonemes(w)); });
+}
+
+// A final s or r before the next word's vowel: z and the tapped r.
+TEST_F(RealData, LiaisonBetweenWords) {
+  golden::Check("liaison.txt", 20,
+                [](const std::string& w) { return PhonemesInOneLine(TextToPhonemes(w)); });
+}
+
+// The melody of each word that ends a phrase (before a sign), read from the
+// MBROLA lines: how its stressed target moves from the word's first one,
+// and its last target from the stressed one ("carro: tônica sobe, fim
+// desce").
+std::string PhraseEndMelody(const std::vector<std::string>& lines) {
+  struct Word {
+    std::string text;
+    std::vector<std::pair<int, int>> targets;  // position, hertz
+  };
+  std::vector<Word> words;
+  std::string out;
+  auto arrow = [](int from, int to) {
+    return to * 50 > from * 51 ? "sobe" : to * 51 < from * 50 ? "desce" : "igual";
+  };
+  for (const std::string& l : lines) {
+    if (l.size() > 1 && l[0] == ';') {
+      std::string text = l.substr(1);
+      bool sign = std::string(",.?!;:").find(text[0]) != std::string::npos;
+      if (sign && !words.empty() && !words.back().text.empty()) {
+        const Word& w = words.back();
+        std::string melody;
+        for (size_t i = 0; i < w.targets.size(); ++i) {
+          if (w.targets[i].first != 80 || i == 0) continue;
+          melody = std::string("t\xF4nica ") + arrow(w.targets[0].second, w.targets[i].second);
+          if (i + 1 < w.targets.size())
+            melody += std::string(", fim ") + arrow(w.targets[i].second, w.targets.back().second);
+        }
+        out += (out.empty() ? "" : " / ") + w.text + ": " + melody;
+      }
+      words.push_back({sign ? "" : text, {}});
+      continue;
+    }
+    int ms, position, hertz;
+    char name[8];
+    if (!words.empty() && std::sscanf(l.c_str(), "%7s %d %d %d", name, &ms, &position, &hertz) == 4)
+      words.back().targets.push_back({position, hertz});
+  }
+  return out;
+}
+
+// Statements fall at their end, yes/no questions rise on the last stressed
+// syllable (and fall after it), questions with a question word fall, and
+// an item before a comma keeps the melody up.
+TEST_F(RealData, MelodyOfPhraseEnds) {
+  golden::Check("melody.txt", 12,
+                [](const std::string& s) { return PhraseEndMelody(TextToMbrolaLines(s, 1.0, 1.0)); });
 }
 
 TEST_F(RealData, MbrolaLinesOfSentences) {

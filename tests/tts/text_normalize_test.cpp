@@ -24,6 +24,7 @@ const char kAbbreviations[] =
     "pág=página\n"
     "tel=telefone\n"
     "prof=professor\n"
+    "p.ex=por exemplo\n"
     "sem igual\n"
     "   \n"
     "R=rua\n";
@@ -167,7 +168,7 @@ TEST_F(Normalize, ControlCharacters) {
 }
 
 TEST_F(Normalize, AbbreviationsFile) {
-  EXPECT_EQ(AbbreviationCount(), 11u);  // the line without "=" counts, the blank one does not
+  EXPECT_EQ(AbbreviationCount(), 12u);  // the line without "=" counts, the blank one does not
   EXPECT_EQ(U(FindAbbreviation("sr")), "senhor");
   EXPECT_EQ(U(FindAbbreviation(W("PÁG"))), "página");
   EXPECT_EQ(FindAbbreviation("sem igual"), "");

@@ -2,13 +2,18 @@
 // the voice itself. Every pair of the phonemes that the prosody file gives
 // durations for (and the silence "_") is spoken once by `mbrola -e`, which
 // names each diphone it lacks; the list is every other pair, sorted, so the
-// same voice always gives the same file.
+// same voice always gives the same file. Beside it, OUTPUT.voz holds the
+// voice's natural pitch ("HERTZ=n"): a vowel spoken without pitch targets
+// comes at the pitch the voice was recorded at, measured by autocorrelation.
 //
 //   build-dfn PROSODY.pro VOICE [RENAMES.rnm] OUTPUT.dfn
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <set>
@@ -42,8 +47,10 @@ std::vector<std::string> PhonemesOf(const std::string& prosodyPath) {
   return {names.begin(), names.end()};
 }
 
-// Runs mbrola on the input and returns what it says on its messages.
-bool RunMbrola(const std::vector<std::string>& args, const std::string& input, std::string& said) {
+// Runs mbrola on the input and returns what it says on its messages and
+// what it writes on its output.
+bool RunMbrola(const std::vector<std::string>& args, const std::string& input, std::string& said,
+               std::string* output = nullptr) {
   platform::PipedChild child;
   if (!platform::StartPipedChild(platform::MbrolaProgram(), args, child)) return false;
   size_t sent = 0;
@@ -63,6 +70,7 @@ bool RunMbrola(const std::vector<std::string>& args, const std::string& input, s
       if (fd < 0 || !(fds[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
       ssize_t r = read(fd, chunk, sizeof chunk);
       if (r > 0 && i == 1) said.append(chunk, size_t(r));
+      if (r > 0 && i == 0 && output) output->append(chunk, size_t(r));
       if (r == 0) close(fd), fd = -1;
     }
   }
@@ -76,6 +84,40 @@ void ReadRenames(const std::string& path, std::string& renames, std::string& clo
   std::getline(in, clones);
   for (std::string* s : {&renames, &clones})
     while (!s->empty() && (s->back() == '\r' || s->back() == ' ')) s->pop_back();
+}
+
+// The pitch of a steady vowel: the lag of the first autocorrelation peak
+// near the highest one, between 60 and 400 Hz. 0 when none is clear.
+int NaturalPitch(const std::string& wav) {
+  if (wav.size() < 44 + 2000 || wav.compare(0, 4, "RIFF") != 0) return 0;
+  const unsigned char* h = reinterpret_cast<const unsigned char*>(wav.data());
+  int rate = int(h[24] | h[25] << 8 | h[26] << 16 | unsigned(h[27]) << 24);
+  std::vector<double> x;
+  for (size_t i = 44; i + 1 < wav.size(); i += 2)
+    x.push_back(double(int16_t(uint16_t(h[i] | h[i + 1] << 8))));
+  size_t n = size_t(rate / 10), start = x.size() / 2 - n / 2;  // 100 ms from the middle
+  size_t lo = size_t(rate / 400), hi = size_t(rate / 60);
+  if (rate <= 0 || start + n + hi >= x.size()) return 0;
+  std::vector<double> r(hi + 2, 0.0);
+  for (size_t lag = lo; lag <= hi + 1; ++lag) {
+    double xy = 0, xx = 0, yy = 0;
+    for (size_t i = start; i < start + n; ++i) {
+      xy += x[i] * x[i + lag];
+      xx += x[i] * x[i];
+      yy += x[i + lag] * x[i + lag];
+    }
+    r[lag] = xx > 0 && yy > 0 ? xy / std::sqrt(xx * yy) : 0;
+  }
+  double best = *std::max_element(r.begin() + long(lo), r.end());
+  if (best < 0.5) return 0;
+  for (size_t lag = lo + 1; lag <= hi; ++lag) {
+    if (r[lag] < 0.9 * best || r[lag] < r[lag - 1] || r[lag] < r[lag + 1]) continue;
+    // The peak between two lags, from the parabola through three.
+    double a = r[lag - 1], b = r[lag], c = r[lag + 1];
+    double shift = (a - 2 * b + c) != 0 ? 0.5 * (a - c) / (a - 2 * b + c) : 0;
+    return int(std::lround(rate / (double(lag) + shift)));
+  }
+  return 0;
 }
 
 }  // namespace
@@ -133,5 +175,21 @@ int main(int argc, char** argv) {
   }
   std::printf("build-dfn: %zu de %zu difones em %s\n", count, phonemes.size() * phonemes.size(),
               argv[argc - 1]);
+  // The natural pitch: a long vowel with no pitch target.
+  std::vector<std::string> wavArgs(args.begin(), args.end() - 1);
+  wavArgs.push_back("-.wav");
+  std::string wav, ignored;
+  int hertz = RunMbrola(wavArgs, "_ 50\na 500\n_ 50\n#\n", ignored, &wav) ? NaturalPitch(wav) : 0;
+  std::string vozPath = argv[argc - 1];
+  vozPath = vozPath.substr(0, vozPath.rfind('.')) + ".voz";
+  std::ofstream voz(vozPath, std::ios::binary);
+  voz << "; Altura natural da voz " << argv[2] << " do MBROLA (gerado por build-dfn)\n";
+  if (hertz > 0) voz << "HERTZ=" << hertz << "\n";
+  voz.close();
+  if (!voz) {
+    std::fprintf(stderr, "build-dfn: %s n\xC3\xA3o pode ser escrito\n", vozPath.c_str());
+    return 1;
+  }
+  std::printf("build-dfn: altura natural %d Hz em %s\n", hertz, vozPath.c_str());
   return 0;
 }

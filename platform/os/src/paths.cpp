@@ -1,6 +1,8 @@
 // Windows-style paths of the settings become Linux paths here.
 #include "platform/os/paths.h"
 
+#include <cerrno>
+
 #include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -160,18 +162,44 @@ std::string CurrentDir() {
   return WithoutTrailingSlash(buffer.data());
 }
 
-std::string ResolvePath(const std::string& path) {
+std::string OutputPath(const std::string& path) {
   std::string p = IsValidUtf8(path) ? path : Cp1252ToUtf8(path);
   for (char& c : p)
     if (c == '\\') c = '/';
   if (p.size() >= 2 && p[1] == ':' && std::isalpha(static_cast<unsigned char>(p[0])))
     p.erase(0, 2);
+  return p;
+}
+
+std::string ResolvePath(const std::string& path) {
+  std::string p = OutputPath(path);
   // The default data folders of the settings live in this build's data.
   static const std::string kDataRoot = "/ecofala";
   if (StartsWithNoCase(p, kDataRoot) &&
       (p.size() == kDataRoot.size() || p[kDataRoot.size()] == '/'))
     p = DataDir() + p.substr(kDataRoot.size());
   return MatchCase(p);
+}
+
+std::string FileErrorText(int error) {
+  static const struct {
+    int error;
+    const char* text;
+  } kTexts[] = {
+      {ENOSPC, "disco cheio"},
+      {EDQUOT, "cota do disco esgotada"},
+      {EACCES, "sem permiss\xE3o"},
+      {EPERM, "sem permiss\xE3o"},
+      {ENOENT, "a pasta n\xE3o existe"},
+      {ENOTDIR, "a pasta n\xE3o existe"},
+      {EISDIR, "\xE9 uma pasta"},
+      {EROFS, "disco s\xF3 de leitura"},
+      {EIO, "erro de leitura ou grava\xE7\xE3o no disco"},
+      {EFBIG, "arquivo grande demais"},
+  };
+  for (const auto& t : kTexts)
+    if (t.error == error) return t.text;
+  return "erro " + std::to_string(error);
 }
 
 bool FileExists(const std::string& linuxPath) {

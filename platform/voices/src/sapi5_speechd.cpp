@@ -1,40 +1,47 @@
 // SpVoice over speech-dispatcher. The daemon is a separate process that
-// may stall (a cancel can block for seconds when it has no working audio),
-// so every call to it runs on a thread of the voice's own; the caller only
-// queues work and, where an answer is needed (creation, choosing the voice),
-// waits for it at most kDaemonAnswerMs. The speak-complete event is kept by
-// the library's notification thread (begin, end, cancel); a watchdog ends
-// texts whose end the daemon never reports.
+// may die or freeze, so every call to it runs on a thread of the voice's
+// own; the caller only queues work and, where an answer is needed
+// (creation, choosing the voice), waits for it at most kDaemonAnswerMs.
+// The library's notification thread reports ends (and cancels). A
+// watchdog asks the daemon every kDaemonPingMs whether it is there while
+// texts are out, takes a call that hangs kDaemonStallMs for a frozen
+// daemon, and ends texts whose end the daemon never reports. A daemon
+// found dead or frozen is given up for good: Fault() says why.
 #include <libspeechd.h>
+#include <signal.h>
 
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
-#include <deque>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <mutex>
-#include <set>
 #include <thread>
 
-#include "platform/os/clock.h"
 #include "platform/voices/espeak_engine.h"
 #include "platform/voices/sapi4_engine.h"
 #include "platform/voices/sapi5_voice.h"
+#include "platform/voices/src/speechd_ledger.h"
 
 namespace platform {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+using Ms = std::chrono::milliseconds;
 
 // How long a text may go unreported: a start-up allowance plus a generous
 // time per character (slow rates take longer).
 constexpr int kTextAllowanceMs = 3000;
 constexpr int kMsPerCharacter = 90;
-// A daemon that answered may take this long to list its voices.
-constexpr int kVoiceListMs = 8000;
+// A daemon that answered may take this long to list its voices (espeak-ng's
+// thousands of variants take seconds on a busy machine).
+constexpr int kVoiceListMs = 15000;
 constexpr int kFileTextSeconds = 60;
+
+const char* const kDaemonDied = "o speech-dispatcher foi encerrado";
+const char* const kDaemonFrozen = "o speech-dispatcher parou de responder";
 
 SpVoiceFactory VoiceFactory;
 
@@ -44,42 +51,21 @@ SpVoiceFactory VoiceFactory;
 struct Shared {
   std::mutex lock;
   std::condition_variable changed;
-  std::deque<std::function<void(SPDConnection*)>> jobs;
+  TextLedger texts;
   bool closing = false;
   bool finished = false;  // the voice's thread has ended
   SPDConnection* connection = nullptr;
-  VoiceEvent complete;
-  int outstanding = 0;            // texts queued and not yet ended
-  std::set<size_t> live;          // their message ids, once known
-  std::set<size_t> endedEarly;    // ends reported before the id came back
-  unsigned epoch = 0;             // changes on every purge
-  Clock::time_point deadline{};
+  bool working = false;   // the voice's thread is in a timed call
+  Clock::time_point workingSince{};
+  Clock::time_point lastPing{};
+  Clock::time_point deadline{};  // when the texts out are given up
   int slowness = 1;
   std::vector<VoiceInfo> voices;
   bool listed = false;
-  bool holdsClock = false;  // while texts are outstanding
-  ~Shared() { HoldClockWhile(holdsClock, false); }
 };
 
 std::mutex ActiveLock;
 std::shared_ptr<Shared> Active;  // the voice the notifications belong to
-
-// The daemon speaks in real time: the program's clock may not skip ahead
-// of the ends it will report.
-void NoteOutstanding(Shared& s) { HoldClockWhile(s.holdsClock, s.outstanding > 0); }
-
-void OneEnded(Shared& s) {
-  if (s.outstanding > 0) --s.outstanding;
-  if (s.outstanding == 0) s.complete.Set();
-  NoteOutstanding(s);
-}
-
-void TextEnded(Shared& s, size_t id) {
-  if (s.live.erase(id))
-    OneEnded(s);
-  else
-    s.endedEarly.insert(id);
-}
 
 void Notified(size_t msgId, size_t, SPDNotificationType type) {
   std::shared_ptr<Shared> s;
@@ -89,29 +75,39 @@ void Notified(size_t msgId, size_t, SPDNotificationType type) {
   }
   if (!s || type == SPD_EVENT_BEGIN) return;
   std::lock_guard<std::mutex> hold(s->lock);
-  TextEnded(*s, msgId);
+  LedgerEnded(s->texts, msgId);
   s->changed.notify_all();
 }
 
-void GiveUpTexts(Shared& s) {
-  s.outstanding = 0;
-  s.live.clear();
-  s.endedEarly.clear();
-  s.complete.Set();
-  NoteOutstanding(s);
+void Queue(Shared& s, DaemonJob job) {
+  s.texts.jobs.push_back(std::move(job));
+  s.changed.notify_all();
 }
 
+// Whether the daemon still answers; run on the voice's thread. The library
+// fails this call cleanly on a closed connection.
+bool StillThere(SPDConnection* c) { return c && spd_execute_command(c, "HISTORY GET CLIENT_ID") == 0; }
+
 void Work(std::shared_ptr<Shared> s) {
+  // A write to a daemon that has died must fail, not end the program; the
+  // library's own thread, started from here, inherits the mask.
+  sigset_t pipe;
+  sigemptyset(&pipe);
+  sigaddset(&pipe, SIGPIPE);
+  pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
   std::unique_lock<std::mutex> hold(s->lock);
   while (true) {
-    s->changed.wait(hold, [&] { return s->closing || !s->jobs.empty(); });
-    if (s->jobs.empty()) break;
-    auto job = std::move(s->jobs.front());
-    s->jobs.pop_front();
-    SPDConnection* c = s->connection;
+    s->changed.wait(hold, [&] { return s->closing || !s->texts.jobs.empty(); });
+    if (s->texts.jobs.empty()) break;
+    DaemonJob job = std::move(s->texts.jobs.front());
+    s->texts.jobs.pop_front();
+    s->working = job.timed;
+    s->workingSince = Clock::now();
+    s->changed.notify_all();
     hold.unlock();
-    job(c);
+    job.run();
     hold.lock();
+    s->working = false;
   }
   SPDConnection* c = s->connection;
   s->connection = nullptr;
@@ -122,17 +118,47 @@ void Work(std::shared_ptr<Shared> s) {
   s->changed.notify_all();
 }
 
+void Fail(Shared& s, const char* why) {
+  LedgerFail(s.texts, why);
+  s.changed.notify_all();
+}
+
 void Watch(std::shared_ptr<Shared> s) {
   std::unique_lock<std::mutex> hold(s->lock);
+  Shared* raw = s.get();
   while (!s->closing) {
-    if (s->outstanding > 0 && Clock::now() >= s->deadline) {
-      std::fprintf(stderr, "O speech-dispatcher n\xC3\xA3o informou o fim da fala; a fala segue.\n");
-      GiveUpTexts(*s);
+    const auto now = Clock::now();
+    auto wake = Clock::time_point::max();
+    if (s->texts.fault.empty()) {
+      if (s->working && now - s->workingSince >= Ms(kDaemonStallMs)) {
+        Fail(*s, kDaemonFrozen);
+        continue;
+      }
+      if (s->texts.outstanding > 0 && now >= s->deadline) {
+        std::fprintf(stderr, "O speech-dispatcher n\xC3\xA3o informou o fim da fala; a fala segue.\n");
+        LedgerGiveUp(s->texts);
+      }
+      if (s->texts.outstanding > 0 && !s->working && s->texts.jobs.empty() &&
+          now - s->lastPing >= Ms(kDaemonPingMs)) {
+        s->lastPing = now;
+        Queue(*s, {[raw] {
+          SPDConnection* c;
+          {
+            std::lock_guard<std::mutex> h(raw->lock);
+            c = raw->connection;
+          }
+          if (StillThere(c)) return;
+          std::lock_guard<std::mutex> h(raw->lock);
+          Fail(*raw, kDaemonDied);
+        }});
+      }
+      if (s->working) wake = std::min(wake, s->workingSince + Ms(kDaemonStallMs));
+      if (s->texts.outstanding > 0) wake = std::min({wake, s->deadline, s->lastPing + Ms(kDaemonPingMs)});
     }
-    if (s->outstanding > 0)
-      s->changed.wait_until(hold, s->deadline);
-    else
+    if (wake == Clock::time_point::max())
       s->changed.wait(hold);
+    else
+      s->changed.wait_until(hold, wake);
   }
 }
 
@@ -154,43 +180,69 @@ std::vector<VoiceInfo> ListVoices(SPDConnection* c) {
   return out;
 }
 
+// The library's message, whole and on one line: it names the socket and
+// says why it could not be reached.
+std::string OneLine(std::string why) {
+  if (why.rfind("Error: ", 0) == 0) why.erase(0, 7);
+  std::replace(why.begin(), why.end(), '\n', ' ');
+  while (!why.empty() && (why.back() == ' ' || why.back() == '.')) why.pop_back();
+  return why;
+}
+
+// Where the library looks for the daemon.
+std::string DaemonAddress() {
+  if (const char* address = std::getenv("SPEECHD_ADDRESS")) return address;
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  return std::string(runtime ? runtime : "") + "/speech-dispatcher/speechd.sock";
+}
+
 class SpeechdVoice : public SpVoice {
  public:
   SpeechdVoice() : s_(std::make_shared<Shared>()) {}
 
   void Connect() {
     auto s = s_;
-    // Connecting and listing the voices is the first answer we need.
-    Ask([s, this](SPDConnection*) {
-      char* error = nullptr;
-      SPDConnection* c = spd_open2("sonaris", "selenor", nullptr, SPD_MODE_THREADED, nullptr, 1, &error);
-      if (!c) {
-        std::string why = error ? error : "";
-        free(error);
-        // The library's first sentence says what went wrong; the rest is advice.
-        why = why.substr(0, why.find_first_of(".\n"));
-        if (why.rfind("Error: ", 0) == 0) why.erase(0, 7);
-        return "n\xC3\xA3o foi poss\xC3\xADvel conectar ao speech-dispatcher" +
-               (why.empty() ? std::string() : " (" + why + ")");
-      }
-      c->callback_begin = c->callback_end = c->callback_cancel = Notified;
-      spd_set_notification_on(c, SPD_BEGIN);
-      spd_set_notification_on(c, SPD_END);
-      spd_set_notification_on(c, SPD_CANCEL);
-      std::lock_guard<std::mutex> hold(s->lock);
-      s->connection = c;
-      return std::string();
-    }, true);
+    // Connecting is the first answer we need. A daemon that the library
+    // is still starting, or one that does not answer, is named by its
+    // address.
+    try {
+      Ask([s]() {
+        char* error = nullptr;
+        SPDConnection* c = spd_open2("sonaris", "selenor", nullptr, SPD_MODE_THREADED, nullptr, 1, &error);
+        if (!c) {
+          std::string why = error ? OneLine(error) : "";
+          free(error);
+          return "n\xC3\xA3o foi poss\xC3\xADvel conectar ao speech-dispatcher" +
+                 (why.empty() ? std::string() : " (" + why + ")");
+        }
+        c->callback_begin = c->callback_end = c->callback_cancel = Notified;
+        spd_set_notification_on(c, SPD_BEGIN);
+        spd_set_notification_on(c, SPD_END);
+        spd_set_notification_on(c, SPD_CANCEL);
+        std::lock_guard<std::mutex> hold(s->lock);
+        s->connection = c;
+        return std::string();
+      }, true);
+    } catch (const VoiceError& e) {
+      const std::string where = DaemonAddress();
+      if (std::string(e.what()).find(where) != std::string::npos) throw;
+      throw VoiceError(std::string(e.what()) + " (" + where + ")");
+    }
+    Listen(s);
+  }
+
+  // The voices are listed ahead, while the caller goes on: a daemon with
+  // many voices (espeak-ng's variants run to thousands) takes seconds.
+  void Listen(std::shared_ptr<Shared> s) {
     {
       std::lock_guard<std::mutex> hold(s_->lock);
-      s_->jobs.push_back([s](SPDConnection* c) {
-        std::vector<VoiceInfo> voices = ListVoices(c);
+      Queue(*s_, {[s] {
+        std::vector<VoiceInfo> voices = ListVoices(Connection(*s));
         std::lock_guard<std::mutex> hold(s->lock);
         s->voices = std::move(voices);
         s->listed = true;
         s->changed.notify_all();
-      });
-      s_->changed.notify_all();
+      }, false, false});
     }
     {
       std::lock_guard<std::mutex> hold(ActiveLock);
@@ -200,17 +252,19 @@ class SpeechdVoice : public SpVoice {
   }
 
   ~SpeechdVoice() override {
+    bool faulted;
     {
       std::lock_guard<std::mutex> hold(s_->lock);
       s_->closing = true;
+      faulted = !s_->texts.fault.empty();
       s_->changed.notify_all();
     }
     if (watchdog_.joinable()) watchdog_.join();
-    // A daemon that never answered is not waited for a second time.
+    // A daemon that never answered, or is known to be frozen, is not
+    // waited for.
     std::unique_lock<std::mutex> hold(s_->lock);
-    const bool ended = s_->connection &&
-                       s_->changed.wait_for(hold, std::chrono::milliseconds(kDaemonAnswerMs),
-                                            [&] { return s_->finished; });
+    const bool ended = s_->connection && !faulted &&
+                       s_->changed.wait_for(hold, Ms(kDaemonAnswerMs), [&] { return s_->finished; });
     hold.unlock();
     // A thread stuck in the daemon is left behind; the shared state stays
     // alive for it.
@@ -232,7 +286,9 @@ class SpeechdVoice : public SpVoice {
 
   void SetVoice(const VoiceInfo& token) override {
     language_ = token.language;
-    Ask([token](SPDConnection* c) {
+    auto s = s_;
+    Ask([s, token]() {
+      SPDConnection* c = Connection(*s);
       if (spd_set_output_module(c, token.id.c_str()) != 0 ||
           spd_set_synthesis_voice(c, token.name.c_str()) != 0)
         return "a voz " + token.name + " n\xC3\xA3o p\xC3\xB4" "de ser escolhida";
@@ -247,12 +303,13 @@ class SpeechdVoice : public SpVoice {
       std::lock_guard<std::mutex> hold(s_->lock);
       s_->slowness = rate < 0 ? 3 : 1;
     }
-    Ask([rate](SPDConnection* c) {
-      return spd_set_voice_rate(c, rate * 10) == 0 ? std::string() : "velocidade recusada";
+    auto s = s_;
+    Ask([s, rate]() {
+      return spd_set_voice_rate(Connection(*s), rate * 10) == 0 ? std::string() : "velocidade recusada";
     });
   }
 
-  VoiceEvent* SpeakCompleteEvent() override { return &s_->complete; }
+  VoiceEvent* SpeakCompleteEvent() override { return &s_->texts.complete; }
 
   void SetAudioOutputStream(SpFileStream* stream) override { stream_ = stream; }
 
@@ -260,60 +317,74 @@ class SpeechdVoice : public SpVoice {
     if (flags & SVSFPurgeBeforeSpeak) return Purge();
     if (stream_) return stream_->Write(text, language_, rate_);
     std::lock_guard<std::mutex> hold(s_->lock);
+    if (!s_->texts.fault.empty()) throw VoiceError(s_->texts.fault);
     if (s_->finished) throw VoiceError("o speech-dispatcher foi desconectado");
-    if (s_->outstanding++ == 0) s_->deadline = Clock::now();
-    s_->deadline += std::chrono::milliseconds(
-        kTextAllowanceMs + kMsPerCharacter * s_->slowness * int(text.size()));
-    s_->complete.Reset();
-    NoteOutstanding(*s_);
-    const unsigned epoch = s_->epoch;
+    if (s_->texts.outstanding == 0) s_->deadline = s_->lastPing = Clock::now();
+    s_->deadline += Ms(kTextAllowanceMs + kMsPerCharacter * s_->slowness * int(text.size()));
+    const unsigned epoch = s_->texts.epoch;
     Shared* s = s_.get();
-    s_->jobs.push_back([s, text, epoch](SPDConnection* c) {
-      const int id = spd_say(c, SPD_TEXT, text.c_str());
-      std::lock_guard<std::mutex> hold(s->lock);
-      if (epoch != s->epoch) return;  // purged meanwhile
-      if (id < 0) {
-        OneEnded(*s);
-      } else if (s->endedEarly.erase(size_t(id))) {
-        s->live.insert(size_t(id));
-        TextEnded(*s, size_t(id));
-      } else {
-        s->live.insert(size_t(id));
+    LedgerQueueText(s_->texts, [s, text, epoch] {
+      SPDConnection* c;
+      {
+        std::lock_guard<std::mutex> h(s->lock);
+        c = s->connection;
+        s->texts.handingOver = true;
       }
+      const int id = spd_say(c, SPD_TEXT, text.c_str());
+      // A refused text: from a daemon gone, or one that still answers.
+      const bool gone = id < 0 && !StillThere(c);
+      std::lock_guard<std::mutex> h(s->lock);
+      LedgerTextQueued(s->texts, id, epoch);
+      if (gone) Fail(*s, kDaemonDied);
     });
     s_->changed.notify_all();
   }
 
+  std::string Fault() override {
+    std::lock_guard<std::mutex> hold(s_->lock);
+    return s_->texts.fault;
+  }
+
  private:
+  static SPDConnection* Connection(Shared& s) {
+    std::lock_guard<std::mutex> hold(s.lock);
+    return s.connection;
+  }
+
   // Runs a job on the voice's thread and waits for its answer (an empty
   // text is success) at most kDaemonAnswerMs.
-  void Ask(std::function<std::string(SPDConnection*)> job, bool first = false) {
+  void Ask(std::function<std::string()> job, bool first = false) {
     auto answer = std::make_shared<std::pair<bool, std::string>>(false, std::string());
     auto s = s_;
     std::unique_lock<std::mutex> hold(s->lock);
     if (!first && !s->connection) throw VoiceError("o speech-dispatcher n\xC3\xA3o est\xC3\xA1 conectado");
-    s->jobs.push_back([s, answer, job](SPDConnection* c) {
-      std::string why = job(c);
+    if (!s->texts.fault.empty()) throw VoiceError(s->texts.fault);
+    Queue(*s, {[s, answer, job] {
+      std::string why = job();
       std::lock_guard<std::mutex> hold(s->lock);
       *answer = {true, why};
       s->changed.notify_all();
-    });
+    }, false, false});
     if (first) {
       hold.unlock();
       worker_ = std::thread(Work, s);
       hold.lock();
     }
-    s->changed.notify_all();
     if (!WaitServing(hold, s->changed, kDaemonAnswerMs, [&] { return answer->first; }))
       throw VoiceError("o speech-dispatcher n\xC3\xA3o respondeu a tempo");
     if (!answer->second.empty()) throw VoiceError(answer->second);
   }
 
+  // Texts not yet handed over are dropped; the daemon is told to cancel
+  // what it holds before anything else waiting.
   void Purge() {
     std::lock_guard<std::mutex> hold(s_->lock);
-    ++s_->epoch;
-    GiveUpTexts(*s_);
-    s_->jobs.push_back([](SPDConnection* c) { if (c) spd_cancel(c); });
+    if (!s_->texts.fault.empty()) return;
+    Shared* s = s_.get();
+    LedgerPurge(s_->texts, {[s] {
+      SPDConnection* c = Connection(*s);
+      if (c) spd_cancel(c);
+    }});
     s_->changed.notify_all();
   }
 

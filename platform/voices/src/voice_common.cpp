@@ -59,6 +59,8 @@ bool WaitServing(std::unique_lock<std::mutex>& hold, std::condition_variable& ch
   return true;
 }
 
+bool IsPortuguese(const std::string& tag) { return PortugueseRank(tag) < 2; }
+
 void OrderPortugueseFirst(std::vector<VoiceInfo>& voices) {
   std::stable_sort(voices.begin(), voices.end(), [](const VoiceInfo& a, const VoiceInfo& b) {
     return PortugueseRank(a.language) < PortugueseRank(b.language);
