@@ -1,5 +1,5 @@
 // The stand-in for the MBROLA synthesizer library: the same entry points,
-// found by name in a "library" that this layer opens. The real one drives
+// in a typed record that this layer opens. The real one drives
 // the `mbrola` program as a child process (phoneme lines in, 16-bit samples
 // out); tests open a table of their own instead.
 #pragma once
@@ -42,23 +42,49 @@ enum MbrolaErrorCode {
   MbrolaStalled = -4,
 };
 
-struct MbrolaEntry {
-  const char* name;
-  void* address;
+// The 23 entry points of the library in its published order, each with its
+// type: one list from which the library record, the engine's bindings and
+// the check that none is missing are all made.
+#define SONARIS_MBROLA_ENTRY_POINTS(X)        \
+  X(InitMbrFn, init_MBR)                      \
+  X(InitRenameMbrFn, init_rename_MBR)         \
+  X(WriteMbrFn, write_MBR)                    \
+  X(VoidIntFn, flush_MBR)                     \
+  X(ReadMbrFn, read_MBR)                      \
+  X(ReadTypeMbrFn, readtype_MBR)              \
+  X(VoidFn, close_MBR)                        \
+  X(VoidIntFn, reset_MBR)                     \
+  X(VoidIntFn, lastError_MBR)                 \
+  X(ErrorStrMbrFn, lastErrorStr_MBR)          \
+  X(SetIntFn, setNoError_MBR)                 \
+  X(VoidIntFn, getNoError_MBR)                \
+  X(SetIntFn, setFreq_MBR)                    \
+  X(VoidIntFn, getFreq_MBR)                   \
+  X(SetFloatFn, setVolumeRatio_MBR)           \
+  X(GetFloatFn, getVolumeRatio_MBR)           \
+  X(VersionMbrFn, getVersion_MBR)             \
+  X(DatabaseInfoMbrFn, getDatabaseInfo_MBR)   \
+  X(SetParserMbrFn, setParser_MBR)            \
+  X(InitPhoneFn, init_Phone)                  \
+  X(PhoneFn, reset_Phone)                     \
+  X(PhoneFn, close_Phone)                     \
+  X(AppendF0PhoneFn, appendf0_Phone)
+
+// A library: its entry points, typed; a null one is missing.
+struct MbrolaLibrary {
+#define SONARIS_MBROLA_MEMBER(type, name) type name = nullptr;
+  SONARIS_MBROLA_ENTRY_POINTS(SONARIS_MBROLA_MEMBER)
+#undef SONARIS_MBROLA_MEMBER
 };
 
-// A library: its entries, ended by {nullptr, nullptr}.
-struct MbrolaLibrary {
-  const MbrolaEntry* entries;
-};
+// True when the library has every entry point.
+bool MbrolaLibraryComplete(const MbrolaLibrary& library);
 
 // Opens the library: nullptr when no `mbrola` program is found
 // ($SONARIS_MBROLA_DIR/bin, the project's third_party/mbrola/bin, then the
 // system's). A test library set with SetMbrolaLibrary is opened instead.
 const MbrolaLibrary* OpenMbrolaLibrary();
 void CloseMbrolaLibrary(const MbrolaLibrary* library);
-// The address of an entry point, nullptr when the library has none by that name.
-void* MbrolaEntryPoint(const MbrolaLibrary* library, const char* name);
 // Tests: the library that OpenMbrolaLibrary gives; nullptr returns to the real one.
 void SetMbrolaLibrary(const MbrolaLibrary* library);
 

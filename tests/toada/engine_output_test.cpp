@@ -60,33 +60,34 @@ int Init(const char*) { return 0; }
 int Freq() { return 16000; }
 void Nothing() {}
 
-template <typename Fn>
-void* Address(Fn f) {
-  return reinterpret_cast<void*>(f);
-}
-
 // Every entry point of the library; the ones the output loop does not use
-// are harmless stand-ins (the test only needs them to be found).
-std::vector<platform::MbrolaEntry> Entries(const char* leaveOut = nullptr) {
-  const platform::MbrolaEntry all[] = {
-      {"init_MBR", Address(&Init)},          {"init_rename_MBR", Address(&Init)},
-      {"write_MBR", Address(&Write)},        {"flush_MBR", Address(&Flush)},
-      {"read_MBR", Address(&Read)},          {"readtype_MBR", Address(&Zero)},
-      {"close_MBR", Address(&Nothing)},      {"reset_MBR", Address(&Reset)},
-      {"lastError_MBR", Address(&LastError)}, {"lastErrorStr_MBR", Address(&Zero)},
-      {"setNoError_MBR", Address(&Nothing)}, {"getNoError_MBR", Address(&Zero)},
-      {"setFreq_MBR", Address(&Nothing)},    {"getFreq_MBR", Address(&Freq)},
-      {"setVolumeRatio_MBR", Address(&Nothing)}, {"getVolumeRatio_MBR", Address(&Zero)},
-      {"getVersion_MBR", Address(&Nothing)}, {"getDatabaseInfo_MBR", Address(&Zero)},
-      {"setParser_MBR", Address(&Nothing)},  {"init_Phone", Address(&Zero)},
-      {"reset_Phone", Address(&Nothing)},    {"close_Phone", Address(&Nothing)},
-      {"appendf0_Phone", Address(&Nothing)},
-  };
-  std::vector<platform::MbrolaEntry> v;
-  for (const auto& e : all)
-    if (!leaveOut || std::strcmp(e.name, leaveOut) != 0) v.push_back(e);
-  v.push_back({nullptr, nullptr});
-  return v;
+// are harmless stand-ins (the test only needs them to be there).
+platform::MbrolaLibrary FakeLibrary() {
+  platform::MbrolaLibrary l;
+  l.init_MBR = &Init;
+  l.init_rename_MBR = [](const char*, const char*, const char*) { return 0; };
+  l.write_MBR = &Write;
+  l.flush_MBR = &Flush;
+  l.read_MBR = &Read;
+  l.readtype_MBR = [](void*, int, int) { return 0; };
+  l.close_MBR = &Nothing;
+  l.reset_MBR = &Reset;
+  l.lastError_MBR = &LastError;
+  l.lastErrorStr_MBR = [](char*, int) { return 0; };
+  l.setNoError_MBR = [](int) {};
+  l.getNoError_MBR = &Zero;
+  l.setFreq_MBR = [](int) {};
+  l.getFreq_MBR = &Freq;
+  l.setVolumeRatio_MBR = [](float) {};
+  l.getVolumeRatio_MBR = [] { return 1.0f; };
+  l.getVersion_MBR = [](char*, int) {};
+  l.getDatabaseInfo_MBR = [](char*, int, int) { return 0; };
+  l.setParser_MBR = [](void*) {};
+  l.init_Phone = [](const char*, float) -> platform::MbrolaPhone* { return nullptr; };
+  l.reset_Phone = [](platform::MbrolaPhone*) {};
+  l.close_Phone = [](platform::MbrolaPhone*) {};
+  l.appendf0_Phone = [](platform::MbrolaPhone*, float, float) {};
+  return l;
 }
 
 class OutputLoop : public EngineTest {
@@ -94,13 +95,11 @@ class OutputLoop : public EngineTest {
   void SetUp() override {
     EngineTest::SetUp();
     F = FakeMbrola{};
-    entries = Entries();
-    library.entries = entries.data();
+    library = FakeLibrary();
     platform::SetMbrolaLibrary(&library);
     ASSERT_TRUE(LoadMbrola());
   }
-  std::vector<platform::MbrolaEntry> entries;
-  platform::MbrolaLibrary library{};
+  platform::MbrolaLibrary library;
 };
 
 std::vector<int16_t> AsSamples(const std::vector<uint8_t>& bytes) {
@@ -223,11 +222,20 @@ TEST_F(OutputLoop, StopEndsTheTextAndTheDeviceStaysClosed) {
 }
 
 TEST(MbrolaBinding, LibraryWithoutOneEntryPointDoesNotLoad) {
-  for (const char* missing : {"init_MBR", "read_MBR", "appendf0_Phone"}) {
-    std::vector<platform::MbrolaEntry> entries = Entries(missing);
-    platform::MbrolaLibrary library{entries.data()};
+  struct Case {
+    const char* missing;
+    void (*remove)(platform::MbrolaLibrary&);
+  };
+  const Case cases[] = {
+      {"init_MBR", [](platform::MbrolaLibrary& l) { l.init_MBR = nullptr; }},
+      {"read_MBR", [](platform::MbrolaLibrary& l) { l.read_MBR = nullptr; }},
+      {"appendf0_Phone", [](platform::MbrolaLibrary& l) { l.appendf0_Phone = nullptr; }},
+  };
+  for (const Case& c : cases) {
+    platform::MbrolaLibrary library = FakeLibrary();
+    c.remove(library);
     platform::SetMbrolaLibrary(&library);
-    EXPECT_FALSE(LoadMbrola()) << missing;
+    EXPECT_FALSE(LoadMbrola()) << c.missing;
     EXPECT_FALSE(MbrolaLoaded());
     EXPECT_EQ(write_MBR, nullptr);
   }

@@ -386,39 +386,31 @@ void AppendF0Phone(MbrolaPhone* p, float position, float frequency) {
   if (p) p->line += " " + std::to_string(int(position)) + " " + std::to_string(int(frequency));
 }
 
-template <typename F>
-void* Address(F f) {
-  return reinterpret_cast<void*>(f);
-}
-
-const MbrolaEntry BridgeEntries[] = {
-    {"init_MBR", Address(&InitMbr)},
-    {"init_rename_MBR", Address(&InitRenameMbr)},
-    {"write_MBR", Address(&WriteMbr)},
-    {"flush_MBR", Address(&FlushMbr)},
-    {"read_MBR", Address(&ReadMbr)},
-    {"readtype_MBR", Address(&ReadTypeMbr)},
-    {"close_MBR", Address(&CloseMbr)},
-    {"reset_MBR", Address(&ResetMbr)},
-    {"lastError_MBR", Address(&LastErrorMbr)},
-    {"lastErrorStr_MBR", Address(&LastErrorStrMbr)},
-    {"setNoError_MBR", Address(&SetNoErrorMbr)},
-    {"getNoError_MBR", Address(&GetNoErrorMbr)},
-    {"setFreq_MBR", Address(&SetFreqMbr)},
-    {"getFreq_MBR", Address(&GetFreqMbr)},
-    {"setVolumeRatio_MBR", Address(&SetVolumeRatioMbr)},
-    {"getVolumeRatio_MBR", Address(&GetVolumeRatioMbr)},
-    {"getVersion_MBR", Address(&GetVersionMbr)},
-    {"getDatabaseInfo_MBR", Address(&GetDatabaseInfoMbr)},
-    {"setParser_MBR", Address(&SetParserMbr)},
-    {"init_Phone", Address(&InitPhone)},
-    {"reset_Phone", Address(&ResetPhone)},
-    {"close_Phone", Address(&ClosePhone)},
-    {"appendf0_Phone", Address(&AppendF0Phone)},
-    {nullptr, nullptr},
+const MbrolaLibrary BridgeLibrary = {
+    .init_MBR = &InitMbr,
+    .init_rename_MBR = &InitRenameMbr,
+    .write_MBR = &WriteMbr,
+    .flush_MBR = &FlushMbr,
+    .read_MBR = &ReadMbr,
+    .readtype_MBR = &ReadTypeMbr,
+    .close_MBR = &CloseMbr,
+    .reset_MBR = &ResetMbr,
+    .lastError_MBR = &LastErrorMbr,
+    .lastErrorStr_MBR = &LastErrorStrMbr,
+    .setNoError_MBR = &SetNoErrorMbr,
+    .getNoError_MBR = &GetNoErrorMbr,
+    .setFreq_MBR = &SetFreqMbr,
+    .getFreq_MBR = &GetFreqMbr,
+    .setVolumeRatio_MBR = &SetVolumeRatioMbr,
+    .getVolumeRatio_MBR = &GetVolumeRatioMbr,
+    .getVersion_MBR = &GetVersionMbr,
+    .getDatabaseInfo_MBR = &GetDatabaseInfoMbr,
+    .setParser_MBR = &SetParserMbr,
+    .init_Phone = &InitPhone,
+    .reset_Phone = &ResetPhone,
+    .close_Phone = &ClosePhone,
+    .appendf0_Phone = &AppendF0Phone,
 };
-
-const MbrolaLibrary BridgeLibrary = {BridgeEntries};
 
 }  // namespace
 
@@ -464,11 +456,10 @@ void CloseMbrolaLibrary(const MbrolaLibrary* library) {
   if (library == &BridgeLibrary) CloseMbr();
 }
 
-void* MbrolaEntryPoint(const MbrolaLibrary* library, const char* name) {
-  if (!library || !name) return nullptr;
-  for (const MbrolaEntry* e = library->entries; e->name; ++e)
-    if (std::strcmp(e->name, name) == 0) return e->address;
-  return nullptr;
+bool MbrolaLibraryComplete(const MbrolaLibrary& library) {
+#define SONARIS_MBROLA_PRESENT(type, name) &&library.name
+  return true SONARIS_MBROLA_ENTRY_POINTS(SONARIS_MBROLA_PRESENT);
+#undef SONARIS_MBROLA_PRESENT
 }
 
 void SetMbrolaLibrary(const MbrolaLibrary* library) { B().testLibrary = library; }
