@@ -8,31 +8,24 @@
 #include "platform/os/riff.h"
 #include "speech/crtstate.h"
 #include "speech/sncrt.h"
+#include "tts/number_words.h"
 
 namespace {
 
 constexpr uint32_t NumberBufferBytes = 30000;
 
-const char* const Units[10] = {"zero", "um",   "dois", "tres", "quatro",
-                               "cinco", "seis", "sete", "oito", "nove"};
-const char* const Teens[10] = {"dez",    "onze",      "doze",      "treze",   "quatorze",
-                               "quinze", "dezesseis", "dezessete", "dezoito", "dezenove"};
-const char* const Tens[10] = {"",         "",         "vinte",   "trinta",  "quarenta",
-                              "cinquenta", "sessenta", "setenta", "oitenta", "noventa"};
-const char* const Hundreds[10] = {"",             "cento",      "duzentos",   "trezentos",
-                                  "quatrocentos", "quinhentos", "seiscentos", "setecentos",
-                                  "oitocentos",   "novecentos"};
-const char* const ScaleOne[5] = {"trilh\xE3o ", "bilh\xE3o ", "milh\xE3o ", "mil ", ""};
-const char* const ScaleMany[5] = {"trilh\xF5" "es ", "bilh\xF5" "es ", "milh\xF5" "es ",
-                                  "mil ", ""};
+const NumberWords& W = kNumberWords;
 
 int Digit(char c) { return c - '0'; }
 
 // The recorded file name of one number word.
 std::string WordFileName(std::string w, bool feminineLast) {
+  // Recording names carry no accents: três is _tres, cinqüenta _cinquen.
   for (char& c : w) {
     if (c == '\xE3') c = 'a';
     if (c == '\xF5') c = 'o';
+    if (c == '\xEA') c = 'e';
+    if (c == '\xFC') c = 'u';
   }
   if (w == "dezessete") w = "dezeset";
   std::string name = ("_" + w).substr(0, 8);
@@ -93,25 +86,25 @@ std::string HundredsToWords(const std::string& d) {
   if (d == "100") return "cem";
   std::string w;
   if (d[0] != '0') {
-    w = Hundreds[Digit(d[0])];
+    w = W.hundreds[Digit(d[0])];
     if (d[1] == '0' && d[2] == '0') return w;
     w += " e ";
   }
-  if (d[1] == '1') return w + Teens[Digit(d[2])];
+  if (d[1] == '1') return w + W.teens[Digit(d[2])];
   if (d[1] != '0') {
-    w += Tens[Digit(d[1])];
+    w += W.tens[Digit(d[1])];
     if (d[2] == '0') return w;
     w += " e ";
   }
-  if (d[2] != '0') w += Units[Digit(d[2])];
+  if (d[2] != '0') w += W.units[Digit(d[2])];
   return w;
 }
 
 std::string GroupToWords(const std::string& digits, int i) {
   std::string group = digits.substr(size_t(i) * 3, 3);
   std::string w = HundredsToWords(group);
-  if (*ScaleOne[i] != '\0' && group != "000")
-    w += std::string(" ") + (group == "001" ? ScaleOne[i] : ScaleMany[i]);
+  if (*W.scaleOne[i] != '\0' && group != "000")
+    w += std::string(" ") + (group == "001" ? W.scaleOne[i] : W.scaleMany[i]);
   return w;
 }
 

@@ -2,21 +2,24 @@
 #include <string>
 
 #include "tts/normalize.h"
+#include "tts/number_words.h"
+
+const NumberWords kNumberWords = {
+    {"zero", "um", "dois", "tr\xEAs", "quatro", "cinco", "seis", "sete", "oito", "nove"},
+    {"dez", "onze", "doze", "treze", "quatorze", "quinze", "dezesseis", "dezessete", "dezoito",
+     "dezenove"},
+    {"", "", "vinte", "trinta", "quarenta", "cinq\xFC" "enta", "sessenta", "setenta", "oitenta",
+     "noventa"},
+    {"", "cento", "duzentos", "trezentos", "quatrocentos", "quinhentos", "seiscentos",
+     "setecentos", "oitocentos", "novecentos"},
+    {"trilh\xE3o ", "bilh\xE3o ", "milh\xE3o ", "mil ", ""},
+    {"trilh\xF5" "es ", "bilh\xF5" "es ", "milh\xF5" "es ", "mil ", ""},
+};
 
 namespace {
 
-const char* const kUnits[] = {"zero", "um", "dois", "tr\xEAs", "quatro",
-                              "cinco", "seis", "sete", "oito", "nove"};
-const char* const kTeens[] = {"dez", "onze", "doze", "treze", "quatorze",
-                              "quinze", "dezesseis", "dezessete", "dezoito", "dezenove"};
-const char* const kTens[] = {"", "", "vinte", "trinta", "quarenta",
-                             "cinq\xFC" "enta", "sessenta", "setenta", "oitenta", "noventa"};
-const char* const kHundreds[] = {"", "cento", "duzentos", "trezentos", "quatrocentos",
-                                 "quinhentos", "seiscentos", "setecentos", "oitocentos",
-                                 "novecentos"};
-// Scale words of the five groups of three digits, from the left.
-const char* const kScaleOne[] = {"trilh\xE3o ", "bilh\xE3o ", "milh\xE3o ", "mil ", ""};
-const char* const kScaleMany[] = {"trilh\xF5" "es ", "bilh\xF5" "es ", "milh\xF5" "es ", "mil ", ""};
+const NumberWords& W = kNumberWords;
+
 const char* const kJoin = " e ";
 
 const char* const kOrdUnits[] = {"", "primeiro", "segundo", "terceiro", "quarto",
@@ -37,16 +40,16 @@ std::string GroupWords(int g) {
   int h = g / 100, d = g / 10 % 10, u = g % 10;
   std::string s;
   if (h != 0) {
-    s = kHundreds[h];
+    s = W.hundreds[h];
     if (g % 100 != 0) s += kJoin;
   }
   if (d == 1) {
-    s += kTeens[u];
+    s += W.teens[u];
   } else if (d != 0) {
-    s += kTens[d];
-    if (u != 0) s += std::string(kJoin) + kUnits[u];
+    s += W.tens[d];
+    if (u != 0) s += std::string(kJoin) + W.units[u];
   } else if (u != 0) {
-    s += kUnits[u];
+    s += W.units[u];
   }
   return s;
 }
@@ -54,7 +57,7 @@ std::string GroupWords(int g) {
 // Figures beyond fifteen digits have no scale words left: digit by digit.
 std::string DigitWords(const std::string& digits) {
   std::string s;
-  for (char c : digits) s += std::string(s.empty() ? "" : " ") + kUnits[c - '0'];
+  for (char c : digits) s += std::string(s.empty() ? "" : " ") + W.units[c - '0'];
   return s;
 }
 
@@ -79,11 +82,11 @@ std::string CardinalWords(int64_t n) {
     if (i == last && !s.empty() && (groups[i] < 100 || groups[i] % 100 == 0)) s += "e ";
     // A thousand is "mil", never "um mil" (um milhão e mil).
     if (i == 3 && groups[i] == 1) {
-      s += kScaleOne[i];
+      s += W.scaleOne[i];
       continue;
     }
     s += GroupWords(groups[i]);
-    if (i < 4) s += std::string(" ") + (groups[i] == 1 ? kScaleOne[i] : kScaleMany[i]);
+    if (i < 4) s += std::string(" ") + (groups[i] == 1 ? W.scaleOne[i] : W.scaleMany[i]);
   }
   while (!s.empty() && s.back() == ' ') s.pop_back();
   return s;

@@ -32,7 +32,7 @@ TEST(NumberWords, WholeNumbers) {
       {1000001, "um milh\xE3o e um"},
       {1001000, "um milh\xE3o e um mil "},
       {3000000000000,
-       "tres trilh\xF5"
+       "tr\xEAs trilh\xF5"
        "es "},
   };
   for (const auto& [n, words] : cases) EXPECT_EQ(NumberToWords(n), words) << n;

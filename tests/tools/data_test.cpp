@@ -24,11 +24,13 @@ namespace fs = std::filesystem;
 using diphonedata::UnitPhonemes;
 
 // The recording a number word is played from: "_" and the word without
-// its tildes, cut to eight characters.
+// its accents, cut to eight characters.
 std::string NumberWordFile(std::string w) {
   for (char& c : w) {
     if (c == '\xE3') c = 'a';
     if (c == '\xF5') c = 'o';
+    if (c == '\xEA') c = 'e';
+    if (c == '\xFC') c = 'u';
   }
   if (w == "dezessete") w = "dezeset";
   return ("_" + w).substr(0, 8);

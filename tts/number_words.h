@@ -1,0 +1,16 @@
+// The Portuguese number words, spelled as Toada reads them (três,
+// cinqüenta): one table for every voice; the built-in voice names its
+// recorded words after the same words.
+#pragma once
+
+struct NumberWords {
+  const char* units[10];
+  const char* teens[10];
+  const char* tens[10];
+  const char* hundreds[10];
+  // Scale words of the five groups of three digits, from the left, each
+  // followed by its blank ("" for the last group).
+  const char* scaleOne[5];
+  const char* scaleMany[5];
+};
+extern const NumberWords kNumberWords;
