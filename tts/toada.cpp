@@ -315,7 +315,12 @@ void Emit(TextOutput& o, const uint8_t* samples, uint32_t n) {
 void ReadSamples(TextOutput& o) {
   while (!Stopped(o)) {
     int got = read_MBR(E.sampleBuffer, int(SampleCount));
-    if (got < 0 && ClearMbrolaError()) o.result = false;
+    if (got < 0 && ClearMbrolaError()) {
+      o.result = false;
+      // A child that died may have written noise before it went: the block
+      // it still held is not played.
+      if (E.failed) o.accumulated = 0;
+    }
     if (got <= 0) return;
     Emit(o, reinterpret_cast<const uint8_t*>(E.sampleBuffer), 2 * uint32_t(got));
   }

@@ -23,6 +23,7 @@ struct FakeMbrola {
   int chunk = 1000;
   int error = 0;
   bool flushed = false;
+  bool dying = false;  // a DIE line: the child ends once its samples are read
 } F;
 
 int Write(const char* line) {
@@ -32,8 +33,10 @@ int Write(const char* line) {
   char name[32] = "";
   int ms = 0;
   if (!s.empty() && s[0] == ';') return 1;  // a comment
-  if (std::sscanf(s.c_str(), "%31s %d", name, &ms) == 2 && std::strcmp(name, "ERR") != 0)
+  if (std::sscanf(s.c_str(), "%31s %d", name, &ms) == 2 && std::strcmp(name, "ERR") != 0) {
     F.pending += 16 * ms;
+    F.dying = F.dying || std::strcmp(name, "DIE") == 0;
+  }
   else if (!s.empty())
     F.error = -2;
   return F.error ? 0 : 1;
@@ -44,6 +47,10 @@ int Flush() {
   return 1;
 }
 int Read(short* buffer, int wanted) {
+  if (F.dying && F.pending == 0) {
+    F.error = platform::MbrolaEnded;
+    return -1;
+  }
   int n = std::min({wanted, F.chunk, F.pending});
   for (int i = 0; i < n; ++i) buffer[i] = F.next++;
   F.pending -= n;
@@ -240,6 +247,14 @@ TEST(MbrolaBinding, LibraryWithoutOneEntryPointDoesNotLoad) {
     EXPECT_EQ(write_MBR, nullptr);
   }
   platform::SetMbrolaLibrary(nullptr);
+}
+
+// A child that writes noise and then dies: the block it still held is
+// dropped. Last in the file, since the engine stays failed afterwards.
+TEST_F(OutputLoop, ChildThatDiesAfterNoiseHasItsBlockDropped) {
+  EXPECT_FALSE(SpeakMbrolaLines({"a 10", "DIE 20"}));
+  EXPECT_TRUE(EngineFailed());
+  EXPECT_TRUE(PlayedBytes().empty());
 }
 
 }  // namespace
