@@ -81,8 +81,9 @@ def session(selenor, build, kind, env=None, clock="virtual"):
 
 
 def prompt_shown(s):
-    """The question, on row 4 or, after a notice, lower."""
-    return any(row.startswith(PROMPT) for row in s.rows()[3:8])
+    """The question, on row 4 or, after a notice (the daemon's own reason
+    can take ten rows), lower."""
+    return any(row.startswith(PROMPT) for row in s.rows()[3:24])
 
 
 def give_date(s, heard=True):
