@@ -25,7 +25,15 @@ version=$(cd / && env -i PATH=/usr/bin:/bin selenor --version) || fail "selenor 
 echo "$version" | grep -q Selenor || fail "unexpected --version: $version"
 MANWIDTH=80 man -P cat selenor 2>/dev/null | grep -q "SONARIS_AUDIO" || fail "man selenor shows no page"
 MANWIDTH=80 man -P cat 5 SONARIS.INI 2>/dev/null | grep -q "TIPOSAPI" || fail "man 5 SONARIS.INI shows no page"
+# Removing keeps the speech-dispatcher module's settings, as Debian keeps
+# every conffile; purging takes them too.
+conffiles=$(dpkg-query -W -f='${Conffiles}' selenor | awk '{print $1}')
 dpkg -r selenor >/dev/null || fail "dpkg -r failed"
-for f in $files; do [ ! -e "$f" ] || fail "$f is left after dpkg -r"; done
+for f in $files; do
+  case " $conffiles " in *" $f "*) continue ;; esac
+  [ ! -e "$f" ] || fail "$f is left after dpkg -r"
+done
 [ ! -e /usr/share/sonaris ] || fail "/usr/share/sonaris is left after dpkg -r"
+dpkg --purge selenor >/dev/null || fail "dpkg --purge failed"
+for f in $conffiles; do [ ! -e "$f" ] || fail "$f is left after dpkg --purge"; done
 echo "ok debian_package"

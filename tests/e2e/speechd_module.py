@@ -141,6 +141,9 @@ def rates(run):
 def killed_mbrola(run):
     pid = run.module_pid()
     check(pid, "no sd_sonaris under the daemon")
+    # The voice opened first, so that the mbrola found below is the text's
+    # own and not the short one that checks a newly chosen voice.
+    check(run.say("-y", "br3", "-w", "um").returncode == 0, "br3 did not speak")
     before = len(run.pcm())
     # Killed as soon as it starts on the text, so that it dies mid-text;
     # what it made before is still heard, then the message ends.
