@@ -141,20 +141,35 @@ def rates(run):
 def killed_mbrola(run):
     pid = run.module_pid()
     check(pid, "no sd_sonaris under the daemon")
+
+    def mbrola():
+        """The module's live mbrola children (an ended one may linger
+        unreaped for a while and must not be taken for the text's)."""
+        found = []
+        for c in subprocess.run(["pgrep", "-P", str(pid)], capture_output=True,
+                                text=True).stdout.split():
+            try:
+                with open(f"/proc/{c}/stat") as f:
+                    stat = f.read()
+            except OSError:
+                continue
+            comm = stat[stat.index("(") + 1:stat.rindex(")")]
+            if comm == "mbrola" and stat[stat.rindex(")") + 2] != "Z":
+                found.append(int(c))
+        return found
+
     # The voice opened first, so that the mbrola found below is the text's
     # own and not the short one that checks a newly chosen voice.
     check(run.say("-y", "br3", "-w", "um").returncode == 0, "br3 did not speak")
+    earlier = set(mbrola())
     before = len(run.pcm())
     # Killed as soon as it starts on the text, so that it dies mid-text;
     # what it made before is still heard, then the message ends.
     speaking = subprocess.Popen(["spd-say", "-o", "sonaris", "-y", "br3", "-w", LONG], env=run.env)
-
-    def mbrola():
-        children = subprocess.run(["pgrep", "-P", str(pid)], capture_output=True,
-                                  text=True).stdout.split()
-        return [int(c) for c in children if open(f"/proc/{c}/comm").read().strip() == "mbrola"]
     try:
-        os.kill(wait_for("mbrola under the module", mbrola, timeout=30, interval=0.005)[0],
+        os.kill(wait_for("mbrola under the module",
+                         lambda: [c for c in mbrola() if c not in earlier],
+                         timeout=30, interval=0.005)[0],
                 signal.SIGKILL)
         speaking.wait(90)
     finally:
