@@ -29,6 +29,12 @@ int HeadlessScrollCount();
 bool HeadlessZoom(int& x, int& y, int& w, int& h);
 // Decodes bytes as a terminal would send them and posts the key messages.
 void HeadlessTypeBytes(const std::string& bytes);
+// Queues a key message that is posted only when the program next waits
+// without bound with nothing woken: with SONARIS_CLOCK=virtual, when it
+// waits for the user and no sound or timer is due. Keys so typed never cut
+// the speech before them. HeadlessClearTyped drops those not yet typed.
+void HeadlessTypeWhenWaiting(const Message& key);
+void HeadlessClearTyped();
 // Makes ScrollUp report that pixels cannot be moved (the console then
 // repaints everything).
 void SetHeadlessCanScroll(bool canScroll);

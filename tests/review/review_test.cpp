@@ -8,17 +8,17 @@
 
 #include "console/snwin.h"
 #include "speech/sncrt.h"
-#include "tests/speech/editor_fakes.h"
-#include "tests/speech/fakes.h"
+#include "platform/display/headless.h"
+#include "tests/sapi/sapi_fakes.h"
+#include "tests/speech/world.h"
 
-using Heard = std::vector<std::string>;
-
+namespace speech_test {
 namespace {
 
 class ReviewTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetEditorWorld();
+    ResetWorld();
     ReviewSearchText.clear();
   }
 
@@ -26,23 +26,22 @@ class ReviewTest : public ::testing::Test {
   // and a final Escape are used; what was heard between the entry and the
   // exit cues.
   static Heard Review(const std::string& keys, int column, int row) {
-    TypeKeys(keys + "\x1b");
+    Type(keys + "\x1b");
     MoveCursor(column, row);
-    Fake.events.clear();
+    TakeHeard();
     ReviewMode();
-    Heard heard = ShortSounds();
+    Heard heard = TakeHeard();
     EXPECT_GE(heard.size(), 3u);
     EXPECT_EQ(heard.front(), "buzz");
     EXPECT_EQ(Heard(heard.end() - 2, heard.end()), (Heard{"buzz", "buzz"}));
-    EXPECT_EQ(Screen.column, column);  // the console cursor comes back
-    EXPECT_EQ(Screen.row, row);
+    EXPECT_EQ(CursorColumn() * 100 + CursorRow(), column * 100 + row);  // the cursor comes back
     return Heard(heard.begin() + 1, heard.end() - 2);
   }
   // What SpeakText makes of a text, to compare with what a command said.
   static Heard Said(const std::string& text) {
-    Fake.events.clear();
+    TakeHeard();
     SpeakText(text);
-    return ShortSounds();
+    return TakeHeard();
   }
   // Ctrl+K speaks "row column".
   static Heard Position(int row, int column) {
@@ -51,17 +50,17 @@ class ReviewTest : public ::testing::Test {
 };
 
 TEST_F(ReviewTest, BeginningCommandsAtTheStartBuzzAndReadNothing) {
-  PutScreenText(1, 1, "texto");
-  PutScreenText(1, 3, "linha");
+  Put(1, 1, "texto");
+  Put(1, 3, "linha");
   EXPECT_EQ(Review("il", 1, 3), Heard{"buzz"});
   EXPECT_EQ(Review("IT", 1, 1), Heard{"buzz"});
 }
 
 TEST_F(ReviewTest, LineReadingRestoresThePositionButScreenReadingEndsAtTheLastRow) {
-  PutScreenText(1, 3, "ola mundo");
-  PutScreenText(1, 25, "fim");
+  Put(1, 3, "ola mundo");
+  Put(1, 25, "fim");
   Heard position = Position(3, 5);
-  EXPECT_EQ(Review("tl\x0b", 5, 3), Join({{"say:ola", "say:mundo", "click"}, position}));
+  EXPECT_EQ(Review("tl\x0b", 5, 3), Join({Say("ola"), Say("mundo"), {"click"}, position}));
 
   Heard end = Position(25, 4);
   Heard heard = Review("tt\x0b", 5, 3);
@@ -71,7 +70,7 @@ TEST_F(ReviewTest, LineReadingRestoresThePositionButScreenReadingEndsAtTheLastRo
 }
 
 TEST_F(ReviewTest, MovingOffTheScreenBuzzesAndStaysInRange) {
-  PutScreenText(1, 1, "ab");
+  Put(1, 1, "ab");
   Heard home = Position(1, 1);
   EXPECT_EQ(Review("{Left}\x0b", 1, 1), Join({{"buzz", "buzz"}, home}));
 
@@ -83,34 +82,38 @@ TEST_F(ReviewTest, MovingOffTheScreenBuzzesAndStaysInRange) {
 }
 
 TEST_F(ReviewTest, F1ReadsWordsRunsOfSignsAndSpellsConsonantWords) {
-  PutScreenText(1, 2, "-----  pdf casa");
+  Put(1, 2, "-----  pdf casa");
   Heard hyphens = Said("---");
-  EXPECT_EQ(Review("{F1*3}", 1, 2), Join({hyphens, {"p", "d", "f", "say:casa"}}));
+  EXPECT_EQ(Review("{F1*3}", 1, 2), Join({hyphens, {"p", "d", "f"}, Say("casa")}));
 }
 
 TEST_F(ReviewTest, AWordInTheLastColumnIsNotReadAndDoesNotStopTheLine) {
-  PutScreenText(1, 1, "ab");
-  PutScreenText(80, 1, "x");
+  Put(1, 1, "ab");
+  Put(80, 1, "x");
   EXPECT_EQ(Review("{F1}\x0b", 79, 1), Join({{"click"}, Position(1, 81)}));
-  EXPECT_EQ(Review("tl", 1, 1), (Heard{"say:ab", "click"}));
+  EXPECT_EQ(Review("tl", 1, 1), Join({Say("ab"), {"click"}}));
 }
 
 TEST_F(ReviewTest, WithAVoiceFromThePositionReadsTheRestOfTheRowThenWholeRows) {
-  VoiceActive = true;
-  VoiceKind = 5;
-  PutScreenText(1, 24, "primeira linha");
-  PutScreenText(1, 25, "segunda");
+  sapi_test::Log().Clear();
+  platform::SetSpVoiceFactory([] { return std::make_unique<sapi_test::FakeVoice>(); });
+  WriteFile("win/SONARIS.INI", "[TRADUTOR]\nSAPI=Sim\n[SERVFALA]\nTIPOSAPI=5\n");
+  StartSpeech(3, "");
+  Put(1, 24, "primeira linha");
+  Put(1, 25, "segunda");
+  sapi_test::Log().calls.clear();
   Review("ft", 10, 24);
+  platform::SetSpVoiceFactory(nullptr);
   Heard spoken;
-  for (const std::string& call : Fake.voiceCalls)
-    if (call.rfind("speak 5 ", 0) == 0) spoken.push_back(call.substr(8));
+  for (const std::string& call : sapi_test::Log().calls)
+    if (call.rfind("speak ", 0) == 0) spoken.push_back(call.substr(call.find('[') + 1));
   ASSERT_EQ(spoken.size(), 2u);
   EXPECT_EQ(spoken[0].substr(0, 5), "linha");
   EXPECT_EQ(spoken[1].substr(0, 8), "segunda ");
 }
 
 TEST_F(ReviewTest, SearchFindsOnlyTextAfterThePositionAndDoesNotWrap) {
-  PutScreenText(1, 2, "abc xyz abc");
+  Put(1, 2, "abc xyz abc");
   EXPECT_EQ(Review("{F5}xyz\r", 6, 2), Join({Said("Qual texto"), {"x", "y", "z", "buzz", "buzz"}}));
 
   Heard found = Position(2, 9);
@@ -123,17 +126,17 @@ TEST_F(ReviewTest, SearchFindsOnlyTextAfterThePositionAndDoesNotWrap) {
 }
 
 TEST_F(ReviewTest, FieldsAreRunsOfOneColourBetweenSeparators) {
-  PutScreenText(1, 4, "Nome:", 7);
-  PutScreenText(6, 4, " Maria Silva ", 0x1F);
-  PutScreenText(19, 4, "Idade", 7);
+  Put(1, 4, "Nome:", 7);
+  Put(6, 4, " Maria Silva ", 0x1F);
+  Put(19, 4, "Idade", 7);
   EXPECT_EQ(Review("{CtrlF1}\t\x0b", 9, 4),
-            Join({{"say:Maria", "say:Silva", "click", "click"}, Position(4, 20)}));
-  EXPECT_EQ(Review("ic", 9, 4), (Heard{"say:Maria", "click"}));
+            Join({Say("Maria"), Say("Silva"), {"click", "click"}, Position(4, 20)}));
+  EXPECT_EQ(Review("ic", 9, 4), Join({Say("Maria"), {"click"}}));
   EXPECT_EQ(Review("{ShiftTab}\x0b", 9, 4), Join({{"click"}, Position(4, 4)}));
 }
 
 TEST_F(ReviewTest, WrongCommandsGiveTheErrorCue) {
-  Heard cue{"buzz", "click", "buzz"};
+  const Heard cue{"buzz", "click", "buzz"};
   EXPECT_EQ(Review("x", 1, 1), cue);
   EXPECT_EQ(Review("tz", 1, 1), cue);
   EXPECT_EQ(Review("\x01", 1, 1), cue);
@@ -146,36 +149,26 @@ TEST_F(ReviewTest, GoToRowAndColumnTakesFourDigits) {
 }
 
 TEST_F(ReviewTest, WordMovesAndLettersOnTheScreen) {
-  PutScreenText(3, 2, "um dois");
-  PutScreenText(5, 20, "fim.");
+  Put(3, 2, "um dois");
+  Put(5, 20, "fim.");
   EXPECT_EQ(
       Review("{CtrlRight}\x0b{CtrlRight}\x0b{CtrlLeft}\x0b", 3, 2),
       Join({{"click"}, Position(2, 6), {"buzz"}, Position(2, 10), {"click"}, Position(2, 6)}));
-  EXPECT_EQ(Review("{CtrlPgDn}\x0b{CtrlPgUp}\x0b", 1, 1), Join({{"say:fim", ".", "click"},
+  EXPECT_EQ(Review("{CtrlPgDn}\x0b{CtrlPgUp}\x0b", 1, 1), Join({Say("fim"), {".", "pause:250", "click"},
                                                                 Position(20, 7),
-                                                                {"say:um", "say:dois", "click"},
+                                                                Say("um"), Say("dois"), {"click"},
                                                                 Position(2, 3)}));
 }
 
 TEST_F(ReviewTest, CtrlCCopiesTheWholeScreenSilently) {
-  PutScreenText(1, 1, "topo");
-  PutScreenText(80, 25, "z");
+  Put(1, 1, "topo");
+  Put(80, 25, "z");
   EXPECT_EQ(Review("\x03", 1, 1), Heard{});
-  ASSERT_EQ(Screen.clipboard.size(), 25u * 82);
-  EXPECT_EQ(Screen.clipboard.substr(0, 6), "topo  ");
-  EXPECT_EQ(Screen.clipboard.substr(25 * 82 - 3), "z\r\n");
+  const std::string copied = platform::HeadlessClipboard();
+  ASSERT_EQ(copied.size(), 25u * 82);
+  EXPECT_EQ(copied.substr(0, 6), "topo  ");
+  EXPECT_EQ(copied.substr(25 * 82 - 3), "z\r\n");
 }
 
 }  // namespace
-
-namespace {
-
-TEST_F(ReviewTest, BrailleRoutingKeyMovesTheReviewCursorThere) {
-  PutScreenText(1, 2, "Sonaris para Linux");
-  Fake.routedColumn = 9;
-  Fake.routedRow = 2;
-  EXPECT_EQ(Review("{#" + std::to_string(BrailleRouteCode) + "}\x0b", 1, 5),
-            Join({{"p"}, Position(2, 9)}));
-}
-
-}  // namespace
+}  // namespace speech_test

@@ -2,29 +2,27 @@
 // the user hears, what the screen and the clipboard show.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <optional>
 
 #include "console/snwin.h"
+#include "platform/display/headless.h"
 #include "speech/sncrt.h"
-#include "tests/speech/editor_fakes.h"
-#include "tests/speech/fakes.h"
+#include "tests/speech/world.h"
 
-using Heard = std::vector<std::string>;
-
+namespace speech_test {
 namespace {
 
 class EditorTest : public ::testing::Test {
  protected:
-  void SetUp() override { ResetEditorWorld(); }
+  void SetUp() override { ResetWorld(); }
 
   // Edits s in a field at row 5 with the keys of the script and Enter.
   static char Edit(std::string& s, const std::string& keys, int maxLen = 255, bool editable = true,
                    int width = 78) {
-    TypeKeys(keys + "\r");
-    Fake.events.clear();
+    Type(keys + "\r");
+    TakeHeard();
     char last = EditFieldSpoken(s, 1, 5, maxLen, width, editable);
-    Fake.typed.clear();  // what an early end left unread
+    platform::HeadlessClearTyped();  // what an early end left unread
     return last;
   }
 };
@@ -48,9 +46,8 @@ TEST_F(EditorTest, KeysChangeTheFieldAndAreHeard) {
       {"abcdef", "{End}{S-Left*2}\x16", 255, true, "abcdXY"},  // Ctrl+V over a leftward selection
       // Paste ignores the editable flag; Ctrl+Y (blank the field) respects it.
       {"abc", "\x19q{ShiftIns}", 255, false, "XYabc", Heard{}},
-      {"  dia 25 de", "{F1}", 255, true, "  dia 25 de", Heard{"say:dia"}, 6},
-      {"  dia 25 de", "{F1*2}", 255, true, "  dia 25 de",
-       Heard{"say:dia", "image:[_vinte][_e][_cinco]"}, 9},
+      {"  dia 25 de", "{F1}", 255, true, "  dia 25 de", Say("dia"), 6},
+      {"  dia 25 de", "{F1*2}", 255, true, "  dia 25 de", Join({Say("dia"), {"[_vinte][_e][_cinco]"}}), 9},
       {"pds", "{F1*2}", 3, true, "pds", Heard{"p", "d", "s", "buzz"}, 4},
       {"ab 12/x", "{CtrlRight*3}{CtrlLeft}", 10, true, "ab 12/x",
        Heard{"click", "click", "buzz", "click"}, 7},
@@ -61,11 +58,11 @@ TEST_F(EditorTest, KeysChangeTheFieldAndAreHeard) {
        Heard{"a", " ", " ", "buzz", "_DEL", " ", "_DEL", " ", "_DEL", "a"}},
   };
   for (const EditCase& c : cases) {
-    Screen.clipboard = "XY\r\nsecond line";
+    platform::SetHeadlessClipboard("XY\r\nsecond line");
     std::string s = c.before;
     EXPECT_EQ(Edit(s, c.keys, c.maxLen, c.editable), '\r') << c.keys;
     EXPECT_EQ(s, c.after) << c.keys;
-    if (c.heard) EXPECT_EQ(ShortSounds(), *c.heard) << c.keys;
+    if (c.heard) EXPECT_EQ(TakeHeard(), *c.heard) << c.keys;
     if (c.column) EXPECT_EQ(LastEditColumn, c.column) << c.keys;
   }
 }
@@ -75,44 +72,41 @@ TEST_F(EditorTest, FirstPrintableKeyReplacesAnOfferedValueButAnArrowKeepsIt) {
   std::string offered = "12/05/1990";
   Edit(offered, "3");
   EXPECT_EQ(offered, "3");
-  EXPECT_EQ(ShortSounds(), (Heard{"click", "click", "3"}));
-
+  EXPECT_EQ(TakeHeard(), (Heard{"click", "click", "3"}));
   std::string kept = "12/05/1990";
   Edit(kept, "{Right}4");
   EXPECT_EQ(kept, "142/05/1990");
-  EXPECT_EQ(ShortSounds(), (Heard{"1", "4"}));
+  EXPECT_EQ(TakeHeard(), (Heard{"1", "4"}));
 }
 
 TEST_F(EditorTest, CopyTakesTheTrimmedTextWithALineEndOrJustTheSelection) {
   std::string date = "12/05/1990";
   Edit(date, "{CtrlIns}");
-  EXPECT_EQ(Screen.clipboard, "12/05/1990\r\n");
+  EXPECT_EQ(platform::HeadlessClipboard(), "12/05/1990\r\n");
   Edit(date, "{S-Right*3}\x03");  // Ctrl+C keeps the selection
-  EXPECT_EQ(Screen.clipboard, "12/");
+  EXPECT_EQ(platform::HeadlessClipboard(), "12/");
 }
 
 TEST_F(EditorTest, EscapeInReadLineBlanksWhatWasTypedAndEndsTheLine) {
-  PutScreenText(1, 3, "Data: ");
-  MoveCursor(7, 3);
-  TypeKeys("abc\x1b");
+  Put(1, 3, "Data: ");
+  Type("abc\x1b");
   std::string s = "old";
   ReadLineSpoken(s);
   EXPECT_EQ(s, "");
-  EXPECT_EQ(ScreenRowText(3).substr(0, 10), "Data:     ");
-  EXPECT_EQ(Fake.screen, "\n");
-
+  EXPECT_EQ(Row(3).substr(0, 10), "Data:     ");
+  EXPECT_EQ(CursorColumn() * 100 + CursorRow(), 104);
   MoveCursor(7, 4);
-  TypeKeys("12\r");
+  Type("12\r");
   ReadLineSpoken(s);
   EXPECT_EQ(s, "12");
-  EXPECT_EQ(ScreenRowText(4).substr(6, 3), "12 ");
+  EXPECT_EQ(Row(4).substr(6, 3), "12 ");
 }
 
 TEST_F(EditorTest, CtrlF4AndADigitRestartSpeechAtThatSpeed) {
   std::string s;
   Edit(s, "{CtrlF4}5");
   EXPECT_EQ(TuningSet, 5);
-  Heard heard = ShortSounds();
+  Heard heard = TakeHeard();
   ASSERT_GE(heard.size(), 2u);
   EXPECT_EQ(Heard(heard.begin(), heard.begin() + 2), (Heard{"_VELOC", "5"}));
   Edit(s, "{CtrlF4}\x1b");
@@ -122,15 +116,15 @@ TEST_F(EditorTest, CtrlF4AndADigitRestartSpeechAtThatSpeed) {
 TEST_F(EditorTest, FunctionAndPrefixKeysEndTheEditorOrRunTheReviewMode) {
   std::string s;
   EXPECT_EQ(Edit(s, "{A-CtrlF9}"), '\r');
-  EXPECT_EQ(ShortSounds(), Heard{}) << "no review mode installed";
-  SetEditorReview([] { Fake.events.push_back("review:"); });
+  EXPECT_EQ(TakeHeard(), Heard{}) << "no review mode installed";
+  SetEditorReview([] { PlayWordFile("ajuda"); });
   EXPECT_EQ(Edit(s, "{A-CtrlF9}"), '\r');
   SetEditorReview(nullptr);
-  EXPECT_EQ(ShortSounds(), Heard{"review:"});
+  EXPECT_EQ(TakeHeard(), Heard{"ajuda"});
   // {keys, the key that ended the editor}; Alt prefix keys (16, 17) type
   // the next key or end on a function key.
   const std::pair<std::string, int> ends[] = {
-      {"{CtrlF9}", 102}, {"{A-F1}", 104}, {"{#15}", 15}, {"{#16}a", '\r'}, {"{#17}{F1}", 17}};
+      {"{CtrlF9}", 102}, {"{A-F1}", 104}, {"{ShiftTab}", 15}, {"{AltQ}a", '\r'}, {"{AltW}{F1}", 17}};
   for (const auto& [keys, end] : ends)
     EXPECT_EQ(static_cast<unsigned char>(Edit(s, keys)), end) << keys;
   EXPECT_EQ(s, "a");
@@ -139,48 +133,18 @@ TEST_F(EditorTest, FunctionAndPrefixKeysEndTheEditorOrRunTheReviewMode) {
 TEST_F(EditorTest, F12OpensTheWordUnderTheCursorWithoutItsOpeningMarks) {
   std::string s = "ver (www.site.org. agora";
   Edit(s, "{CtrlRight}{Right*3}{F12}{End}{F12}");
-  ASSERT_EQ(SpawnRuns.size(), 1u);
-  EXPECT_EQ(SpawnRuns[0].rfind("xdg-open [http://www.site.org] in ", 0), 0u);
-  EXPECT_EQ(ShortSounds().back(), "buzz");
+  ASSERT_EQ(Runs.size(), 1u);
+  EXPECT_EQ(Runs[0].rfind("xdg-open [http://www.site.org] in ", 0), 0u);
+  EXPECT_EQ(TakeHeard().back(), "buzz");
 }
 
-TEST_F(EditorTest, SelectionIsDrawnOnItsOwnBackgroundAndTheFieldScrolls) {
-  std::string s = "abcdef";
-  Edit(s, "{Right}{S-Right*2}\xdf");  // 223 keeps the selection
-  EXPECT_EQ(Screen.highlighted, (std::vector<std::string>{"b", "bc", "bc"}));
-  EXPECT_EQ(TextAttribute, 7);
-
+TEST_F(EditorTest, TheFieldScrollsWithinItsWidth) {
   std::string wide;
   Edit(wide, "0123456789abc", 100, true, 10);
   EXPECT_EQ(wide, "0123456789abc");
-  EXPECT_EQ(Screen.column, 1);
-  EXPECT_EQ(ScreenRowText(5).substr(0, 12), "0123456789  ");
+  EXPECT_EQ(CursorColumn(), 1);
+  EXPECT_EQ(Row(5).substr(0, 12), "0123456789  ");
 }
 
 }  // namespace
-
-namespace {
-
-TEST_F(EditorTest, BrailleRoutingKeyPutsTheCursorOnTheCharacterBelowIt) {
-  struct {
-    int column, row;
-    std::string after;
-    Heard heard;
-  } const cases[] = {
-      {4, 5, "1005/1980", Heard{"0", "_DEL", "/"}},  // onto the second 0; Backspace takes the /
-      // Refused (another row, past the field's width): the cursor stays at
-      // the start, where Backspace buzzes too.
-      {4, 4, "10/05/1980", Heard{"buzz", "buzz"}},
-      {79, 5, "10/05/1980", Heard{"buzz", "buzz"}},
-  };
-  for (const auto& c : cases) {
-    Fake.routedColumn = c.column;
-    Fake.routedRow = c.row;
-    std::string s = "10/05/1980";
-    Edit(s, "{#" + std::to_string(BrailleRouteCode) + "}\b");
-    EXPECT_EQ(s, c.after) << c.column << "," << c.row;
-    EXPECT_EQ(ShortSounds(), c.heard) << c.column << "," << c.row;
-  }
-}
-
-}  // namespace
+}  // namespace speech_test

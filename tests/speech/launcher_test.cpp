@@ -9,18 +9,17 @@
 
 #include "platform/os/spawn.h"
 #include "speech/sncrt.h"
-#include "tests/speech/editor_fakes.h"
-#include "tests/speech/fakes.h"
+#include "tests/speech/world.h"
 
 namespace fs = std::filesystem;
 
+namespace speech_test {
 namespace {
 
 class LauncherTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    folder = ResetEditorWorld();
-    fs::create_directories(folder + "/none");
+    folder = ResetWorld();
     fs::create_directories(folder + "/work");
     previous = fs::current_path();
     fs::current_path(folder + "/work");
@@ -33,7 +32,7 @@ class LauncherTest : public ::testing::Test {
 };
 
 TEST_F(LauncherTest, EachKindOfTargetGoesToItsProgram) {
-  WriteFile(work + "/editor.exe", "");
+  WriteFile("work/editor.exe", "");
   fs::permissions(work + "/editor.exe", fs::perms::owner_all);
   const std::string viewers =
       "PROG.HTM=/bin/echo\nPROG.TXT=/bin/cat\nPROG.LEI=/bin/echo\n"
@@ -60,10 +59,10 @@ TEST_F(LauncherTest, EachKindOfTargetGoesToItsProgram) {
       {viewers, "texto.doc", ""},  // a viewer that does not exist
   };
   for (const auto& [settings, target, run] : cases) {
-    WriteFile(folder + "/none/SONARIS.INI", "[SONARIS]\n" + settings);
-    SpawnRuns.clear();
+    WriteFile("win/SONARIS.INI", "[SONARIS]\n" + settings);
+    Runs.clear();
     OpenTarget(target);
-    EXPECT_EQ(SpawnRuns, run.empty() ? std::vector<std::string>{}
+    EXPECT_EQ(Runs, run.empty() ? std::vector<std::string>{}
                                      : std::vector<std::string>{run + " in " + work})
         << target;
   }
@@ -88,3 +87,4 @@ TEST(RealSpawnerTest, ShellCharactersInANameAreOnlyText) {
 }
 
 }  // namespace
+}  // namespace speech_test

@@ -2,13 +2,11 @@
 // dates said with them.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "speech/sncrt.h"
-#include "tests/speech/fakes.h"
+#include "platform/os/clock.h"
+#include "tests/speech/world.h"
 
-using Events = std::vector<std::string>;
-
+namespace speech_test {
 namespace {
 
 TEST(NumberWords, WholeNumbers) {
@@ -40,11 +38,7 @@ TEST(NumberWords, WholeNumbers) {
 
 class SpokenNumbers : public ::testing::Test {
  protected:
-  void SetUp() override {
-    ResetFakes();
-    folder = MakeTestFolder();
-  }
-  std::string folder;
+  void SetUp() override { ResetWorld(); }
 };
 
 TEST_F(SpokenNumbers, OneSoundPerNumberFromShortenedFileNames) {
@@ -53,40 +47,29 @@ TEST_F(SpokenNumbers, OneSoundPerNumberFromShortenedFileNames) {
   SpeakWords(NumberToWords(2000000), false);
   SpeakWords(NumberToWords(21), true);
   SpeakWords("oito", false);  // no recording: nothing to play
-  EXPECT_EQ(Fake.events, (Events{"image:[_dezeset]", "image:[_dezesse]", "image:[_dois][_milhoes]",
-                                 "image:[_vinte][_e][_uma]"}));
+  EXPECT_EQ(TakeHeard(), (Heard{"_dezeset", "_dezesse", "[_dois][_milhoes]", "[_vinte][_e][_uma]"}));
 }
 
 TEST_F(SpokenNumbers, LongSoundsArePlayedInBufferSizedPartsWithNothingLost) {
-  WriteWordFile(folder, "_quatro", std::string(70000, 'q'));
+  Record("_quatro", std::string(70000, 'q'));
   SpeakWords("tres quatro cinco", false);
-  EXPECT_EQ(Fake.events, (Events{"image:[_tres]", "image:30000 bytes", "image:30000 bytes",
-                                 "image:10008 bytes"}));
+  EXPECT_EQ(TakeHeard(), (Heard{"_tres", "30000 bytes", "30000 bytes", "10010 bytes"}));
 }
 
 TEST_F(SpokenNumbers, TimesUseFeminineHoursAndDatesSayTheWeekday) {
   SpeakTime(1, 1);
   SpeakTime(22, 0);
-  Fake.clock[0] = 0;
-  Fake.clock[1] = 30;
+  platform::LocalTime now{2000, 9, 17, 0, 0, 30, 0, 0};
+  platform::SetFixedTime(&now);
   SpeakCurrentTime();
-  EXPECT_EQ(
-      Fake.events,
-      Join({{"image:[_uma]", "file:letras/_hora", "image:[_um]", "file:letras/_minuto"},
-            {"image:[_vinte][_e][_duas]", "file:letras/_horas"},
-            {"image:[_zero]", "file:letras/_hora", "image:[_trinta]", "file:letras/_minutos"}}));
-  Fake.events.clear();
+  EXPECT_EQ(TakeHeard(), (Heard{"_uma", "_hora", "_um", "_minuto", "[_vinte][_e][_duas]",
+                                "_horas", "_zero", "_hora", "_trinta", "_minutos"}));
   SpeakDate(1, 2, 2026);
-  Fake.clock[0] = 17;
-  Fake.clock[1] = 9;
-  Fake.clock[2] = 2000;
   SpeakCurrentDate();
-  EXPECT_EQ(Fake.events,
-            Join({{"file:letras/_Domingo", "file:letras/_primeir", "file:letras/_de",
-                   "file:letras/_Feverei", "file:letras/_de", "image:[_dois][_mil]",
-                   "file:letras/_e", "image:[_vinte][_e][_seis]"},
-                  {"file:letras/_Domingo", "image:[_dezeset]", "file:letras/_de",
-                   "file:letras/_Setembr", "file:letras/_de", "image:[_dois][_mil]"}}));
+  platform::SetFixedTime(nullptr);
+  EXPECT_EQ(TakeHeard(), (Heard{"_Domingo", "_primeir", "_de", "_Feverei", "_de", "[_dois][_mil]",
+                                "_e", "[_vinte][_e][_seis]", "_Domingo", "_dezeset", "_de",
+                                "_Setembr", "_de", "[_dois][_mil]"}));
 }
 
 TEST(Weekdays, GregorianCalendar) {
@@ -97,3 +80,4 @@ TEST(Weekdays, GregorianCalendar) {
 }
 
 }  // namespace
+}  // namespace speech_test

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <deque>
 #include <mutex>
 #include <utility>
 #include <vector>
@@ -30,6 +31,7 @@ struct HeadlessState {
   void (*onRelease)() = nullptr;
   bool zoomed = false;
   int zoom[4] = {0, 0, 0, 0};
+  std::deque<Message> typed;  // keys for the program's next idle waits
 };
 HeadlessState state;
 
@@ -106,6 +108,15 @@ class HeadlessDisplay final : public Display {
 
   void WaitEvents(int timeoutMs) override {
     std::unique_lock<std::mutex> lock(state.mutex);
+    // A wait without bound and nothing woken: the program waits for the
+    // user, who types the next key.
+    if (timeoutMs < 0 && !state.wakePending && !state.typed.empty()) {
+      Message key = state.typed.front();
+      state.typed.pop_front();
+      lock.unlock();
+      PostMessage(key);
+      lock.lock();
+    }
     auto ready = [] { return state.wakePending; };
     if (timeoutMs < 0)
       state.woken.wait(lock, ready);
@@ -233,6 +244,16 @@ void SetHeadlessKeyArriving(bool arriving) {
 void SetHeadlessOnRelease(void (*onRelease)()) {
   std::lock_guard<std::mutex> lock(state.mutex);
   state.onRelease = onRelease;
+}
+
+void HeadlessTypeWhenWaiting(const Message& key) {
+  std::lock_guard<std::mutex> lock(state.mutex);
+  state.typed.push_back(key);
+}
+
+void HeadlessClearTyped() {
+  std::lock_guard<std::mutex> lock(state.mutex);
+  state.typed.clear();
 }
 
 void HeadlessTypeBytes(const std::string& bytes) {
