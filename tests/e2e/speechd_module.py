@@ -158,19 +158,22 @@ def killed_mbrola(run):
                 found.append(int(c))
         return found
 
-    # The voice opened first, so that the mbrola found below is the text's
-    # own and not the short one that checks a newly chosen voice.
+    # A long text goes through several mbrola in turn, each started ahead:
+    # one that is killed while it waits for its part is only replaced, one
+    # killed while it speaks ends the message. So every mbrola of the module
+    # is killed until that happens; what it made before is still heard.
     check(run.say("-y", "br3", "-w", "um").returncode == 0, "br3 did not speak")
-    earlier = set(mbrola())
-    before = len(run.pcm())
-    # Killed as soon as it starts on the text, so that it dies mid-text;
-    # what it made before is still heard, then the message ends.
     speaking = subprocess.Popen(["spd-say", "-o", "sonaris", "-y", "br3", "-w", LONG], env=run.env)
+
+    def killed():
+        for child in mbrola():
+            try:
+                os.kill(child, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+        return "erro: o MBROLA" in run.module_log() or speaking.poll() is not None
     try:
-        os.kill(wait_for("mbrola under the module",
-                         lambda: [c for c in mbrola() if c not in earlier],
-                         timeout=30, interval=0.005)[0],
-                signal.SIGKILL)
+        wait_for("an mbrola killed as it speaks", killed, timeout=60, interval=0.005)
         speaking.wait(90)
     finally:
         speaking.kill()
