@@ -102,7 +102,8 @@ def finish(s):
 
 
 def daemon_scenario(selenor, build, kind):
-    with spd.PrivateSpeechd() as d, session(selenor, build, kind, d.env()) as s:
+    # The daemon speaks in real time: at its highest rate.
+    with spd.PrivateSpeechd() as d, session(selenor, build, kind, d.env(), rate=10) as s:
         give_date(s, heard=False)
         s.wait("the closing line", lambda: s.rows()[24] == CLOSING, 120)
         finish(s)
@@ -123,9 +124,10 @@ def daemon_scenario(selenor, build, kind):
 
 def paced_scenario(selenor, build):
     """Each text takes 1.5 s: Selenor gives the next only after the end of
-    the one before, and a key cancels the one being spoken at once."""
+    the one before, and a key cancels the one being spoken at once (the
+    texts hold the clock in real time)."""
     with fake_speechd.FakeSpeechd(seconds_per_text=1.5) as d, \
-            session(selenor, build, 5, d.env(), "real") as s:
+            session(selenor, build, 5, d.env()) as s:
         give_date(s, heard=False)
         s.wait("a profile item being spoken", lambda: any(
             t.startswith("Seu anjo") for _, t in d.texts()), 120)
