@@ -20,7 +20,7 @@ SONARIS_BUILD_DIR=$root/build "$root/scripts/build.sh"
 checked=$root/build-asan
 if [ "${SONARIS_SKIP_SANITIZE:-}" != 1 ] || [ "${SONARIS_SKIP_FUZZ:-}" != 1 ]; then
   SONARIS_BUILD_DIR=$checked "$root/scripts/build.sh" -DCMAKE_C_COMPILER=clang \
-    -DCMAKE_CXX_COMPILER=clang++ -DSONARIS_FUZZ=ON
+    -DCMAKE_CXX_COMPILER=clang++ -DSONARIS_FUZZ=ON -DSONARIS_BENCH=OFF
 fi
 if [ "${SONARIS_SKIP_SANITIZE:-}" != 1 ]; then
   (cd "$checked" && ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$root/tests/lsan.supp" ctest --output-on-failure -j"$jobs" -LE e2e)
