@@ -68,10 +68,15 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Equipe Sonaris <sonaris@localhost>")
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
-# The libraries come from the programs themselves; the font and the opener
-# are used at run time without being linked.
+# The linked libraries come from the programs themselves; the font, the
+# opener and the libraries the back ends open when chosen (platform/) are
+# used at run time without being linked.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, xdg-utils")
+get_property(opened GLOBAL PROPERTY SONARIS_OPENED_PACKAGES)
+set(depends fonts-dejavu-core xdg-utils ${opened})
+list(REMOVE_DUPLICATES depends)
+list(JOIN depends ", " depends)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "${depends}")
 # Outside Debian main, or only needed for the system voices.
 # The module's configuration file is the user's to edit: dpkg keeps changes.
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA "${PROJECT_SOURCE_DIR}/data/speechd/conffiles")

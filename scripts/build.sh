@@ -7,6 +7,10 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${SONARIS_BUILD_DIR:-$root/build}
 launcher=()
 # ccache, where installed, makes a second build of the same sources cheap.
-if command -v ccache >/dev/null; then launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
+# Paths are taken relative to the checkout, so a second clone hits too.
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+  export CCACHE_BASEDIR=$root CCACHE_NOHASHDIR=1
+fi
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" "$@" >/dev/null
 cmake --build "$build" -j"$(nproc)" --target "${SONARIS_TARGET:-all}"

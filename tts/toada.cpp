@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <fstream>
 #include <functional>
+#include <thread>
 
 #include "platform/os/paths.h"
 #include "platform/voices/registry.h"
@@ -111,34 +112,23 @@ bool OpenVoice(std::string voiceDb, const std::string& rulesFile) {
 
 // Each voice has its own diphone list and natural pitch, made by probing
 // it ("br1.dfn", "br1.voz" beside the settings' list); the settings' list
-// serves a voice that has none.
-bool LoadTables(const std::string& voice, const std::string& rules, const std::string& exceptions,
-                const std::string& diphones, const std::string& prosody,
-                const std::string& abbreviations) {
+// serves a voice that has none. Empty when all loaded, else why not.
+std::string LoadTables(const std::string& voice, const std::string& rules,
+                       const std::string& exceptions, const std::string& diphones,
+                       const std::string& prosody, const std::string& abbreviations) {
   FreePhonemeRules();
   FreeDiphoneList();
-  if (!LoadDictionaries(rules, exceptions)) {
-    SetLastError("Erro na base de dados de portugu\xEAs");
-    return false;
-  }
-  if (!LoadAbbreviations(abbreviations)) {
-    SetLastError("Erro no arquivo de abreviaturas");
-    return false;
-  }
+  if (!LoadDictionaries(rules, exceptions)) return "Erro na base de dados de portugu\xEAs";
+  if (!LoadAbbreviations(abbreviations)) return "Erro no arquivo de abreviaturas";
   // Without its tables file beside the abbreviations the text is read
   // plainly (no money, times, dates... as words): not an error.
   LoadReadingTables(ReadingTablesBeside(abbreviations));
-  if (!LoadProsody(prosody)) {
-    SetLastError("Erro no arquivo de pros\xF3" "dia");
-    return false;
-  }
+  if (!LoadProsody(prosody)) return "Erro no arquivo de pros\xF3" "dia";
   std::string own = VoiceFile(diphones, voice, ".dfn");
-  if (!LoadDiphoneList(own.empty() ? diphones : own)) {
-    SetLastError("A lista de difones da voz n\xE3o foi encontrada: " + platform::ResolvePath(diphones));
-    return false;
-  }
+  if (!LoadDiphoneList(own.empty() ? diphones : own))
+    return "A lista de difones da voz n\xE3o foi encontrada: " + platform::ResolvePath(diphones);
   LoadVoicePitch(VoiceFile(diphones, voice, ".voz"));
-  return true;
+  return {};
 }
 
 std::string OutputError(const char* what) {
@@ -256,15 +246,23 @@ bool EngineOpen(const std::string& voiceDb, const std::string& rulesFile,
   if (!LoadMbrola()) return false;
   auto orDefault = [](const std::string& s, const char* d) { return s.empty() ? std::string(d) : s; };
   E.failed = false;
-  if (!OpenVoice(orDefault(voiceDb, "br4"), orDefault(rulesFile, "portug.nrl"))) {
+  // The tables load while MBROLA checks the voice in a process of its own:
+  // the voice's answer still comes first.
+  std::string tablesError;
+  std::thread tables([&] {
+    tablesError = LoadTables(orDefault(voiceDb, "br4"), orDefault(rulesFile, "portug.nrl"),
+                             orDefault(exceptionsFile, "portug.exc"), orDefault(diphoneFile, "portug.dfn"),
+                             orDefault(prosodyFile, "portug.pro"), orDefault(abbreviationsFile, "portug.abr"));
+  });
+  const bool voiceOpen = OpenVoice(orDefault(voiceDb, "br4"), orDefault(rulesFile, "portug.nrl"));
+  tables.join();
+  if (!voiceOpen) {
     UnloadMbrola();
     return false;
   }
   setNoError_MBR(1);
-  bool ok = LoadTables(orDefault(voiceDb, "br4"), orDefault(rulesFile, "portug.nrl"), orDefault(exceptionsFile, "portug.exc"),
-                       orDefault(diphoneFile, "portug.dfn"), orDefault(prosodyFile, "portug.pro"),
-                       orDefault(abbreviationsFile, "portug.abr")) &&
-            OpenOutputFile();
+  if (!tablesError.empty()) SetLastError(tablesError);
+  bool ok = tablesError.empty() && OpenOutputFile();
   // A failed opening leaves no synthesizer running behind it.
   if (!ok) {
     close_MBR();

@@ -5,7 +5,6 @@ until the daemon took the cancel.
 
 Usage: bench_sapi.py BENCH_SAPI_PATH
 """
-import datetime
 import os
 import re
 import subprocess
@@ -15,18 +14,9 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
                                 "..", "..", "tests", "speechd"))
 import private_speechd as spd  # noqa: E402
 
-STAMP = re.compile(r"^\[(\w+ \w+ +\d+ [\d:]+ \d+) : (\d+)\] speechd: +(.*)$")
-
-
 def log_times(log, needle):
     """Wall-clock seconds of the log lines that hold needle."""
-    out = []
-    for line in log.splitlines():
-        m = STAMP.match(line)
-        if m and needle in m.group(3):
-            t = datetime.datetime.strptime(m.group(1), "%a %b %d %H:%M:%S %Y")
-            out.append(t.timestamp() + int(m.group(2)) / 1e6)
-    return out
+    return [t for t, text in spd.events(log) if needle in text]
 
 
 def main():

@@ -6,16 +6,16 @@ with the same br4 voice.
 
 Both modules hand their samples to the daemon, so the figures come from the
 daemon's log, one clock for both: from the message handed to the module
-("Module speak!") to its first samples ("Got audio"), and from STOP sent to
-the module ("Module stop!") to the module saying it stopped ("got
-stopped"), after which nothing of the message sounds. espeak-ng finds br4
-through a private espeak-ng data folder (ESPEAK_DATA_PATH): links to the
-system's espeak-ng-data plus mbrola/br4, the project's voice file; the
-project's mbrola program comes first in PATH.
+("Module speak!") to its first samples ("Got audio"); and from STOP passed
+to the module ("Module stop!") to the end of the sound the daemon had been
+given for the message, as a device playing it in real time would end it
+(the daemon plays all it was given before the module's 703), or to the 703
+if later. espeak-ng finds br4 through a private espeak-ng data folder
+(ESPEAK_DATA_PATH): links to the system's espeak-ng-data plus mbrola/br4,
+the project's voice file; the project's mbrola program comes first in PATH.
 
 Usage: bench_sd.py SD_SONARIS_PATH SOURCE_DIR
 """
-import datetime
 import os
 import re
 import statistics
@@ -28,7 +28,6 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
                                 "..", "..", "tests", "speechd"))
 import private_speechd as spd  # noqa: E402
 
-STAMP = re.compile(r"^\[(\w+ \w+ +\d+ [\d:]+ \d+) : (\d+)\] speechd: +(.*)$")
 SHORT = "Bom dia, Maria."
 LONG = " ".join(["Esta é uma frase longa que o teste interrompe no meio."] * 10)
 TRIALS = 7
@@ -36,21 +35,10 @@ ESPEAK_DATA = "/usr/lib/x86_64-linux-gnu/espeak-ng-data"
 PEER_CONF = "/etc/speech-dispatcher/modules/espeak-ng-mbrola.conf"
 
 
-def events(log):
-    """(seconds, text) of every timed line of the daemon's log."""
-    out = []
-    for line in log.splitlines():
-        m = STAMP.match(line)
-        if m:
-            t = datetime.datetime.strptime(m.group(1), "%a %b %d %H:%M:%S %Y")
-            out.append((t.timestamp() + int(m.group(2)) / 1e6, m.group(3)))
-    return out
-
-
 def span(log, start, end):
     """Milliseconds from the first line holding start to the next holding end."""
     t0 = None
-    for t, text in events(log):
+    for t, text in spd.events(log):
         if t0 is None and start in text:
             t0 = t
         elif t0 is not None and end in text:
@@ -80,7 +68,8 @@ def measure(d, env, module, voice):
             raise RuntimeError(f"{module}: no audio for the long text")
         subprocess.run(["spd-say", "-C"], env=env, timeout=30, check=True)
         wait_log(d, since, "got stopped")
-        stop.append(span(d.log()[since:], "Module stop!", "got stopped"))
+        silence = spd.stop_to_silence(d.log()[since:])
+        stop.append(None if silence is None else silence * 1000)
     return first, stop
 
 

@@ -88,6 +88,13 @@ void CloseMbrolaLibrary(const MbrolaLibrary* library);
 // Tests: the library that OpenMbrolaLibrary gives; nullptr returns to the real one.
 void SetMbrolaLibrary(const MbrolaLibrary* library);
 
+// Each text has a child of its own, started by its first line. Started
+// ahead, the next text's child waits, its voice loaded, whenever the bridge
+// is idle, so that a text's first sound does not wait for a program to
+// start: for the speech-dispatcher module, whose every message is a text
+// to answer at once. The sound is the same.
+void MbrolaStartAhead(bool on);
+
 // The `mbrola` program that the bridge runs, "" when there is none.
 std::string MbrolaProgram();
 // The MBROLA voices of this machine, from the voice folders in order

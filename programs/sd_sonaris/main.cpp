@@ -7,7 +7,10 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
@@ -70,32 +73,122 @@ void Send(const std::string& text) {
   }
 }
 
-// speech-dispatcher's own audio: every block goes back to the server as a
-// 705 event and counts as played at once; the server plays it on the
-// user's audio system and silences it itself on STOP.
+// speech-dispatcher's own audio. The server plays each 705 event as it
+// reads it and does nothing to what it has been sent when it passes us a
+// STOP: it goes on reading and playing our events until our 703. So the
+// samples go out paced to real time, a slice at a time and never more than
+// kLead before they are due, and a STOP stops the sending at once: the
+// server never holds more than kLead plus a slice. A block comes back (and
+// the mark after it is reported) when its last sample is due.
+using Clock = std::chrono::steady_clock;
+constexpr auto kLead = std::chrono::milliseconds(30);
+constexpr uint32_t kSliceMs = 10;
+
+struct PacedBlock {
+  const uint8_t* data;  // the caller's until it comes back
+  size_t length, sent;
+  intptr_t tag;
+  Clock::time_point end;  // when its last sample is due, once all is sent
+};
+
+struct Pacing {
+  std::mutex lock;
+  std::condition_variable wake;
+  std::deque<PacedBlock> blocks;
+  platform::AudioFormat format;
+  Clock::time_point heldUntil;  // when what the server was given ends
+  bool muted = false;           // a STOP came: nothing goes out until the next message
+  bool quit = false;
+  std::vector<int16_t> samples;
+  std::thread sender;
+};
+Pacing P;
+
+// Hands every block back (with P.lock held).
+void ReturnBlocks() {
+  for (const PacedBlock& b : P.blocks) platform::PostMessage(platform::MM_WOM_DONE, 0, b.tag);
+  P.blocks.clear();
+  P.wake.notify_one();
+}
+
+// The next slice of a block as a 705 event (8-bit sound made 16-bit).
+void SendSlice(PacedBlock& b) {
+  const size_t width = P.format.bits / 8;
+  const size_t count = std::min((b.length - b.sent) / width, size_t(P.format.rate * kSliceMs / 1000));
+  const uint8_t* p = b.data + b.sent;
+  P.samples.clear();
+  for (size_t i = 0; i < count; ++i, p += width)
+    P.samples.push_back(width == 1 ? int16_t((int(p[0]) - 128) << 8) : int16_t(p[0] | p[1] << 8));
+  b.sent = count == 0 ? b.length : b.sent + count * width;
+  if (count > 0) Send(sd::AudioEvent(P.samples.data(), count, P.format.rate));
+  P.heldUntil = std::max(P.heldUntil, Clock::now()) +
+                std::chrono::microseconds(int64_t(count) * 1000000 / P.format.rate);
+  if (b.sent == b.length) b.end = P.heldUntil;
+}
+
+// The sender thread: sleeps until the next slice is due or the front
+// block has been played; a write, a reset or a STOP wakes it.
+void SendPaced() {
+  std::unique_lock<std::mutex> g(P.lock);
+  while (!P.quit) {
+    const Clock::time_point now = Clock::now();
+    auto next = std::find_if(P.blocks.begin(), P.blocks.end(),
+                             [](const PacedBlock& b) { return b.sent < b.length; });
+    const bool played = !P.blocks.empty() && P.blocks.front().sent == P.blocks.front().length;
+    if (played && now >= P.blocks.front().end) {
+      platform::PostMessage(platform::MM_WOM_DONE, 0, P.blocks.front().tag);
+      P.blocks.pop_front();
+    } else if (next != P.blocks.end() && now >= P.heldUntil - kLead) {
+      SendSlice(*next);
+    } else {
+      Clock::time_point due = played ? P.blocks.front().end : Clock::time_point::max();
+      if (next != P.blocks.end()) due = std::min(due, P.heldUntil - kLead);
+      if (due == Clock::time_point::max())
+        P.wake.wait(g);
+      else
+        P.wake.wait_until(g, due);
+    }
+  }
+}
+
+// The reader's side of STOP: the rest goes nowhere until the next message.
+void MuteServerAudio(bool muted) {
+  std::lock_guard<std::mutex> g(P.lock);
+  P.muted = muted;
+  if (muted) ReturnBlocks();
+}
+
+void EndServerAudio() {
+  if (!P.sender.joinable()) return;
+  {
+    std::lock_guard<std::mutex> g(P.lock);
+    P.quit = true;
+    ReturnBlocks();
+  }
+  P.sender.join();
+}
+
 class ServerAudioOut : public platform::AudioOut {
  public:
   int Open(const platform::AudioFormat& format) override {
-    if ((format.bits != 8 && format.bits != 16) || format.channels != 1)
+    if ((format.bits != 8 && format.bits != 16) || format.channels != 1 || format.rate == 0)
       return platform::AUDIO_BADFORMAT;
-    format_ = format;
+    std::lock_guard<std::mutex> g(P.lock);
+    ReturnBlocks();
+    P.format = format;
     return platform::AUDIO_OK;
   }
   void Write(const uint8_t* data, size_t length, intptr_t tag) override {
-    samples_.clear();
-    if (format_.bits == 8)
-      for (size_t i = 0; i < length; ++i) samples_.push_back(int16_t((int(data[i]) - 128) << 8));
-    else
-      for (size_t i = 0; i + 1 < length; i += 2) samples_.push_back(int16_t(data[i] | data[i + 1] << 8));
-    Send(sd::AudioEvent(samples_.data(), samples_.size(), format_.rate));
-    platform::PostMessage(platform::MM_WOM_DONE, 0, tag);
+    std::lock_guard<std::mutex> g(P.lock);
+    if (P.muted) return platform::PostMessage(platform::MM_WOM_DONE, 0, tag);
+    P.blocks.push_back({data, length, 0, tag, {}});
+    P.wake.notify_one();
   }
-  void Reset() override {}
-  void Close() override {}
-
- private:
-  platform::AudioFormat format_;
-  std::vector<int16_t> samples_;
+  void Reset() override {
+    std::lock_guard<std::mutex> g(P.lock);
+    ReturnBlocks();
+  }
+  void Close() override { Reset(); }
 };
 
 void Push(Request r) {
@@ -154,6 +247,7 @@ void ReaderLoop() {
     switch (c) {
       case Command::Stop:
         Log("STOP recebido");
+        if (M.serverAudio) MuteServerAudio(true);
         // As a key: the first note silences the device, the key ends the speech.
         platform::PostMessage(platform::WM_KEY_ARRIVING);
         platform::PostMessage(platform::WM_CHAR, 27);
@@ -220,6 +314,7 @@ bool ReachMark(const std::string& mark) {
 
 void Speak(const Request& r) {
   sd::ForgetStops();
+  if (M.serverAudio) MuteServerAudio(false);
   M.pause = false;
   Send("701 BEGIN\n");
   sd::Outcome o = sd::Outcome::Ended;
@@ -274,6 +369,7 @@ void UseServerAudio() {
   if (!M.serverAudio || M.serverAudioInstalled) return;
   WaveEnd();
   platform::SetAudioOutFactory([] { return std::unique_ptr<platform::AudioOut>(new ServerAudioOut); });
+  P.sender = std::thread(SendPaced);
   M.serverAudioInstalled = true;
 }
 
@@ -311,6 +407,7 @@ int main(int argc, char** argv) {
     Speak(r);
   }
   sd::EndVoices();
+  EndServerAudio();
   Send("210 OK QUIT\n");
   return 0;
 }

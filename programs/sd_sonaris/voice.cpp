@@ -173,6 +173,8 @@ std::string StartVoices(std::vector<const Voice*>& available) {
     why = "a voz pr\xC3\xB3pria n\xC3\xA3o iniciou (erro " + std::to_string(code) +
           ", banco de dados " + DiphoneDbName + ")";
   }
+  // Every message is a text to answer at once: its mbrola is ready before it.
+  platform::MbrolaStartAhead(true);
   std::string toadaWhy;
   bool toada = OpenToada("br4", toadaWhy);
   for (const Voice& v : kVoices) {

@@ -21,7 +21,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 sys.path.insert(0, os.path.join(HERE, "..", "speechd"))
 import speech_capture as cap  # noqa: E402
-from private_speechd import PrivateSpeechd, missing  # noqa: E402
+from private_speechd import PrivateSpeechd, missing, stop_to_silence  # noqa: E402
 from tmuxsession import check, report, wait_for  # noqa: E402
 from toada_report import mbrola_missing  # noqa: E402
 
@@ -80,13 +80,13 @@ def spoken_and_waited(run):
     check(run.sound_after(total) == 0, "sound went on after spd-say -w returned")
 
 
-def marks(run):
+def marks(env):
     try:
         import speechd
     except ImportError:  # a Python of its own beside Debian's, which holds python3-speechd
         sys.path.append("/usr/lib/python3/dist-packages")
         import speechd
-    client = speechd.SSIPClient("sonaris-test", address=run.env["SPEECHD_ADDRESS"])
+    client = speechd.SSIPClient("sonaris-test", address=env["SPEECHD_ADDRESS"])
     got, done = [], threading.Event()
 
     def event(kind, index_mark=None):
@@ -158,19 +158,22 @@ def killed_mbrola(run):
                 found.append(int(c))
         return found
 
-    # The voice opened first, so that the mbrola found below is the text's
-    # own and not the short one that checks a newly chosen voice.
+    # A long text goes through several mbrola in turn, each started ahead:
+    # one that is killed while it waits for its part is only replaced, one
+    # killed while it speaks ends the message. So every mbrola of the module
+    # is killed until that happens; what it made before is still heard.
     check(run.say("-y", "br3", "-w", "um").returncode == 0, "br3 did not speak")
-    earlier = set(mbrola())
-    before = len(run.pcm())
-    # Killed as soon as it starts on the text, so that it dies mid-text;
-    # what it made before is still heard, then the message ends.
     speaking = subprocess.Popen(["spd-say", "-o", "sonaris", "-y", "br3", "-w", LONG], env=run.env)
+
+    def killed():
+        for child in mbrola():
+            try:
+                os.kill(child, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+        return "erro: o MBROLA" in run.module_log() or speaking.poll() is not None
     try:
-        os.kill(wait_for("mbrola under the module",
-                         lambda: [c for c in mbrola() if c not in earlier],
-                         timeout=30, interval=0.005)[0],
-                signal.SIGKILL)
+        wait_for("an mbrola killed as it speaks", killed, timeout=60, interval=0.005)
         speaking.wait(90)
     finally:
         speaking.kill()
@@ -182,7 +185,10 @@ def killed_mbrola(run):
 
 
 def server_audio(module):
-    """Without SONARIS_AUDIO the samples go to the daemon, which plays them."""
+    """Without SONARIS_AUDIO the samples go to the daemon, which plays them.
+    It plays all it was given before the module's 703, so the module gives
+    them at the pace they play: little is left to sound after a STOP, with
+    either voice. Returns those seconds, by voice."""
     with PrivateSpeechd(modules=[("sonaris", module, "")]) as d:
         env = dict(os.environ, **d.env())
         r = subprocess.run(["spd-say", "-o", "sonaris", "-w", TEXT], env=env, capture_output=True,
@@ -191,20 +197,35 @@ def server_audio(module):
         log = d.log()
         check("Initialized for server audio for sonaris" in log, "the daemon's audio was not taken")
         check(re.search(r"Got audio: eventually [1-9]", log), "no samples reached the daemon")
+        marks(env)
+        left = {}
+        for voice in ("br4", "sonaris"):  # Toada, the built-in voice
+            since = len(d.log())
+            subprocess.run(["spd-say", "-o", "sonaris", "-y", voice, LONG], env=env, timeout=30)
+            wait_for(f"{voice}'s samples", lambda: "Got audio" in d.log()[since:], timeout=30)
+            check(subprocess.run(["spd-say", "-C"], env=env, timeout=30).returncode == 0,
+                  "spd-say -C failed")
+            wait_for(f"{voice}'s stop", lambda: "got stopped" in d.log()[since:], timeout=10)
+            left[voice] = stop_to_silence(d.log()[since:])
+            check(left[voice] is not None and left[voice] <= 0.3,
+                  f"{voice}: the daemon still had {left[voice]} s to play after STOP")
+        return left
 
 
 def scenario(module, build):
-    server_audio(module)
+    left = server_audio(module)
     with tempfile.TemporaryDirectory(prefix="sonaris-sd-") as work:
         run = Run(module, work)
         try:
             voices(run)
             spoken_and_waited(run)
-            marks(run)
+            marks(run.env)
             ms = stop(run)
             spans = rates(run)
             killed_mbrola(run)
-            print(f"STOP silenced in {ms:.1f} ms; rate -100 {spans[0]:.2f} s, +100 {spans[1]:.2f} s")
+            print(f"STOP silenced in {ms:.1f} ms; rate -100 {spans[0]:.2f} s, +100 {spans[1]:.2f} s; "
+                  "the daemon's sound after STOP: " +
+                  ", ".join(f"{v} {1000 * s:.0f} ms" for v, s in left.items()))
         except Exception:
             print(run.module_log()[-3000:])
             print(open(run.trace).read()[-1500:] if os.path.exists(run.trace) else "no trace")

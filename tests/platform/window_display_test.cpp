@@ -12,6 +12,7 @@
 #include "platform/display/src/window_canvas.h"
 #include "platform/display/window_display.h"
 #include "platform/display/src/window_font.h"
+#include "platform/display/src/window_library.h"
 
 using namespace platform;
 
@@ -36,9 +37,17 @@ int CountInCell(SDL_Surface* s, const CellFont& f, int column, int row, Rgb c) {
   return n;
 }
 
+// The font and the canvas are used here without a window, which is what
+// opens their libraries.
+void OpenWindowLibraries() {
+  std::string why;
+  ASSERT_TRUE(window::OpenLibraries(why)) << why;
+}
+
 class WindowCanvas : public ::testing::Test {
  protected:
   void SetUp() override {
+    OpenWindowLibraries();
     ASSERT_TRUE(OpenCellFont("DejaVu Sans Mono", 10, 20, 0, font));
     ASSERT_TRUE(CanvasCreate(canvas, font, 8, 4));
     target = SDL_CreateRGBSurfaceWithFormat(0, 8 * 10 + 30, 4 * 20 + 10, 32,
@@ -64,6 +73,7 @@ class WindowCanvas : public ::testing::Test {
 }  // namespace
 
 TEST(WindowFont, GlyphsFitTheRequestedCellAndUnknownFacesFallBack) {
+  OpenWindowLibraries();
   for (const char* face : {"DejaVu Sans Mono", "No Such Face At All"}) {
     CellFont f;
     ASSERT_TRUE(OpenCellFont(face, 13, 28, 0, f)) << face;

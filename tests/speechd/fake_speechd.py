@@ -6,6 +6,7 @@ connections and never says a word (mute). It notes when each text, each
 cancel and every other command arrived, and how many connections came.
 
     with FakeSpeechd(seconds_per_text=2.0) as d:   # or stuck=True, mute=True
+    (seconds_per_text may also be a function of the text)
         env = d.env()
         ... d.texts(), d.cancels(), d.commands(), d.connections() ...
 """
@@ -87,11 +88,11 @@ class FakeSpeechd:
         def event(code, msg_id, name):
             send(f"{code}-{msg_id}\r\n{code}-1\r\n{code} {name}\r\n")
 
-        def speak(msg_id, generation):
+        def speak(msg_id, generation, text):
             event(701, msg_id, "BEGIN")
             if self.stuck:
                 return
-            time.sleep(self.seconds)
+            time.sleep(self.seconds(text) if callable(self.seconds) else self.seconds)
             if speaking["generation"] == generation:
                 self._note("end")
                 event(702, msg_id, "END")
@@ -118,7 +119,7 @@ class FakeSpeechd:
                         self._note("text", text)
                         send(f"225-{msg_id}\r\n225 OK MESSAGE QUEUED\r\n")
                         speaking["id"] = msg_id
-                        threading.Thread(target=speak, args=(msg_id, speaking["generation"]),
+                        threading.Thread(target=speak, args=(msg_id, speaking["generation"], text),
                                          daemon=True).start()
                     else:
                         receiving.append(line[1:] if line.startswith("..") else line)

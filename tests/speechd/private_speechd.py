@@ -6,7 +6,9 @@ touches the machine's or the user's daemon.
         env = d.env()          # SPEECHD_ADDRESS for the program under test
         ... d.log() ...        # everything the daemon logged
 """
+import datetime
 import os
+import re
 import shutil
 import subprocess
 import tempfile
@@ -24,6 +26,41 @@ def missing():
         return "speech-dispatcher is not installed"
     if not os.path.exists(os.path.join(MODULES, "sd_espeak-ng")):
         return "speech-dispatcher-espeak-ng is not installed"
+    return None
+
+
+STAMP = re.compile(r"^\[(\w+ \w+ +\d+ [\d:]+ \d+) : (\d+)\] speechd: +(.*)$")
+
+
+def events(log):
+    """(seconds, text) of every timed line of the daemon's log."""
+    out = []
+    for line in log.splitlines():
+        m = STAMP.match(line)
+        if m:
+            t = datetime.datetime.strptime(m.group(1), "%a %b %d %H:%M:%S %Y")
+            out.append((t.timestamp() + int(m.group(2)) / 1e6, m.group(3)))
+    return out
+
+
+def stop_to_silence(log):
+    """Seconds from STOP passed to the module ("Module stop!") to silence,
+    for a log holding one stopped message played by the daemon (server
+    audio). The daemon does nothing to the sound it was given when it passes
+    STOP on: it plays every block of the module's as it reads it, in real
+    time, until the module's 703. So silence comes at the end of the last
+    block it read (each played from its arrival or the previous one's end),
+    or at the 703 if that is later. None when the log has no stop."""
+    rate, end, stop = 16000, None, None
+    for t, text in events(log):
+        if m := re.search(r"Got audio parameter sample_rate (\d+)", text):
+            rate = int(m.group(1))
+        elif m := re.search(r"Got audio: eventually (\d+) bytes", text):
+            end = max(end or t, t) + int(m.group(1)) / 2 / rate  # 16-bit mono
+        elif "Module stop!" in text and stop is None:
+            stop = t
+        elif "got stopped" in text and stop is not None:
+            return max(end or t, t) - stop
     return None
 
 

@@ -248,4 +248,30 @@ TEST_F(Engine, NoSynthesizerWaitsBetweenTexts) {
   EXPECT_TRUE(LiveChildren().empty()) << "a synthesizer started after the text";
 }
 
+// Started ahead, the next text's synthesizer waits; the text takes it and
+// sounds the same as with its own started by its first line.
+TEST_F(Engine, ASynthesizerStartedAheadMakesTheSameSound) {
+  REQUIRE_TOADA("br4");
+  std::vector<uint8_t> sound[2];
+  for (int ahead = 0; ahead < 2; ++ahead) {
+    platform::MbrolaStartAhead(ahead == 1);
+    std::string file = wave_test::TempDir() + "/ahead" + std::to_string(ahead) + ".wav";
+    SetOutputFile(file);
+    ASSERT_TRUE(Open("br4")) << EngineLastError;
+    std::vector<int> waiting = LiveChildren();
+    EXPECT_EQ(waiting.size(), size_t(ahead)) << "before the text, started ahead: " << ahead;
+    EXPECT_TRUE(EngineSpeak("Bom dia, Maria. Voc\xEA nasceu numa quinta-feira?"));
+    std::vector<int> after = LiveChildren();
+    EXPECT_EQ(after.size(), size_t(ahead)) << "after the text, started ahead: " << ahead;
+    if (ahead) {
+      EXPECT_NE(after, waiting) << "the text did not take the one that waited";
+    }
+    EngineClose();
+    sound[ahead] = ReadAll(file);
+  }
+  platform::MbrolaStartAhead(false);
+  EXPECT_GT(sound[0].size(), 44u + 16000u);
+  EXPECT_TRUE(sound[0] == sound[1]) << "the sound changed";
+}
+
 }  // namespace

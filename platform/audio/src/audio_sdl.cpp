@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "platform/audio/src/audio_timeline.h"
+#include "platform/os/library.h"
 
 namespace platform::audio {
 namespace {
@@ -41,13 +42,25 @@ class QuietStderr {
   int saved_;
 };
 
+// SDL is opened with the first device: a program that plays to a file or
+// to nothing never loads it.
+#define SONARIS_AUDIO_SDL(F)                                                          \
+  F(SDL_CloseAudioDevice) F(SDL_GetError) F(SDL_InitSubSystem) F(SDL_LockAudioDevice) \
+  F(SDL_OpenAudioDevice) F(SDL_PauseAudioDevice) F(SDL_QuitSubSystem) F(SDL_UnlockAudioDevice)
+struct Library {
+  SONARIS_AUDIO_SDL(SONARIS_LIBRARY_POINTER)
+};
+Library lib;
+
 // After the first failure the program goes on without the card.
 bool cardMissing = false;
 
-void NoCard() {
-  SayNoSound(std::string("(") + SDL_GetError() + ")");
+void NoCard(const std::string& why) {
+  SayNoSound("(" + why + ")");
   cardMissing = true;
 }
+
+void NoCard() { NoCard(lib.SDL_GetError()); }
 
 class SdlOut;
 
@@ -84,10 +97,14 @@ void StopIdler();
 bool BringUp() {
   if (cardMissing) return false;
   if (use.up) return true;
+  static std::string missing;
+  static const bool loaded =
+      OpenLibrary(SONARIS_SDL2_LIBRARY, {SONARIS_AUDIO_SDL(SONARIS_LIBRARY_ENTRY)}, missing);
+  if (!loaded) return NoCard(missing), false;
   int failed;
   {
     QuietStderr quiet;
-    failed = SDL_InitSubSystem(SDL_INIT_AUDIO);
+    failed = lib.SDL_InitSubSystem(SDL_INIT_AUDIO);
   }
   if (failed != 0) return NoCard(), false;
   use.up = true;
@@ -118,7 +135,7 @@ SDL_AudioDeviceID OpenCardLocked(const AudioFormat& f, SDL_AudioCallback callbac
   SDL_AudioDeviceID dev;
   {
     QuietStderr quiet;
-    dev = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    dev = lib.SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
   }
   if (dev == 0) {
     NoCard();
@@ -126,7 +143,7 @@ SDL_AudioDeviceID OpenCardLocked(const AudioFormat& f, SDL_AudioCallback callbac
     return 0;
   }
   ++use.devices;
-  SDL_PauseAudioDevice(dev, 0);
+  lib.SDL_PauseAudioDevice(dev, 0);
   // What a reset cannot take back: the sound already in the device's buffer.
   if (have.freq > 0)
     TraceNote("buffer " + std::to_string(uint64_t(have.samples) * 1000000 / uint64_t(have.freq)));
@@ -142,7 +159,7 @@ SDL_AudioDeviceID OpenCard(const AudioFormat& f, SDL_AudioCallback callback, voi
 // Called with use.lock held; the callback never takes it, so waiting for
 // the callback to finish here cannot deadlock.
 void CloseCardLocked(SDL_AudioDeviceID dev) {
-  SDL_CloseAudioDevice(dev);  // waits for the callback to finish
+  lib.SDL_CloseAudioDevice(dev);  // waits for the callback to finish
   --use.devices;
   ++use.closes;
   use.changed.notify_all();
@@ -191,10 +208,10 @@ class SdlOut : public AudioOut {
       else PostBlockDone(tag);
       return;
     }
-    SDL_LockAudioDevice(dev_);
+    lib.SDL_LockAudioDevice(dev_);
     blocks_.push_back(Block{data, length, tag});
     quietSince_ = -1;
-    SDL_UnlockAudioDevice(dev_);
+    lib.SDL_UnlockAudioDevice(dev_);
   }
 
   void Reset() override {
@@ -203,9 +220,9 @@ class SdlOut : public AudioOut {
       if (silent_) silent_->Reset();
       return;
     }
-    SDL_LockAudioDevice(dev_);
+    lib.SDL_LockAudioDevice(dev_);
     ReturnAll();
-    SDL_UnlockAudioDevice(dev_);
+    lib.SDL_UnlockAudioDevice(dev_);
   }
 
   void Close() override {
@@ -223,9 +240,9 @@ class SdlOut : public AudioOut {
   // to watch.
   int64_t LetGoIfQuiet(int64_t now) {
     if (dev_ == 0) return -1;
-    SDL_LockAudioDevice(dev_);
+    lib.SDL_LockAudioDevice(dev_);
     const int64_t since = blocks_.empty() ? quietSince_.load() : -1;
-    SDL_UnlockAudioDevice(dev_);
+    lib.SDL_UnlockAudioDevice(dev_);
     if (since < 0) return now + use.idleMs;  // still playing
     if (now - since < use.idleMs) return since + use.idleMs;
     CloseCardLocked(dev_);
@@ -323,7 +340,7 @@ void LetGoWhenIdle() {
       }
       if (use.devices == 0) {
         // The last device was let go after idleMs of quiet already.
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        lib.SDL_QuitSubSystem(SDL_INIT_AUDIO);
         use.up = false;
       } else if (next < 0) {
         use.changed.wait(l);  // only loops play: they end when closed
@@ -335,7 +352,7 @@ void LetGoWhenIdle() {
     uint64_t closes = use.closes;
     auto busy = [&] { return use.ending || use.devices > 0 || use.closes != closes; };
     if (use.changed.wait_for(l, std::chrono::milliseconds(use.idleMs), busy)) continue;
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    lib.SDL_QuitSubSystem(SDL_INIT_AUDIO);
     use.up = false;
   }
 }

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/braille/braille.h"
+#include "platform/os/library.h"
 #include "platform/os/text.h"
 
 namespace platform {
@@ -69,6 +70,17 @@ constexpr KeyMap kKeys[] = {
     {BRLAPI_KEY_CMD_LNDN, BRAILLE_LINE_DOWN},
 };
 
+// BrlAPI is opened when the Braille display is chosen.
+#define SONARIS_BRLAPI(F)                                                             \
+  F(brlapi__acceptKeys) F(brlapi__closeConnection) F(brlapi__enterTtyModeWithPath)    \
+  F(brlapi__getDisplaySize) F(brlapi__ignoreKeys) F(brlapi__openConnection)           \
+  F(brlapi__readKeyWithTimeout) F(brlapi__setExceptionHandler) F(brlapi__write)       \
+  F(brlapi_error_location) F(brlapi_getHandleSize)
+struct Library {
+  SONARIS_BRLAPI(SONARIS_LIBRARY_POINTER)
+};
+Library lib;
+
 thread_local bool connectionBroken = false;
 
 // BrlAPI's own handler ends the program; here an error only ends the
@@ -96,7 +108,7 @@ int CountCharacters(const std::string& utf8) {
 
 class Connection {
  public:
-  explicit Connection(Link& link) : link_(link), memory_(brlapi_getHandleSize()) {
+  explicit Connection(Link& link) : link_(link), memory_(lib.brlapi_getHandleSize()) {
     handle_ = reinterpret_cast<brlapi_handle_t*>(memory_.data());
   }
 
@@ -105,12 +117,12 @@ class Connection {
   bool Open() {
     connectionBroken = false;
     brlapi_connectionSettings_t settings = {nullptr, nullptr};
-    fd_ = brlapi__openConnection(handle_, &settings, nullptr);
+    fd_ = lib.brlapi__openConnection(handle_, &settings, nullptr);
     if (fd_ < 0) return false;
-    brlapi__setExceptionHandler(handle_, OnBrlapiError);
+    lib.brlapi__setExceptionHandler(handle_, OnBrlapiError);
     unsigned columns = 0, rows = 0;
-    bool ok = brlapi__enterTtyModeWithPath(handle_, nullptr, 0, nullptr) >= 0 &&
-              brlapi__getDisplaySize(handle_, &columns, &rows) >= 0 && columns > 0 &&
+    bool ok = lib.brlapi__enterTtyModeWithPath(handle_, nullptr, 0, nullptr) >= 0 &&
+              lib.brlapi__getDisplaySize(handle_, &columns, &rows) >= 0 && columns > 0 &&
               AcceptOurKeys();
     if (!ok) {
       Close();
@@ -123,7 +135,7 @@ class Connection {
 
   void Close() {
     if (fd_ < 0) return;
-    brlapi__closeConnection(handle_);
+    lib.brlapi__closeConnection(handle_);
     fd_ = -1;
     std::lock_guard<std::mutex> lock(link_.mutex);
     link_.cells = 0;
@@ -151,12 +163,12 @@ class Connection {
 
  private:
   bool AcceptOurKeys() {
-    if (brlapi__ignoreAllKeys(handle_) < 0) return false;
+    if (lib.brlapi__ignoreKeys(handle_, brlapi_rangeType_all, nullptr, 0) < 0) return false;
     brlapi_keyCode_t route = BRLAPI_KEY_TYPE_CMD | BRLAPI_KEY_CMD_ROUTE;
-    if (brlapi__acceptKeys(handle_, brlapi_rangeType_command, &route, 1) < 0) return false;
+    if (lib.brlapi__acceptKeys(handle_, brlapi_rangeType_command, &route, 1) < 0) return false;
     for (const KeyMap& key : kKeys) {
       brlapi_keyCode_t code = BRLAPI_KEY_TYPE_CMD | key.command;
-      if (brlapi__acceptKeys(handle_, brlapi_rangeType_key, &code, 1) < 0) return false;
+      if (lib.brlapi__acceptKeys(handle_, brlapi_rangeType_key, &code, 1) < 0) return false;
     }
     return true;
   }
@@ -179,20 +191,21 @@ class Connection {
     arguments.textSize = static_cast<int>(text.size());
     arguments.cursor = cursor >= 0 ? cursor + 1 : BRLAPI_CURSOR_OFF;
     arguments.charset = "UTF-8";
-    return text.empty() || brlapi__write(handle_, &arguments) >= 0;
+    return text.empty() || lib.brlapi__write(handle_, &arguments) >= 0;
   }
 
   bool ReadKeys() {
     for (;;) {
       brlapi_keyCode_t code = 0;
-      int got = brlapi__readKeyWithTimeout(handle_, 0, &code);
+      int got = lib.brlapi__readKeyWithTimeout(handle_, 0, &code);
       if (got == 0) return true;
       if (got > 0) {
         PostKey(code);
         continue;
       }
       // A parameter change notice interrupts a read; it is not an error.
-      if (brlapi_errno == BRLAPI_ERROR_LIBCERR && brlapi_libcerrno == EINTR) continue;
+      if (lib.brlapi_error_location()->brlerrno == BRLAPI_ERROR_LIBCERR &&
+          lib.brlapi_error_location()->libcerrno == EINTR) continue;
       return false;
     }
   }
@@ -289,7 +302,12 @@ class BrlapiBraille : public BrailleDisplay {
 }  // namespace
 
 std::unique_ptr<BrailleDisplay> CreateBrlapiBraille(const std::string&) {
-  return std::make_unique<BrlapiBraille>();
+  static std::string missing;
+  static const bool open =
+      OpenLibrary(SONARIS_BRLAPI_LIBRARY, {SONARIS_BRLAPI(SONARIS_LIBRARY_ENTRY)}, missing);
+  if (open) return std::make_unique<BrlapiBraille>();
+  std::fprintf(stderr, "Sonaris: sem linha Braille (%s); s\xC3\xB3 a fala.\n", missing.c_str());
+  return CreateNoBraille("");
 }
 
 }  // namespace platform

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/os/text.h"
+#include "platform/display/src/window_library.h"
 
 namespace platform {
 namespace {
@@ -12,22 +13,22 @@ constexpr Uint32 kFormat = SDL_PIXELFORMAT_RGB888;
 constexpr int kCaretHeight = 2;
 
 SDL_Surface* NewSurface(int width, int height) {
-  return SDL_CreateRGBSurfaceWithFormat(0, std::max(width, 1),
-                                        std::max(height, 1), 32, kFormat);
+  return window::lib.SDL_CreateRGBSurfaceWithFormat(0, std::max(width, 1), std::max(height, 1), 32,
+                                                    kFormat);
 }
 
 void Fill(SDL_Surface* s, const SDL_Rect* r, Rgb c) {
-  SDL_FillRect(s, r, SDL_MapRGB(s->format, c.r, c.g, c.b));
+  window::lib.SDL_FillRect(s, r, window::lib.SDL_MapRGB(s->format, c.r, c.g, c.b));
 }
 
 SDL_Surface* Glyph(Canvas& canvas, unsigned char c) {
   if (c <= 32 || !canvas.font.font) return nullptr;
   if (!canvas.glyphs[c]) {
     std::string utf8 = Cp1252CharToUtf8(c);
-    SDL_Surface* g = TTF_RenderUTF8_Blended(canvas.font.font, utf8.c_str(),
-                                            SDL_Color{255, 255, 255, 255});
+    SDL_Surface* g = window::lib.TTF_RenderUTF8_Blended(canvas.font.font, utf8.c_str(),
+                                                        SDL_Color{255, 255, 255, 255});
     if (!g) return nullptr;
-    SDL_SetSurfaceBlendMode(g, SDL_BLENDMODE_BLEND);
+    window::lib.SDL_SetSurfaceBlendMode(g, SDL_BLENDMODE_BLEND);
     canvas.glyphs[c] = g;
   }
   return canvas.glyphs[c];
@@ -36,7 +37,7 @@ SDL_Surface* Glyph(Canvas& canvas, unsigned char c) {
 constexpr size_t kMaxFinishedCells = 2048;
 
 void ForgetFinishedCells(Canvas& canvas) {
-  for (auto& [key, cell] : canvas.finished) SDL_FreeSurface(cell);
+  for (auto& [key, cell] : canvas.finished) window::lib.SDL_FreeSurface(cell);
   canvas.finished.clear();
 }
 
@@ -53,9 +54,9 @@ SDL_Surface* FinishedCell(Canvas& canvas, unsigned char c, Rgb fg, Rgb bg) {
   if (!cell) return nullptr;
   Fill(cell, nullptr, bg);
   if (SDL_Surface* g = Glyph(canvas, c)) {
-    SDL_SetSurfaceColorMod(g, fg.r, fg.g, fg.b);
+    window::lib.SDL_SetSurfaceColorMod(g, fg.r, fg.g, fg.b);
     SDL_Rect at{f.glyphX, f.glyphY, g->w, g->h};
-    SDL_BlitSurface(g, nullptr, cell, &at);
+    window::lib.SDL_UpperBlit(g, nullptr, cell, &at);
   }
   canvas.finished.emplace(key, cell);
   return cell;
@@ -64,14 +65,14 @@ SDL_Surface* FinishedCell(Canvas& canvas, unsigned char c, Rgb fg, Rgb bg) {
 // Inverts the caret's pixels, like the solid caret of a text console.
 void InvertRect(SDL_Surface* s, SDL_Rect r) {
   SDL_Rect bounds{0, 0, s->w, s->h};
-  if (!SDL_IntersectRect(&r, &bounds, &r) || s->format->BytesPerPixel != 4) return;
+  if (!window::lib.SDL_IntersectRect(&r, &bounds, &r) || s->format->BytesPerPixel != 4) return;
   Uint32 mask = s->format->Rmask | s->format->Gmask | s->format->Bmask;
-  SDL_LockSurface(s);
+  window::lib.SDL_LockSurface(s);
   for (int y = r.y; y < r.y + r.h; ++y) {
     auto* row = reinterpret_cast<Uint32*>(static_cast<Uint8*>(s->pixels) + y * s->pitch);
     for (int x = r.x; x < r.x + r.w; ++x) row[x] ^= mask;
   }
-  SDL_UnlockSurface(s);
+  window::lib.SDL_UnlockSurface(s);
 }
 
 }  // namespace
@@ -90,10 +91,10 @@ void CanvasDestroy(Canvas& canvas) {
   CanvasEndZoom(canvas);
   ForgetFinishedCells(canvas);
   for (SDL_Surface*& g : canvas.glyphs) {
-    SDL_FreeSurface(g);
+    window::lib.SDL_FreeSurface(g);
     g = nullptr;
   }
-  SDL_FreeSurface(canvas.cells);
+  window::lib.SDL_FreeSurface(canvas.cells);
   canvas.cells = nullptr;
 }
 
@@ -105,7 +106,7 @@ void CanvasDrawText(Canvas& canvas, int column, int row,
   for (int i = 0; i < count; ++i) {
     SDL_Rect at = CanvasCells(canvas, column + i, row, 1);
     if (SDL_Surface* cell = FinishedCell(canvas, text[i], fg, bg))
-      SDL_BlitSurface(cell, nullptr, canvas.cells, &at);
+      window::lib.SDL_UpperBlit(cell, nullptr, canvas.cells, &at);
     else
       Fill(canvas.cells, &at, bg);
   }
@@ -115,10 +116,10 @@ void CanvasScrollUp(Canvas& canvas, Rgb fill) {
   SDL_Surface* s = canvas.cells;
   if (!s || canvas.rows < 1) return;
   const int line = canvas.font.cellHeight;
-  SDL_LockSurface(s);
+  window::lib.SDL_LockSurface(s);
   auto* pixels = static_cast<Uint8*>(s->pixels);
   std::memmove(pixels, pixels + line * s->pitch, size_t(s->h - line) * s->pitch);
-  SDL_UnlockSurface(s);
+  window::lib.SDL_UnlockSurface(s);
   SDL_Rect bottom{0, s->h - line, s->w, line};
   Fill(s, &bottom, fill);
 }
@@ -128,15 +129,15 @@ void CanvasZoom(Canvas& canvas, SDL_Surface* target, SDL_Rect source) {
     canvas.zoomCopy = NewSurface(target->w, target->h);
     if (!canvas.zoomCopy) return;
     Fill(canvas.zoomCopy, nullptr, Rgb{});
-    SDL_BlitSurface(canvas.cells, nullptr, canvas.zoomCopy, nullptr);
+    window::lib.SDL_UpperBlit(canvas.cells, nullptr, canvas.zoomCopy, nullptr);
   }
   SDL_Rect bounds{0, 0, canvas.zoomCopy->w, canvas.zoomCopy->h};
   SDL_Rect clipped;
-  if (SDL_IntersectRect(&source, &bounds, &clipped)) canvas.zoomSource = clipped;
+  if (window::lib.SDL_IntersectRect(&source, &bounds, &clipped)) canvas.zoomSource = clipped;
 }
 
 void CanvasEndZoom(Canvas& canvas) {
-  SDL_FreeSurface(canvas.zoomCopy);
+  window::lib.SDL_FreeSurface(canvas.zoomCopy);
   canvas.zoomCopy = nullptr;
   canvas.zoomSource = SDL_Rect{};
 }
@@ -148,9 +149,9 @@ SDL_Rect CanvasCells(const Canvas& canvas, int column, int row, int count) {
 
 void CanvasCompose(Canvas& canvas, SDL_Surface* target, bool caret,
                    int caretColumn, int caretRow, const SDL_Rect* area) {
-  SDL_SetClipRect(target, area);
+  window::lib.SDL_SetClipRect(target, area);
   if (canvas.zoomCopy && canvas.zoomSource.w > 0 && canvas.zoomSource.h > 0) {
-    SDL_BlitScaled(canvas.zoomCopy, &canvas.zoomSource, target, nullptr);
+    window::lib.SDL_UpperBlitScaled(canvas.zoomCopy, &canvas.zoomSource, target, nullptr);
   } else if (canvas.cells) {
     // Black only beside and below the grid: the grid covers the rest.
     const int w = canvas.cells->w, h = canvas.cells->h;
@@ -158,20 +159,20 @@ void CanvasCompose(Canvas& canvas, SDL_Surface* target, bool caret,
     SDL_Rect below{0, h, w, std::max(target->h - h, 0)};
     Fill(target, &right, Rgb{});
     Fill(target, &below, Rgb{});
-    SDL_BlitSurface(canvas.cells, nullptr, target, nullptr);
+    window::lib.SDL_UpperBlit(canvas.cells, nullptr, target, nullptr);
     if (caret) {
       const CellFont& f = canvas.font;
       SDL_Rect r = CanvasCells(canvas, caretColumn, caretRow, 1);
       r.y += std::min(f.ascent, f.cellHeight - kCaretHeight);
       r.h = kCaretHeight;
       SDL_Rect clip;
-      SDL_GetClipRect(target, &clip);
-      if (SDL_IntersectRect(&r, &clip, &r)) InvertRect(target, r);
+      window::lib.SDL_GetClipRect(target, &clip);
+      if (window::lib.SDL_IntersectRect(&r, &clip, &r)) InvertRect(target, r);
     }
   } else {
     Fill(target, nullptr, Rgb{});
   }
-  SDL_SetClipRect(target, nullptr);
+  window::lib.SDL_SetClipRect(target, nullptr);
 }
 
 }  // namespace platform

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <string>
 #include <thread>
 
 #include "platform/os/messages.h"
@@ -15,6 +16,7 @@
 #include "platform/os/text.h"
 #include "platform/display/src/window_canvas.h"
 #include "platform/display/src/window_keys.h"
+#include "platform/display/src/window_library.h"
 
 namespace platform {
 namespace {
@@ -95,9 +97,9 @@ class WindowDisplay : public Display {
   }
   ~WindowDisplay() override {
     Close();
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    window::lib.SDL_QuitSubSystem(SDL_INIT_VIDEO);
     // The last user of SDL also lets go of what video brought up (D-Bus).
-    if (SDL_WasInit(SDL_INIT_EVERYTHING) == 0) SDL_Quit();
+    if (window::lib.SDL_WasInit(SDL_INIT_EVERYTHING) == 0) window::lib.SDL_Quit();
   }
   const char* Name() const override { return "window"; }
 
@@ -123,7 +125,7 @@ class WindowDisplay : public Display {
   }
   void SetTitle(const std::string& title) override {
     s_.title = Cp1252ToUtf8(title);
-    if (s_.window) SDL_SetWindowTitle(s_.window, s_.title.c_str());
+    if (s_.window) window::lib.SDL_SetWindowTitle(s_.window, s_.title.c_str());
   }
   void Present() override;
 
@@ -141,7 +143,7 @@ class WindowDisplay : public Display {
   }
 
   void SetClipboardText(const std::string& text) override {
-    SDL_SetClipboardText(Cp1252ToUtf8(text).c_str());
+    window::lib.SDL_SetClipboardText(Cp1252ToUtf8(text).c_str());
   }
   bool GetClipboardText(std::string& text) override;
 
@@ -154,7 +156,7 @@ class WindowDisplay : public Display {
   void SetSizeLimits();
   void Touch(SDL_Rect r) {
     if (SDL_RectEmpty(&s_.dirty)) s_.dirty = r;
-    else SDL_UnionRect(&s_.dirty, &r, &s_.dirty);
+    else window::lib.SDL_UnionRect(&s_.dirty, &r, &s_.dirty);
   }
   void TouchCaret() {
     if (s_.caret) Touch(CanvasCells(s_.canvas, s_.caretColumn, s_.caretRow, 1));
@@ -179,21 +181,21 @@ bool WindowDisplay::Open(const DisplaySettings& settings) {
   if (!settings.title.empty()) s_.title = Cp1252ToUtf8(settings.title);
   Uint32 flags = SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN |
                  (settings.maximised ? SDL_WINDOW_MAXIMIZED : 0);
-  s_.window = SDL_CreateWindow(s_.title.c_str(), SDL_WINDOWPOS_UNDEFINED,
-                               SDL_WINDOWPOS_UNDEFINED, s_.canvas.cells->w,
-                               s_.canvas.cells->h, flags);
+  s_.window = window::lib.SDL_CreateWindow(s_.title.c_str(), SDL_WINDOWPOS_UNDEFINED,
+                                           SDL_WINDOWPOS_UNDEFINED, s_.canvas.cells->w,
+                                           s_.canvas.cells->h, flags);
   if (!s_.window) {
     std::fprintf(stderr, "Sonaris: n\xC3\xA3o foi poss\xC3\xADvel criar a janela: %s\n",
-                 SDL_GetError());
+                 window::lib.SDL_GetError());
     Close();
     return false;
   }
   EndWhenDisplayIsLost();  // after SDL has set up its own handlers
   SetSizeLimits();
   s_.redrawAll = true;
-  SDL_ShowWindow(s_.window);
-  SDL_StartTextInput();
-  s_.focused = SDL_GetWindowFlags(s_.window) & SDL_WINDOW_INPUT_FOCUS;
+  window::lib.SDL_ShowWindow(s_.window);
+  window::lib.SDL_StartTextInput();
+  s_.focused = window::lib.SDL_GetWindowFlags(s_.window) & SDL_WINDOW_INPUT_FOCUS;
   Present();
   return true;
 }
@@ -203,14 +205,16 @@ bool WindowDisplay::Open(const DisplaySettings& settings) {
 void WindowDisplay::SetSizeLimits() {
   const CellFont& f = s_.canvas.font;
   SDL_Rect screen{0, 0, s_.canvas.cells->w, s_.canvas.cells->h};
-  SDL_GetDisplayBounds(std::max(SDL_GetWindowDisplayIndex(s_.window), 0), &screen);
-  SDL_SetWindowMinimumSize(s_.window, kMinColumns * f.cellWidth, kMinRows * f.cellHeight);
-  SDL_SetWindowMaximumSize(s_.window, std::min(s_.canvas.cells->w, screen.w),
-                           std::min(s_.canvas.cells->h, screen.h));
+  window::lib.SDL_GetDisplayBounds(std::max(window::lib.SDL_GetWindowDisplayIndex(s_.window), 0),
+                                   &screen);
+  window::lib.SDL_SetWindowMinimumSize(s_.window, kMinColumns * f.cellWidth,
+                                       kMinRows * f.cellHeight);
+  window::lib.SDL_SetWindowMaximumSize(s_.window, std::min(s_.canvas.cells->w, screen.w),
+                                       std::min(s_.canvas.cells->h, screen.h));
 }
 
 void WindowDisplay::Close() {
-  if (s_.window) SDL_DestroyWindow(s_.window);
+  if (s_.window) window::lib.SDL_DestroyWindow(s_.window);
   s_.window = nullptr;
   CanvasDestroy(s_.canvas);
   CloseCellFont(s_.canvas.font);
@@ -219,15 +223,15 @@ void WindowDisplay::Close() {
 
 void WindowDisplay::Present() {
   if (!s_.window) return;
-  SDL_Surface* surface = SDL_GetWindowSurface(s_.window);
+  SDL_Surface* surface = window::lib.SDL_GetWindowSurface(s_.window);
   if (!surface) return;
   const bool caret = s_.caret && s_.focused;
   if (s_.redrawAll) {
     CanvasCompose(s_.canvas, surface, caret, s_.caretColumn, s_.caretRow);
-    SDL_UpdateWindowSurface(s_.window);
+    window::lib.SDL_UpdateWindowSurface(s_.window);
   } else if (!SDL_RectEmpty(&s_.dirty)) {
     CanvasCompose(s_.canvas, surface, caret, s_.caretColumn, s_.caretRow, &s_.dirty);
-    SDL_UpdateWindowSurfaceRects(s_.window, &s_.dirty, 1);
+    window::lib.SDL_UpdateWindowSurfaceRects(s_.window, &s_.dirty, 1);
   }
   s_.redrawAll = false;
   s_.dirty = SDL_Rect{};
@@ -235,12 +239,12 @@ void WindowDisplay::Present() {
 
 void WindowDisplay::WaitEvents(int timeoutMs) {
   SDL_Event e;
-  int got = timeoutMs == 0  ? SDL_PollEvent(&e)
-            : timeoutMs < 0 ? SDL_WaitEvent(&e)
-                            : SDL_WaitEventTimeout(&e, timeoutMs);
+  int got = timeoutMs == 0  ? window::lib.SDL_PollEvent(&e)
+            : timeoutMs < 0 ? window::lib.SDL_WaitEvent(&e)
+                            : window::lib.SDL_WaitEventTimeout(&e, timeoutMs);
   while (got) {
     Handle(e);
-    got = SDL_PollEvent(&e);
+    got = window::lib.SDL_PollEvent(&e);
   }
 }
 
@@ -251,7 +255,7 @@ void WindowDisplay::Wake() {
   if (s_.wakePending.exchange(true)) return;
   SDL_Event e{};
   e.type = s_.wakeEvent;
-  if (SDL_PushEvent(&e) != 1) s_.wakePending = false;
+  if (window::lib.SDL_PushEvent(&e) != 1) s_.wakePending = false;
 }
 
 void WindowDisplay::Handle(const SDL_Event& e) {
@@ -278,7 +282,7 @@ void WindowDisplay::Handle(const SDL_Event& e) {
 // Only the right button matters (the magnifier); moves count while it is held.
 void WindowDisplay::HandleMouse(const SDL_Event& e) {
   Message m;
-  m.mods = ModsOfSdl(SDL_GetModState());
+  m.mods = ModsOfSdl(window::lib.SDL_GetModState());
   if (e.type == SDL_MOUSEMOTION) {
     if (!(e.motion.state & SDL_BUTTON_RMASK)) return;
     m.message = WM_MOUSEMOVE;
@@ -314,20 +318,20 @@ void WindowDisplay::HandleWindowEvent(const SDL_WindowEvent& w) {
 
 void WindowDisplay::ClientSize(int& width, int& height) const {
   width = height = 0;
-  if (s_.window) SDL_GetWindowSize(s_.window, &width, &height);
+  if (s_.window) window::lib.SDL_GetWindowSize(s_.window, &width, &height);
 }
 
 void WindowDisplay::WorkArea(int& width, int& height) const {
   SDL_Rect r{0, 0, 1024, 734};
-  int index = s_.window ? std::max(SDL_GetWindowDisplayIndex(s_.window), 0) : 0;
-  SDL_GetDisplayUsableBounds(index, &r);
+  int index = s_.window ? std::max(window::lib.SDL_GetWindowDisplayIndex(s_.window), 0) : 0;
+  window::lib.SDL_GetDisplayUsableBounds(index, &r);
   width = r.w;
   height = r.h;
 }
 
 void WindowDisplay::ShowZoom(int srcX, int srcY, int srcW, int srcH) {
   if (!s_.window || srcW <= 0 || srcH <= 0) return;
-  SDL_Surface* surface = SDL_GetWindowSurface(s_.window);
+  SDL_Surface* surface = window::lib.SDL_GetWindowSurface(s_.window);
   if (!surface) return;
   CanvasZoom(s_.canvas, surface, SDL_Rect{srcX, srcY, srcW, srcH});
   s_.redrawAll = true;
@@ -335,45 +339,51 @@ void WindowDisplay::ShowZoom(int srcX, int srcY, int srcW, int srcH) {
 }
 
 bool WindowDisplay::GetClipboardText(std::string& text) {
-  char* utf8 = SDL_GetClipboardText();
+  char* utf8 = window::lib.SDL_GetClipboardText();
   if (!utf8) return false;
   text = Utf8ToCp1252(utf8);
-  SDL_free(utf8);
+  window::lib.SDL_free(utf8);
   return true;
 }
 
-bool StartVideo() {
-  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-  SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+// False with why when the libraries or the video could not be brought up.
+bool StartVideo(std::string& why) {
+  if (!window::OpenLibraries(why)) return false;
+  window::lib.SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+  window::lib.SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
   // The picture is copied to the window as it is: no GL context for that.
-  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  window::lib.SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   IgnoreProtocolErrorsFromTheStart();
-  return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+  if (window::lib.SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) return true;
+  why = window::lib.SDL_GetError();
+  return false;
 }
 
 }  // namespace
 
 std::unique_ptr<Display> CreateWindowDisplay() {
-  if (!StartVideo()) {
+  std::string why;
+  if (!StartVideo(why)) {
     std::fprintf(stderr,
                  "Sonaris: n\xC3\xA3o foi poss\xC3\xADvel abrir a janela gr\xC3\xA1" "fica (%s); "
                  "usando o terminal.\n",
-                 SDL_GetError());
+                 why.c_str());
     return CreateTerminalDisplay();
   }
-  Uint32 wake = SDL_RegisterEvents(1);
+  Uint32 wake = window::lib.SDL_RegisterEvents(1);
   return std::make_unique<WindowDisplay>(wake);
 }
 
 bool WindowPixel(Display& display, int x, int y, Rgb& out) {
   auto* w = dynamic_cast<WindowDisplay*>(&display);
-  SDL_Surface* s = w && w->State().window ? SDL_GetWindowSurface(w->State().window) : nullptr;
+  SDL_Surface* s =
+      w && w->State().window ? window::lib.SDL_GetWindowSurface(w->State().window) : nullptr;
   if (!s || x < 0 || y < 0 || x >= s->w || y >= s->h || s->format->BytesPerPixel != 4)
     return false;
-  SDL_LockSurface(s);
+  window::lib.SDL_LockSurface(s);
   Uint32 p = reinterpret_cast<Uint32*>(static_cast<Uint8*>(s->pixels) + y * s->pitch)[x];
-  SDL_UnlockSurface(s);
-  SDL_GetRGB(p, s->format, &out.r, &out.g, &out.b);
+  window::lib.SDL_UnlockSurface(s);
+  window::lib.SDL_GetRGB(p, s->format, &out.r, &out.g, &out.b);
   return true;
 }
 

@@ -5,17 +5,42 @@
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
+#include <cstdio>
 #include <deque>
 #include <mutex>
 #include <thread>
 
 #include "platform/os/clock.h"
+#include "platform/os/library.h"
 #include "platform/os/messages.h"
 
 namespace platform {
 namespace {
 
 constexpr int kMinRate = 80, kMaxRate = 450;
+
+// espeak-ng is opened when its voices are first asked for.
+#define SONARIS_ESPEAK(F)                                                                 \
+  F(espeak_GetParameter) F(espeak_Initialize) F(espeak_ListVoices) F(espeak_SetParameter) \
+  F(espeak_SetSynthCallback) F(espeak_SetVoiceByName) F(espeak_Synth)
+struct Library {
+  SONARIS_ESPEAK(SONARIS_LIBRARY_POINTER)
+};
+Library lib;
+
+// Says once, on standard error, why there are no espeak-ng voices.
+bool OpenEspeak() {
+  static const bool open = [] {
+    std::string why;
+    if (OpenLibrary(SONARIS_ESPEAKNG_LIBRARY, {SONARIS_ESPEAK(SONARIS_LIBRARY_ENTRY)}, why))
+      return true;
+    std::fprintf(stderr,
+                 "Sonaris: as vozes do espeak-ng n\xC3\xA3o est\xC3\xA3o dispon\xC3\xADveis: %s.\n",
+                 why.c_str());
+    return false;
+  }();
+  return open;
+}
 
 struct EngineState {
   std::mutex lock;
@@ -74,12 +99,12 @@ void Work() {
     const std::string voice = E.voice;
     const int rate = E.rate, pitch = E.pitch;
     hold.unlock();
-    if (voice != applied && espeak_SetVoiceByName(voice.c_str()) == EE_OK) applied = voice;
-    espeak_SetParameter(espeakRATE, rate, 0);
-    espeak_SetParameter(espeakPITCH, pitch, 0);
+    if (voice != applied && lib.espeak_SetVoiceByName(voice.c_str()) == EE_OK) applied = voice;
+    lib.espeak_SetParameter(espeakRATE, rate, 0);
+    lib.espeak_SetParameter(espeakPITCH, pitch, 0);
     Deliver({EspeakEvent::TextStarted, {}}, CurrentGeneration);
-    espeak_Synth(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr,
-                 nullptr);
+    lib.espeak_Synth(text.c_str(), text.size() + 1, 0, POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr,
+                     nullptr);
     Deliver({EspeakEvent::TextDone, {}}, CurrentGeneration);
     hold.lock();
     E.synthesizing = false;
@@ -89,9 +114,11 @@ void Work() {
 
 bool Initialize() {
   if (E.initialized) return true;
-  const int rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, espeakINITIALIZE_DONT_EXIT);
+  if (!OpenEspeak()) return false;
+  const int rate =
+      lib.espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 0, nullptr, espeakINITIALIZE_DONT_EXIT);
   if (rate <= 0) return false;
-  espeak_SetSynthCallback(Collect);
+  lib.espeak_SetSynthCallback(Collect);
   E.sampleRate = rate;
   E.initialized = true;
   return true;
@@ -114,7 +141,7 @@ std::vector<VoiceInfo> EspeakVoices() {
     std::lock_guard<std::mutex> hold(E.lock);
     if (!Initialize()) return out;
   }
-  const espeak_VOICE** list = espeak_ListVoices(nullptr);
+  const espeak_VOICE** list = lib.espeak_ListVoices(nullptr);
   for (int i = 0; list && list[i]; ++i)
     out.push_back({list[i]->name ? list[i]->name : "", FirstLanguage(list[i]),
                    list[i]->identifier ? list[i]->identifier : ""});
@@ -141,10 +168,10 @@ bool EspeakStart(const std::string& voiceId) {
     E.voice = voiceId;
     return true;
   }
-  if (espeak_SetVoiceByName(voiceId.c_str()) != EE_OK) return false;
+  if (lib.espeak_SetVoiceByName(voiceId.c_str()) != EE_OK) return false;
   E.voice = voiceId;
-  E.rate = espeak_GetParameter(espeakRATE, 1);
-  E.pitch = espeak_GetParameter(espeakPITCH, 1);
+  E.rate = lib.espeak_GetParameter(espeakRATE, 1);
+  E.pitch = lib.espeak_GetParameter(espeakPITCH, 1);
   E.stopping = false;
   E.running = true;
   E.worker = std::thread(Work);

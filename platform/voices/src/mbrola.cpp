@@ -52,6 +52,8 @@ struct Bridge {
   float volume = 1.0f;
   int freq = 0;
   PipedChild child;
+  std::vector<std::string> childArgs;  // what the child was started with
+  bool startAhead = false;  // the next text's child waits, started ahead
   bool running = false;  // a child is there
   bool used = false;     // lines went to it
   bool flushed = false;  // its input is to be closed once pending is written
@@ -109,13 +111,34 @@ void DropChild() {
   b.pending.clear();
 }
 
-bool StartChild() {
+bool SpawnChild() {
   Bridge& b = B();
-  DropChild();
   b.said.clear();
-  b.running = StartPipedChild(MbrolaProgram(), ChildArgs(false), b.child);
-  if (!b.running) SetError(MbrolaEnded, "O programa mbrola n\xE3o p\xF4" "de ser iniciado");
+  b.childArgs = ChildArgs(false);
+  b.running = StartPipedChild(MbrolaProgram(), b.childArgs, b.child);
   return b.running;
+}
+
+bool StartChild() {
+  DropChild();
+  if (!SpawnChild()) SetError(MbrolaEnded, "O programa mbrola n\xE3o p\xF4" "de ser iniciado");
+  return B().running;
+}
+
+// Started ahead, the next text's child is there as soon as the bridge is
+// idle and has loaded its voice when the text comes. One that cannot start
+// is tried again by the text, which then reports it.
+void StartSpare() {
+  if (B().startAhead && !B().running && !B().voice.empty()) SpawnChild();
+}
+
+// A spare that has ended meanwhile, or that was started with other
+// settings (volume), is not the text's.
+void DropStaleSpare() {
+  Bridge& b = B();
+  int status = 0;
+  if (b.running && !b.used && (b.childArgs != ChildArgs(false) || ChildEnded(b.child, status)))
+    DropChild();
 }
 
 // Moves what is ready between us and the child, waiting up to waitMs for
@@ -271,6 +294,7 @@ int InitRenameMbr(const char* voicePath, const char* renames, const char* clones
     b.voice.clear();
     return MbrolaVoiceFailed;
   }
+  StartSpare();
   return 0;
 }
 
@@ -282,8 +306,11 @@ int ResetMbr() {
   b.error = MbrolaNoError;
   b.errorText.clear();
   if (b.voice.empty()) return 0;
-  // The next line starts a child of its own.
+  // The next line goes to a child of its own: a spare that has had none is
+  // as new as one.
+  if (b.running && !b.used) return 1;
   DropChild();
+  StartSpare();
   return 1;
 }
 
@@ -302,6 +329,7 @@ int WriteMbr(const char* lines) {
     StartChild();
     b.samples = kept;
   }
+  DropStaleSpare();
   if (!b.running && !StartChild()) return 0;
   b.pending += lines ? lines : "";
   b.used = true;
@@ -340,7 +368,10 @@ int ReadMbr(short* buffer, int wanted) {
   if (n > 0) return n;
   CheckChild();
   // The text is done: its child is collected, and the next text starts one.
-  if (b.running && b.atEnd) DropChild();
+  if (b.running && b.atEnd) {
+    DropChild();
+    StartSpare();
+  }
   return b.error != MbrolaNoError ? -1 : 0;
 }
 
@@ -463,5 +494,14 @@ bool MbrolaLibraryComplete(const MbrolaLibrary& library) {
 }
 
 void SetMbrolaLibrary(const MbrolaLibrary* library) { B().testLibrary = library; }
+
+void MbrolaStartAhead(bool on) {
+  Bridge& b = B();
+  b.startAhead = on;
+  if (on)
+    StartSpare();
+  else if (b.running && !b.used)
+    DropChild();
+}
 
 }  // namespace platform

@@ -20,6 +20,7 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/os/library.h"
 #include "platform/voices/espeak_engine.h"
 #include "platform/voices/sapi4_engine.h"
 #include "platform/voices/sapi5_voice.h"
@@ -44,6 +45,25 @@ const char* const kDaemonDied = "o speech-dispatcher foi encerrado";
 const char* const kDaemonFrozen = "o speech-dispatcher parou de responder";
 
 SpVoiceFactory VoiceFactory;
+
+// libspeechd is opened when the first system voice is created.
+#define SONARIS_SPEECHD(F)                                                                 \
+  F(free_spd_modules) F(free_spd_voices) F(spd_cancel) F(spd_close) F(spd_execute_command) \
+  F(spd_list_modules) F(spd_list_synthesis_voices) F(spd_open2) F(spd_say)                 \
+  F(spd_set_notification_on) F(spd_set_output_module) F(spd_set_synthesis_voice)           \
+  F(spd_set_voice_rate)
+struct Library {
+  SONARIS_SPEECHD(SONARIS_LIBRARY_POINTER)
+};
+Library lib;
+
+bool OpenSpeechd(std::string& why) {
+  static std::string missing;
+  static const bool open =
+      OpenLibrary(SONARIS_SPEECHD_LIBRARY, {SONARIS_SPEECHD(SONARIS_LIBRARY_ENTRY)}, missing);
+  why = missing;
+  return open;
+}
 
 // Shared by the caller, the voice's thread, the library's notification
 // thread and the watchdog; it outlives a voice whose thread is stuck in
@@ -86,7 +106,9 @@ void Queue(Shared& s, DaemonJob job) {
 
 // Whether the daemon still answers; run on the voice's thread. The library
 // fails this call cleanly on a closed connection.
-bool StillThere(SPDConnection* c) { return c && spd_execute_command(c, "HISTORY GET CLIENT_ID") == 0; }
+bool StillThere(SPDConnection* c) {
+  return c && lib.spd_execute_command(c, "HISTORY GET CLIENT_ID") == 0;
+}
 
 void Work(std::shared_ptr<Shared> s) {
   // A write to a daemon that has died must fail, not end the program; the
@@ -112,7 +134,7 @@ void Work(std::shared_ptr<Shared> s) {
   SPDConnection* c = s->connection;
   s->connection = nullptr;
   hold.unlock();
-  if (c) spd_close(c);
+  if (c) lib.spd_close(c);
   hold.lock();
   s->finished = true;
   s->changed.notify_all();
@@ -166,16 +188,16 @@ std::string Text(const char* s) { return s ? s : ""; }
 
 std::vector<VoiceInfo> ListVoices(SPDConnection* c) {
   std::vector<VoiceInfo> out;
-  char** modules = spd_list_modules(c);
+  char** modules = lib.spd_list_modules(c);
   for (int m = 0; modules && modules[m]; ++m) {
     const std::string module = modules[m];
-    if (module == "dummy" || spd_set_output_module(c, module.c_str()) != 0) continue;
-    SPDVoice** voices = spd_list_synthesis_voices(c);
+    if (module == "dummy" || lib.spd_set_output_module(c, module.c_str()) != 0) continue;
+    SPDVoice** voices = lib.spd_list_synthesis_voices(c);
     for (int i = 0; voices && voices[i]; ++i)
       out.push_back({Text(voices[i]->name), Text(voices[i]->language), module});
-    if (voices) free_spd_voices(voices);
+    if (voices) lib.free_spd_voices(voices);
   }
-  if (modules) free_spd_modules(modules);
+  if (modules) lib.free_spd_modules(modules);
   OrderPortugueseFirst(out);
   return out;
 }
@@ -201,6 +223,9 @@ class SpeechdVoice : public SpVoice {
   SpeechdVoice() : s_(std::make_shared<Shared>()) {}
 
   void Connect() {
+    std::string missing;
+    if (!OpenSpeechd(missing))
+      throw VoiceError("n\xC3\xA3o foi poss\xC3\xADvel usar o speech-dispatcher: " + missing);
     auto s = s_;
     // Connecting is the first answer we need. A daemon that the library
     // is still starting, or one that does not answer, is named by its
@@ -208,7 +233,8 @@ class SpeechdVoice : public SpVoice {
     try {
       Ask([s]() {
         char* error = nullptr;
-        SPDConnection* c = spd_open2("sonaris", "selenor", nullptr, SPD_MODE_THREADED, nullptr, 1, &error);
+        SPDConnection* c =
+            lib.spd_open2("sonaris", "selenor", nullptr, SPD_MODE_THREADED, nullptr, 1, &error);
         if (!c) {
           std::string why = error ? OneLine(error) : "";
           free(error);
@@ -216,9 +242,9 @@ class SpeechdVoice : public SpVoice {
                  (why.empty() ? std::string() : " (" + why + ")");
         }
         c->callback_begin = c->callback_end = c->callback_cancel = Notified;
-        spd_set_notification_on(c, SPD_BEGIN);
-        spd_set_notification_on(c, SPD_END);
-        spd_set_notification_on(c, SPD_CANCEL);
+        lib.spd_set_notification_on(c, SPD_BEGIN);
+        lib.spd_set_notification_on(c, SPD_END);
+        lib.spd_set_notification_on(c, SPD_CANCEL);
         std::lock_guard<std::mutex> hold(s->lock);
         s->connection = c;
         return std::string();
@@ -289,8 +315,8 @@ class SpeechdVoice : public SpVoice {
     auto s = s_;
     Ask([s, token]() {
       SPDConnection* c = Connection(*s);
-      if (spd_set_output_module(c, token.id.c_str()) != 0 ||
-          spd_set_synthesis_voice(c, token.name.c_str()) != 0)
+      if (lib.spd_set_output_module(c, token.id.c_str()) != 0 ||
+          lib.spd_set_synthesis_voice(c, token.name.c_str()) != 0)
         return "a voz " + token.name + " n\xC3\xA3o p\xC3\xB4" "de ser escolhida";
       return std::string();
     });
@@ -305,7 +331,8 @@ class SpeechdVoice : public SpVoice {
     }
     auto s = s_;
     Ask([s, rate]() {
-      return spd_set_voice_rate(Connection(*s), rate * 10) == 0 ? std::string() : "velocidade recusada";
+      return lib.spd_set_voice_rate(Connection(*s), rate * 10) == 0 ? std::string()
+                                                                    : "velocidade recusada";
     });
   }
 
@@ -330,7 +357,7 @@ class SpeechdVoice : public SpVoice {
         c = s->connection;
         s->texts.handingOver = true;
       }
-      const int id = spd_say(c, SPD_TEXT, text.c_str());
+      const int id = lib.spd_say(c, SPD_TEXT, text.c_str());
       // A refused text: from a daemon gone, or one that still answers.
       const bool gone = id < 0 && !StillThere(c);
       std::lock_guard<std::mutex> h(s->lock);
@@ -383,7 +410,7 @@ class SpeechdVoice : public SpVoice {
     Shared* s = s_.get();
     LedgerPurge(s_->texts, {[s] {
       SPDConnection* c = Connection(*s);
-      if (c) spd_cancel(c);
+      if (c) lib.spd_cancel(c);
     }});
     s_->changed.notify_all();
   }
