@@ -117,11 +117,7 @@ constexpr KeyName Keys[] = {
 };
 
 void TypeOne(unsigned message, uintptr_t key, unsigned mods) {
-  Message m;
-  m.message = message;
-  m.wParam = key;
-  m.mods = mods;
-  HeadlessTypeWhenWaiting(m);
+  HeadlessTypeWhenWaiting(Message{.message = message, .wParam = key, .mods = mods});
 }
 
 void WriteWave(const std::string& path, const std::string& samples) {
