@@ -388,13 +388,21 @@ int ReadTypeMbr(void* buffer, int wanted, int type) {
 int LastErrorMbr() { return B().error; }
 int LastErrorStrMbr(char* buffer, int size) { return CopyString(B().errorText, buffer, size); }
 
-void SetNoErrorMbr(int value) { B().noError = value != 0; }
+// A setting that the child takes as an argument: one started ahead with
+// the old value is started again.
+void SetNoErrorMbr(int value) {
+  B().noError = value != 0;
+  DropStaleSpare();
+  StartSpare();
+}
 int GetNoErrorMbr() { return B().noError ? 1 : 0; }
 // The program has no output rate of its own: samples come at the voice's.
 void SetFreqMbr(int) {}
 int GetFreqMbr() { return B().freq; }
 void SetVolumeRatioMbr(float value) {
   B().volume = value;
+  DropStaleSpare();
+  StartSpare();
 }
 float GetVolumeRatioMbr() { return B().volume; }
 void GetVersionMbr(char* buffer, int size) { CopyString("3.3 (mbrola)", buffer, size); }
