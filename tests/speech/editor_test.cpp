@@ -7,6 +7,7 @@
 #include "console/snwin.h"
 #include "platform/display/headless.h"
 #include "speech/sncrt.h"
+#include "tests/platform/fake_braille.h"
 #include "tests/speech/world.h"
 
 namespace speech_test {
@@ -144,6 +145,24 @@ TEST_F(EditorTest, TheFieldScrollsWithinItsWidth) {
   EXPECT_EQ(wide, "0123456789abc");
   EXPECT_EQ(CursorColumn(), 1);
   EXPECT_EQ(Row(5).substr(0, 12), "0123456789  ");
+}
+
+// A routing key of the Braille display (80 cells: the whole row).
+TEST_F(EditorTest, BrailleRoutingKeyPutsTheCursorOnTheCharacterBelowIt) {
+  braille_test::StartFake(80);
+  const std::tuple<int, std::string, Heard> cases[] = {
+      {3, "1005/1980", Heard{"0", "_DEL", "/"}},  // onto the second 0; Backspace takes the /
+      // Past the field's width: refused, the cursor stays at the start.
+      {78, "10/05/1980", Heard{"buzz", "buzz"}},
+  };
+  for (const auto& [cell, after, heard] : cases) {
+    std::string s = "10/05/1980";
+    platform::HeadlessTypeWhenWaiting(braille_test::BrailleMessage(platform::BRAILLE_ROUTE, cell));
+    Edit(s, "\b");
+    EXPECT_EQ(s, after) << cell;
+    EXPECT_EQ(TakeHeard(), heard) << cell;
+  }
+  platform::BrailleStop();
 }
 
 }  // namespace
