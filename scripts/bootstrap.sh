@@ -7,7 +7,7 @@ build_pkgs="build-essential cmake pkg-config libgtest-dev libgmock-dev libbenchm
   libsdl2-dev libsdl2-ttf-dev libfontconfig-dev fonts-dejavu-core
   libespeak-ng-dev espeak-ng espeak-ng-data libspeechd-dev libbrlapi-dev xdg-utils scdoc
   speech-dispatcher speech-dispatcher-espeak-ng"
-test_pkgs="clang python3 brltty tmux xvfb xdotool xclip sox x11-utils x11-apps x11-xkb-utils man-db"
+test_pkgs="clang ccache python3 brltty tmux xvfb xdotool xclip sox x11-utils x11-apps x11-xkb-utils man-db"
 
 want="$build_pkgs"
 if [ "${1:-}" = "--tests" ]; then want="$want $test_pkgs"; fi
