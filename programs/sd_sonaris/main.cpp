@@ -36,6 +36,7 @@ struct Request {
   Command command = Command::Unknown;
   std::string text;
   sd::Settings settings;
+  uint64_t number = 0;  // messages are numbered as the reader takes them
 };
 
 struct ModuleState {
@@ -45,6 +46,9 @@ struct ModuleState {
   sd::Settings settings;  // the reader's: each message takes a copy
   std::atomic<bool> pause{false};
   std::atomic<bool> serverAudio{false};
+  // A STOP ends every message taken before it, also one not yet begun.
+  uint64_t taken = 0;  // the reader's count
+  std::atomic<uint64_t> stoppedThrough{0};
   bool ownAudio = false;  // SONARIS_AUDIO chose our back ends
   bool serverAudioInstalled = false;
 };
@@ -247,6 +251,7 @@ void ReaderLoop() {
     switch (c) {
       case Command::Stop:
         Log("STOP recebido");
+        M.stoppedThrough = M.taken;
         if (M.serverAudio) MuteServerAudio(true);
         // As a key: the first note silences the device, the key ends the speech.
         platform::PostMessage(platform::WM_KEY_ARRIVING);
@@ -270,7 +275,7 @@ void ReaderLoop() {
           break;
         }
         Send("200 OK SPEAKING\n");
-        Push({c, text, M.settings});
+        Push({c, text, M.settings, ++M.taken});
         break;
       }
       case Command::Set:
@@ -313,7 +318,14 @@ bool ReachMark(const std::string& mark) {
 }
 
 void Speak(const Request& r) {
+  // Older STOPs are forgotten; one that came after this message was taken
+  // (its key may have just been forgotten) ends it before a sound.
   sd::ForgetStops();
+  if (r.number <= M.stoppedThrough) {
+    Log("fala parada antes de come\xC3\xA7ar");
+    Send("701 BEGIN\n703 STOP\n");
+    return;
+  }
   if (M.serverAudio) MuteServerAudio(false);
   M.pause = false;
   Send("701 BEGIN\n");
