@@ -48,6 +48,11 @@ if(TARGET sd_sonaris)
                    \"${PROJECT_BINARY_DIR}/sonaris.conf\" @ONLY)
     file(INSTALL \"$<TARGET_FILE:sd_sonaris>\" USE_SOURCE_PERMISSIONS
          DESTINATION \"\${root}${SPEECHD_MODULE_BIN_DIR}\")
+    # Installed by hand, so stripped by hand as the other programs are.
+    if(CMAKE_INSTALL_DO_STRIP)
+      execute_process(COMMAND \"${CMAKE_STRIP}\"
+        \"\$ENV{DESTDIR}\${root}${SPEECHD_MODULE_BIN_DIR}/$<TARGET_FILE_NAME:sd_sonaris>\")
+    endif()
     file(INSTALL \"${PROJECT_BINARY_DIR}/sonaris.conf\"
          DESTINATION \"\${root}/etc/speech-dispatcher/modules\")")
 endif()

@@ -25,6 +25,10 @@ dpkg-deb -f "$deb" Suggests | grep -q mbrola-br4 || fail "Suggests lacks the MBR
 dpkg -i "$deb" >/dev/null || { apt-get install -f -y -qq >/dev/null; dpkg -i "$deb" >/dev/null; } ||
   fail "dpkg -i failed"
 files=$(dpkg -L selenor | while read -r f; do [ -f "$f" ] && echo "$f"; done)
+for f in $files; do
+  cmp -s -n 4 "$f" <(printf '\177ELF') || continue
+  ! readelf -S "$f" | grep -q '\.debug_info' || fail "$f is installed with its debugging data"
+done
 version=$(cd / && env -i PATH=/usr/bin:/bin selenor --version) || fail "selenor --version failed"
 echo "$version" | grep -q Selenor || fail "unexpected --version: $version"
 MANWIDTH=80 man -P cat selenor 2>/dev/null | grep -q "SONARIS_AUDIO" || fail "man selenor shows no page"
