@@ -6,11 +6,11 @@
 #include <cstdio>
 #include <cstring>
 #include <algorithm>
-#include <fstream>
 #include <functional>
 #include <thread>
 
 #include "platform/os/paths.h"
+#include "platform/voices/mbrola.h"
 #include "platform/voices/registry.h"
 #include "platform/os/riff.h"
 #include "tts/mbrola.h"
@@ -75,28 +75,14 @@ std::string VoiceFile(const std::string& beside, const std::string& voice, const
 
 namespace {
 
-// The renaming of a voice whose phoneme names differ from the rules' ones:
-// "<voice>.rnm" beside the rules file, first line the renames, second the
-// clones (MBROLA's -R and -C lists).
-bool ReadRenames(const std::string& rulesFile, const std::string& voice, std::string& renames,
-                 std::string& clones) {
-  std::string file = VoiceFile(rulesFile, voice, ".rnm");
-  std::ifstream in(file);
-  if (file.empty() || !in) return false;
-  std::getline(in, renames);
-  std::getline(in, clones);
-  for (std::string* s : {&renames, &clones})
-    while (!s->empty() && (s->back() == '\r' || s->back() == ' ')) s->pop_back();
-  return !renames.empty() || !clones.empty();
-}
-
 bool OpenVoice(std::string voiceDb, const std::string& rulesFile) {
   std::string name = voiceDb;
   platform::ReadRegString(platform::HKEY_LOCAL_MACHINE,
                           "SOFTWARE\\TCTS\\Mbrola\\databases\\" + voiceDb + "\\", voiceDb);
   if (voiceDb.empty()) voiceDb = "c:\\ecofala\\toadatts\\br4";
   std::string renames, clones;
-  int result = ReadRenames(rulesFile, name, renames, clones)
+  // A voice's renames, if any, are "<voice>.rnm" beside the rules file.
+  int result = platform::ReadMbrolaRenames(VoiceFile(rulesFile, name, ".rnm"), renames, clones)
                    ? init_rename_MBR(voiceDb.c_str(), renames.c_str(), clones.c_str())
                    : init_MBR(voiceDb.c_str());
   if (result < 0) {

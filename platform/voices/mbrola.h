@@ -111,4 +111,10 @@ std::vector<MbrolaVoice> MbrolaVoices();
 // MbrolaVoices with that name; "" when none has it.
 std::string MbrolaVoiceFile(const std::string& voice);
 
+// A voice whose phoneme names differ from the rules' ones is opened with
+// renames and clones (MBROLA's -R and -C lists), kept in a ".rnm" file:
+// the renames on its first line, the clones on its second. False when the
+// file cannot be read or both lists are empty.
+bool ReadMbrolaRenames(const std::string& file, std::string& renames, std::string& clones);
+
 }  // namespace platform

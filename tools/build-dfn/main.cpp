@@ -78,14 +78,6 @@ bool RunMbrola(const std::vector<std::string>& args, const std::string& input, s
   return status == 0;
 }
 
-void ReadRenames(const std::string& path, std::string& renames, std::string& clones) {
-  std::ifstream in(path);
-  std::getline(in, renames);
-  std::getline(in, clones);
-  for (std::string* s : {&renames, &clones})
-    while (!s->empty() && (s->back() == '\r' || s->back() == ' ')) s->pop_back();
-}
-
 // The pitch of a steady vowel: the lag of the first autocorrelation peak
 // near the highest one, between 60 and 400 Hz. 0 when none is clear.
 int NaturalPitch(const std::string& wav) {
@@ -141,7 +133,7 @@ int main(int argc, char** argv) {
   std::vector<std::string> args{"-e"};
   if (argc == 5) {
     std::string renames, clones;
-    ReadRenames(argv[3], renames, clones);
+    platform::ReadMbrolaRenames(argv[3], renames, clones);
     if (!renames.empty()) args.insert(args.end(), {"-R", renames});
     if (!clones.empty()) args.insert(args.end(), {"-C", clones});
   }

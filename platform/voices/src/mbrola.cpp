@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+#include <fstream>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -484,6 +485,16 @@ std::string MbrolaVoiceFile(const std::string& voice) {
   for (const MbrolaVoice& v : MbrolaVoices())
     if (EqualsNoCase(v.name, voice)) return v.path;
   return {};
+}
+
+bool ReadMbrolaRenames(const std::string& file, std::string& renames, std::string& clones) {
+  std::ifstream in(file);
+  if (file.empty() || !in) return false;
+  std::getline(in, renames);
+  std::getline(in, clones);
+  for (std::string* s : {&renames, &clones})
+    while (!s->empty() && (s->back() == '\r' || s->back() == ' ')) s->pop_back();
+  return !renames.empty() || !clones.empty();
 }
 
 const MbrolaLibrary* OpenMbrolaLibrary() {
