@@ -18,21 +18,6 @@ const NumberWords& W = kNumberWords;
 
 int Digit(char c) { return c - '0'; }
 
-// The recorded file name of one number word.
-std::string WordFileName(std::string w, bool feminineLast) {
-  // Recording names carry no accents: três is _tres, cinqüenta _cinquen.
-  for (char& c : w) {
-    if (c == '\xE3') c = 'a';
-    if (c == '\xF5') c = 'o';
-    if (c == '\xEA') c = 'e';
-    if (c == '\xFC') c = 'u';
-  }
-  if (w == "dezessete") w = "dezeset";
-  std::string name = ("_" + w).substr(0, 8);
-  if (feminineLast && name == "_um") name = "_uma";
-  if (feminineLast && name == "_dois") name = "_duas";
-  return name;
-}
 
 std::vector<uint8_t> WordSamples(const std::string& name) {
   std::vector<uint8_t> samples;
@@ -80,6 +65,21 @@ std::vector<std::string> SplitWords(const std::string& words) {
 }
 
 }  // namespace
+
+std::string NumberWordFileName(std::string w, bool feminineLast) {
+  // Recording names carry no accents: três is _tres, cinqüenta _cinquen.
+  for (char& c : w) {
+    if (c == '\xE3') c = 'a';
+    if (c == '\xF5') c = 'o';
+    if (c == '\xEA') c = 'e';
+    if (c == '\xFC') c = 'u';
+  }
+  if (w == "dezessete") w = "dezeset";
+  std::string name = ("_" + w).substr(0, 8);
+  if (feminineLast && name == "_um") name = "_uma";
+  if (feminineLast && name == "_dois") name = "_duas";
+  return name;
+}
 
 std::string HundredsToWords(const std::string& d) {
   if (d == "000") return "";
@@ -133,7 +133,7 @@ void SpeakWords(const std::string& words, bool feminine) {
   std::vector<std::string> list = SplitWords(words);
   for (size_t i = 0; i < list.size(); ++i) {
     if (i > 0) sound.Append(std::vector<uint8_t>(size_t(Crt.recordedGap), 128));
-    sound.Append(WordSamples(WordFileName(list[i], feminine && i + 1 == list.size())));
+    sound.Append(WordSamples(NumberWordFileName(list[i], feminine && i + 1 == list.size())));
   }
   sound.Play();
 }

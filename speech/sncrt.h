@@ -67,6 +67,9 @@ std::string NumberToWords(int64_t n);
 std::string HundredsToWords(const std::string& digits);
 std::string GroupToWords(const std::string& digits, int group);
 void SpeakWords(const std::string& words, bool feminine);
+// The recording a number word is played from ("três" is "_tres"); the
+// last word of a feminine number takes its feminine form ("_uma", "_duas").
+std::string NumberWordFileName(std::string word, bool feminineLast);
 int WeekdayOf(int day, int month, int year);
 void SpeakTime(uint16_t hour, uint16_t minute);
 void SpeakCurrentTime();
