@@ -43,8 +43,8 @@ TEST_F(EditorTest, KeysChangeTheFieldAndAreHeard) {
       {"abcde", "x{End}y", 5, true, "xabcd", Heard{"x", "buzz"}, 6},
       {"abcdef", "{Right}{S-Right*3}{S-Del}", 255, true, "aef",
        Heard{"a", "b", "c", "d", "_DEL", "b", "c", "d"}},
-      {"abcdef", "{Right}{S-Right*3}{Del}", 255, true, "abcdf"},  // drops the selection first
-      {"abcdef", "{End}{S-Left*2}\x16", 255, true, "abcdXY"},  // Ctrl+V over a leftward selection
+      {"abcdef", "{Right}{S-Right*3}{Del}", 255, true, "abcdf", {}},  // drops the selection first
+      {"abcdef", "{End}{S-Left*2}\x16", 255, true, "abcdXY", {}},  // Ctrl+V over a leftward selection
       // Paste ignores the editable flag; Ctrl+Y (blank the field) respects it.
       {"abc", "\x19q{ShiftIns}", 255, false, "XYabc", Heard{}},
       {"  dia 25 de", "{F1}", 255, true, "  dia 25 de", Say("dia"), 6},
@@ -53,7 +53,7 @@ TEST_F(EditorTest, KeysChangeTheFieldAndAreHeard) {
       {"ab 12/x", "{CtrlRight*3}{CtrlLeft}", 10, true, "ab 12/x",
        Heard{"click", "click", "buzz", "click"}, 7},
       {"ab 12/x", "{CtrlLeft}", 10, true, "ab 12/x", Heard{"buzz"}, 1},
-      {"abc def", "{End}\x7f", 20, true, "abc"},  // Ctrl+Backspace takes the word
+      {"abc def", "{End}\x7f", 20, true, "abc", {}},  // Ctrl+Backspace takes the word
       {"ab", "{Left}{A-Right}{Right}\b", 3, true, "a", Heard{"buzz", "_FON97", "b", "_DEL", "b"}},
       {"a", "{Right*4}\b\b\b", 3, true, "",
        Heard{"a", " ", " ", "buzz", "_DEL", " ", "_DEL", " ", "_DEL", "a"}},
@@ -63,8 +63,12 @@ TEST_F(EditorTest, KeysChangeTheFieldAndAreHeard) {
     std::string s = c.before;
     EXPECT_EQ(Edit(s, c.keys, c.maxLen, c.editable), '\r') << c.keys;
     EXPECT_EQ(s, c.after) << c.keys;
-    if (c.heard) EXPECT_EQ(TakeHeard(), *c.heard) << c.keys;
-    if (c.column) EXPECT_EQ(LastEditColumn, c.column) << c.keys;
+    if (c.heard) {
+      EXPECT_EQ(TakeHeard(), *c.heard) << c.keys;
+    }
+    if (c.column) {
+      EXPECT_EQ(LastEditColumn, c.column) << c.keys;
+    }
   }
 }
 
