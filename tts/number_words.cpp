@@ -24,7 +24,7 @@ const char* const kJoin = " e ";
 
 const char* const kOrdUnits[] = {"", "primeiro", "segundo", "terceiro", "quarto",
                                  "quinto", "sexto", "s\xE9timo", "oitavo", "nono"};
-const char* const kOrdTens[] = {"", "d\xE9" "cimo", "vig\xE9simo", "trig\xE9simo", "quadrag\xE9simo",
+const char* const kOrdTens[] = {"", ("d\xE9" "cimo"), "vig\xE9simo", "trig\xE9simo", "quadrag\xE9simo",
                                 "quinquag\xE9simo", "sexag\xE9simo", "septuag\xE9simo", "octag\xE9simo",
                                 "nonag\xE9simo"};
 const char* const kOrdHundreds[] = {"", "cent\xE9simo", "ducent\xE9simo", "tricent\xE9simo",

@@ -24,7 +24,9 @@ class Queue : public ::testing::TestWithParam<std::string> {
     ClearMessages();
     if (GetParam().empty()) return;
     display_ = CreateDisplay(GetParam());
-    if (GetParam() == "headless") ASSERT_TRUE(display_->Open(DisplaySettings{}));
+    if (GetParam() == "headless") {
+      ASSERT_TRUE(display_->Open(DisplaySettings{}));
+    }
     SetActiveDisplay(display_.get());
   }
   void TearDown() override {

@@ -56,7 +56,9 @@ TEST(Text, RuntimeIntegerConversion) {
   for (const Case& c : cases) {
     int32_t v = 0;
     EXPECT_EQ(platform::ParseInteger(c.text, v), c.ok) << c.text;
-    if (c.ok) EXPECT_EQ(v, c.value) << c.text;
+    if (c.ok) {
+      EXPECT_EQ(v, c.value) << c.text;
+    }
   }
 }
 

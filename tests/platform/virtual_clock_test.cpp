@@ -58,7 +58,9 @@ TEST_F(VirtualClock, WaitsSkipToTheFirstDeadlineAndHoldsWaitInRealTime) {
     if (c.held) ReleaseClock();
     EXPECT_EQ(got, c.message);
     EXPECT_NEAR(skipped, c.skippedMs, 2);
-    if (c.held) EXPECT_GE(realSpent, c.waitMs - 1);
+    if (c.held) {
+      EXPECT_GE(realSpent, c.waitMs - 1);
+    }
     ClearMessages();
   }
 }
