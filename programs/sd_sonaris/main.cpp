@@ -322,7 +322,7 @@ void Speak(const Request& r) {
   // (its key may have just been forgotten) ends it before a sound.
   sd::ForgetStops();
   if (r.number <= M.stoppedThrough) {
-    Log("fala parada antes de come\xC3\xA7ar");
+    Log("fala parada antes de come\xC3\xA7" "ar");
     Send("701 BEGIN\n703 STOP\n");
     return;
   }
