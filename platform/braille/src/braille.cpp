@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 
 #include "platform/os/text.h"
 
@@ -123,12 +124,13 @@ void BrailleStart(std::unique_ptr<BrailleDisplay> display) {
 void BrailleStop() { V = View{}; }
 
 void BrailleShowLine(const unsigned char* text, int length, int row, int cursor) {
-  std::string line(reinterpret_cast<const char*>(text), static_cast<size_t>(std::max(length, 0)));
+  // Called at every look for messages: an unchanged line costs a compare.
+  const std::string_view line(reinterpret_cast<const char*>(text), static_cast<size_t>(std::max(length, 0)));
   if (cursor >= length) cursor = length - 1;
   bool moved = row != V.row || cursor != V.cursor;
   if (!moved && line == V.line) return;
   if (row != V.row) V.offset = 0;
-  V.line = std::move(line);
+  V.line.assign(line);
   V.row = row;
   V.cursor = cursor;
   if (moved) FollowCursor();
