@@ -35,7 +35,6 @@ struct SelenorState {
 // Banner and prompt; the answer lands in S.answer.
 void AskBirthDate() {
   StartSpeech(0, "");
-  SetEditorReview(ReviewMode);
   ClearScreen();
   StdWriteLn("Programa Selenor");
   StdWriteLn("Sonaris para Linux");
@@ -85,6 +84,7 @@ int SelenorMain(int argc, char** argv) {
   // Said before the console takes the screen, so it stays readable after.
   std::string missing = platform::MissingDataMessage();
   if (!missing.empty()) std::fprintf(stderr, "selenor: %s\n", missing.c_str());
+  SetEditorReview(ReviewMode);
   for (;;) {
     AskBirthDate();
     if (S.answer.empty()) EndProgram();

@@ -221,8 +221,7 @@ void EndSpeech() {
   // (stderr has the reason).
   if (VoiceActive && VoiceFailed()) {
     Crt.voiceText.clear();
-    VoiceEnd();
-    VoiceActive = false;
+    EndExternalVoice();
     TakeVoiceNotice();
   }
   if (!DeferredText.empty()) SpeakText("");

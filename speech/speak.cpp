@@ -134,8 +134,7 @@ void SpeakBuiltIn(std::string s) {
 void VoiceFailOver() {
   std::string unfinished;
   unfinished.swap(Crt.voiceText);
-  VoiceEnd();
-  VoiceActive = false;
+  EndExternalVoice();
   GiveNotices();
   if (!unfinished.empty() && !KeyPressed()) SpeakBuiltIn(unfinished);
 }
