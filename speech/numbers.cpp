@@ -82,22 +82,7 @@ std::string NumberWordFileName(std::string w, bool feminineLast) {
 }
 
 std::string HundredsToWords(const std::string& d) {
-  if (d == "000") return "";
-  if (d == "100") return "cem";
-  std::string w;
-  if (d[0] != '0') {
-    w = W.hundreds[Digit(d[0])];
-    if (d[1] == '0' && d[2] == '0') return w;
-    w += " e ";
-  }
-  if (d[1] == '1') return w + W.teens[Digit(d[2])];
-  if (d[1] != '0') {
-    w += W.tens[Digit(d[1])];
-    if (d[2] == '0') return w;
-    w += " e ";
-  }
-  if (d[2] != '0') w += W.units[Digit(d[2])];
-  return w;
+  return NumberGroupWords(Digit(d[0]) * 100 + Digit(d[1]) * 10 + Digit(d[2]));
 }
 
 std::string GroupToWords(const std::string& digits, int i) {

@@ -33,8 +33,16 @@ const char* const kOrdHundreds[] = {"", "cent\xE9simo", "ducent\xE9simo", "trice
 
 constexpr int64_t kLargestGrouped = 999999999999999;  // fifteen digits
 
-// The words of one group of three digits (0..999).
-std::string GroupWords(int g) {
+// Figures beyond fifteen digits have no scale words left: digit by digit.
+std::string DigitWords(const std::string& digits) {
+  std::string s;
+  for (char c : digits) s += std::string(s.empty() ? "" : " ") + W.units[c - '0'];
+  return s;
+}
+
+}  // namespace
+
+std::string NumberGroupWords(int g) {
   if (g == 0) return "";
   if (g == 100) return "cem";
   int h = g / 100, d = g / 10 % 10, u = g % 10;
@@ -53,15 +61,6 @@ std::string GroupWords(int g) {
   }
   return s;
 }
-
-// Figures beyond fifteen digits have no scale words left: digit by digit.
-std::string DigitWords(const std::string& digits) {
-  std::string s;
-  for (char c : digits) s += std::string(s.empty() ? "" : " ") + W.units[c - '0'];
-  return s;
-}
-
-}  // namespace
 
 // The groups follow each other without a joiner, as Brazilians say them,
 // except that "e" comes before the last group when that group is below one
@@ -85,7 +84,7 @@ std::string CardinalWords(int64_t n) {
       s += W.scaleOne[i];
       continue;
     }
-    s += GroupWords(groups[i]);
+    s += NumberGroupWords(groups[i]);
     if (i < 4) s += std::string(" ") + (groups[i] == 1 ? W.scaleOne[i] : W.scaleMany[i]);
   }
   while (!s.empty() && s.back() == ' ') s.pop_back();

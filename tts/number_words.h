@@ -2,6 +2,7 @@
 // cinqüenta): one table for every voice; the built-in voice names its
 // recorded words after the same words.
 #pragma once
+#include <string>
 
 struct NumberWords {
   const char* units[10];
@@ -14,3 +15,6 @@ struct NumberWords {
   const char* scaleMany[5];
 };
 extern const NumberWords kNumberWords;
+
+// The words of one group of three digits (0..999): "" for 0, "cem" for 100.
+std::string NumberGroupWords(int group);
