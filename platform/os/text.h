@@ -69,6 +69,12 @@ bool EqualsNoCase(const std::string& a, const std::string& b);
 // (hexadecimal may use all 32 bits: $FFFFFFFF is -1).
 bool ParseInteger(const std::string& text, int32_t& value);
 
+// A file's bytes as they are; false when it cannot be read.
+bool ReadWholeFile(const std::string& path, std::string& text);
+// Text that is valid UTF-8 with some non-ASCII character, in Windows-1252;
+// any other text as it is (already Windows-1252 or plain ASCII).
+std::string Utf8TextToCp1252(std::string text);
+
 // A data file of the voices as lines without their line ends: a path as the
 // settings write it, Windows-1252 text (a file saved as UTF-8 is converted).
 // False when it cannot be read.

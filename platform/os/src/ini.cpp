@@ -26,13 +26,6 @@ std::string_view Unquote(std::string_view s) {
   return s;
 }
 
-bool ReadWholeFile(const std::string& path, std::string& text) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return true;
-}
-
 // UTF-16 (Windows editors' "Unicode"), told by its byte-order mark or, without
 // one, by the zero byte that every ASCII character carries. Characters
 // beyond the basic plane have no Windows-1252 form anyway.
@@ -59,10 +52,7 @@ bool Utf16ToCp1252(const std::string& text, std::string& out) {
 std::string ToInternal(std::string text) {
   if (std::string narrow; Utf16ToCp1252(text, narrow)) return narrow;
   if (text.starts_with("\xEF\xBB\xBF")) text.erase(0, 3);
-  bool ascii = true;
-  for (unsigned char c : text) ascii = ascii && c < 0x80;
-  if (!ascii && IsValidUtf8(text)) return Utf8ToCp1252(text);
-  return text;
+  return Utf8TextToCp1252(std::move(text));
 }
 
 // Finds the key in the first section of that name.

@@ -7,23 +7,24 @@
 
 namespace platform {
 
-namespace {
-
-bool HasHighBytes(const std::string& s) {
-  for (unsigned char c : s)
-    if (c >= 0x80) return true;
-  return false;
+bool ReadWholeFile(const std::string& path, std::string& text) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return !in.bad();
 }
 
-}  // namespace
+std::string Utf8TextToCp1252(std::string text) {
+  bool ascii = true;
+  for (unsigned char c : text) ascii = ascii && c < 0x80;
+  return !ascii && IsValidUtf8(text) ? Utf8ToCp1252(text) : text;
+}
 
 bool ReadTextLines(const std::string& path, std::vector<std::string>& lines) {
   lines.clear();
-  std::ifstream in(ResolvePath(path), std::ios::binary);
-  if (!in) return false;
-  std::string all((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return false;
-  if (HasHighBytes(all) && IsValidUtf8(all)) all = Utf8ToCp1252(all);
+  std::string all;
+  if (!ReadWholeFile(ResolvePath(path), all)) return false;
+  all = Utf8TextToCp1252(std::move(all));
   size_t start = 0;
   while (start < all.size()) {
     size_t end = all.find('\n', start);

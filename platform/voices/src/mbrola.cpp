@@ -18,7 +18,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -390,8 +389,9 @@ int LastErrorMbr() { return B().error; }
 int LastErrorStrMbr(char* buffer, int size) { return CopyString(B().errorText, buffer, size); }
 
 // A setting that the child takes as an argument: one started ahead with
-// the old value is started again.
+// the old value is started again (the same value again changes nothing).
 void SetNoErrorMbr(int value) {
+  if (B().noError == (value != 0)) return;
   B().noError = value != 0;
   DropStaleSpare();
   StartSpare();
@@ -401,6 +401,7 @@ int GetNoErrorMbr() { return B().noError ? 1 : 0; }
 void SetFreqMbr(int) {}
 int GetFreqMbr() { return B().freq; }
 void SetVolumeRatioMbr(float value) {
+  if (B().volume == value) return;
   B().volume = value;
   DropStaleSpare();
   StartSpare();
@@ -488,12 +489,13 @@ std::string MbrolaVoiceFile(const std::string& voice) {
 }
 
 bool ReadMbrolaRenames(const std::string& file, std::string& renames, std::string& clones) {
-  std::ifstream in(file);
-  if (file.empty() || !in) return false;
-  std::getline(in, renames);
-  std::getline(in, clones);
+  std::vector<std::string> lines;
+  if (file.empty() || !ReadTextLines(file, lines)) return false;
+  lines.resize(std::max<size_t>(lines.size(), 2));
+  renames = lines[0];
+  clones = lines[1];
   for (std::string* s : {&renames, &clones})
-    while (!s->empty() && (s->back() == '\r' || s->back() == ' ')) s->pop_back();
+    while (!s->empty() && s->back() == ' ') s->pop_back();
   return !renames.empty() || !clones.empty();
 }
 
