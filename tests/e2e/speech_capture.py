@@ -21,6 +21,11 @@ def samples(path):
     return pcm
 
 
+def loud_seconds(pcm):
+    """How long the samples above the sound level last, together."""
+    return sum(1 for v in pcm if abs(v) > LOUD) / RATE
+
+
 def loud_frames(pcm):
     # max and min of a slice run in C: the capture of a whole report is
     # read many times a second while a test waits on it.

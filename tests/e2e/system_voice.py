@@ -132,9 +132,9 @@ def paced_scenario(selenor, build):
         s.wait("a profile item being spoken", lambda: any(
             t.startswith("Seu anjo") for _, t in d.texts()), 120)
         spoken_at = [when for when, t in d.texts() if t.startswith("Seu anjo")][0]
-        s.wait("halfway through the item", lambda: time.monotonic() > spoken_at + 0.7, 5)
         pressed = time.monotonic()
         s.type("x")
+        check(not [e for e in d.ends() if spoken_at < e < pressed], "the item ended before the key")
         s.wait("the closing line", lambda: s.rows()[24] == CLOSING, 20)
         cancels = [c for c in d.cancels() if c >= pressed]
         check(cancels and cancels[0] - pressed < 0.1,
@@ -184,7 +184,7 @@ def breakdown_scenario(selenor, build, sig):
                 check(noticed < 1.5, f"noticed {noticed:.2f} s after the daemon's {sig.name}")
                 s.wait("the closing line", lambda: s.rows()[24] == CLOSING, 120)
                 s.wait_settled("the report")
-                heard = sum(1 for v in s.pcm() if abs(v) > 400) / 22050
+                heard = cap.loud_seconds(s.pcm())
                 check(heard > 15, f"only {heard:.1f} s of sound: the rest was not heard")
                 finish(s)
                 check(s.errors().count(BROKE) == 1, "not told once:\n" + s.errors())

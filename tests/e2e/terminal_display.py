@@ -15,6 +15,7 @@ import signal
 import subprocess
 import sys
 
+import speech_capture as cap
 from tmuxsession import CLOSING, PROMPT, Session, check, needs_speech_data, report, wait_for
 
 NOTICE = "Terminal menor que 80x25"
@@ -113,7 +114,7 @@ def scenario_piped(selenor, line_end="\n"):
         wait_for("the report or the end", lambda: s.exited() or "Você nasceu" in s.text(), 120)
         status = s.wait_exit(180)
         check(status == 0, f"exit status {status}")
-        heard = sum(1 for v in s.pcm() if abs(v) > 400) / 22050
+        heard = cap.loud_seconds(s.pcm())
         check(heard > 5, f"only {heard:.1f} s of sound: the report was not spoken")
 
 
