@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/os/riff.h"
 #include "platform/os/messages.h"
 #include "tests/toada/engine_fixture.h"
 #include "tts/normalize.h"
@@ -31,11 +32,6 @@ bool HaveToada(const std::string& voice) {
 bool Open(const std::string& voice, const std::string& folder = DataFolder) {
   return EngineOpen(voice, folder + "portug.nrl", folder + "portug.exc", folder + "portug.dfn",
                     folder + "portug.pro", folder + "portug.abr");
-}
-
-uint32_t Le32At(const std::vector<uint8_t>& v, size_t at) {
-  return uint32_t(v[at]) | uint32_t(v[at + 1]) << 8 | uint32_t(v[at + 2]) << 16 |
-         uint32_t(v[at + 3]) << 24;
 }
 
 std::vector<uint8_t> ReadAll(const std::string& path) {
@@ -69,10 +65,10 @@ TEST_F(Engine, FileOutputCarriesTheVoicesRateAndItsLength) {
     EngineClose();
     std::vector<uint8_t> wav = ReadAll(file);
     ASSERT_GT(wav.size(), 44u + 16000u) << c.voice;  // well over half a second of speech
-    EXPECT_EQ(Le32At(wav, 24), c.rate) << c.voice;
-    EXPECT_EQ(Le32At(wav, 28), 2 * c.rate) << c.voice;
-    EXPECT_EQ(Le32At(wav, 40), wav.size() - 44) << c.voice;
-    EXPECT_EQ(Le32At(wav, 4), wav.size() - 8) << c.voice;
+    EXPECT_EQ(platform::Le32(wav.data() + 24), c.rate) << c.voice;
+    EXPECT_EQ(platform::Le32(wav.data() + 28), 2 * c.rate) << c.voice;
+    EXPECT_EQ(platform::Le32(wav.data() + 40), wav.size() - 44) << c.voice;
+    EXPECT_EQ(platform::Le32(wav.data() + 4), wav.size() - 8) << c.voice;
     EXPECT_TRUE(wave_test::Log().writes.empty()) << "writing to a file plays nothing";
   }
 }

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/os/riff.h"
 #include "wave_fixture.h"
 
 namespace wave_test {
@@ -85,7 +86,7 @@ TEST_F(Backends, MissingCardFallsBackToSilenceInRealTime) {
 
 struct Capture {
   std::vector<uint8_t> bytes;
-  uint32_t Le32(size_t at) const { return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | uint32_t(bytes[at + 3]) << 24; }
+  uint32_t Le32(size_t at) const { return platform::Le32(bytes.data() + at); }
   int16_t Sample(size_t i) const { return int16_t(bytes[44 + 2 * i] | bytes[45 + 2 * i] << 8); }
   size_t Samples() const { return bytes.size() < 44 ? 0 : (bytes.size() - 44) / 2; }
   size_t FirstSound(size_t from) const {
