@@ -16,6 +16,10 @@ namespace platform {
 struct VoiceError : std::runtime_error {
   using std::runtime_error::runtime_error;
 };
+// A service that is there but did not answer in time.
+struct VoiceTimeout : VoiceError {
+  using VoiceError::VoiceError;
+};
 
 // A manual-reset event: any thread may set or clear it.
 class VoiceEvent {

@@ -5,7 +5,6 @@
 // Portuguese voices are listed, the others counted per language (a daemon
 // with espeak-ng offers thousands); --all lists every one.
 #include <cstdio>
-#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -51,7 +50,7 @@ void SystemVoices() {
     PrintVoices(voice->GetVoices());
   } catch (const std::exception& e) {
     // A daemon that is there but silent needs another remedy than none.
-    const bool silent = std::strstr(e.what(), "a tempo") != nullptr;
+    const bool silent = dynamic_cast<const platform::VoiceTimeout*>(&e) != nullptr;
     std::printf("  indispon\xC3\xADvel: %s\n  (%s)\n", e.what(),
                 silent ? "o speech-dispatcher est\xC3\xA1 rodando mas n\xC3\xA3o responde; "
                          "reinicie-o ou verifique o seu m\xC3\xB3" "dulo de voz"

@@ -252,7 +252,9 @@ class SpeechdVoice : public SpVoice {
     } catch (const VoiceError& e) {
       const std::string where = DaemonAddress();
       if (std::string(e.what()).find(where) != std::string::npos) throw;
-      throw VoiceError(std::string(e.what()) + " (" + where + ")");
+      const std::string told = std::string(e.what()) + " (" + where + ")";
+      if (dynamic_cast<const VoiceTimeout*>(&e)) throw VoiceTimeout(told);
+      throw VoiceError(told);
     }
     Listen(s);
   }
@@ -306,7 +308,7 @@ class SpeechdVoice : public SpVoice {
   std::vector<VoiceInfo> GetVoices() override {
     std::unique_lock<std::mutex> hold(s_->lock);
     if (!WaitServing(hold, s_->changed, kVoiceListMs, [&] { return s_->listed; }))
-      throw VoiceError("o speech-dispatcher n\xC3\xA3o listou as vozes a tempo");
+      throw VoiceTimeout("o speech-dispatcher n\xC3\xA3o listou as vozes a tempo");
     return s_->voices;
   }
 
@@ -398,7 +400,7 @@ class SpeechdVoice : public SpVoice {
       hold.lock();
     }
     if (!WaitServing(hold, s->changed, kDaemonAnswerMs, [&] { return answer->first; }))
-      throw VoiceError("o speech-dispatcher n\xC3\xA3o respondeu a tempo");
+      throw VoiceTimeout("o speech-dispatcher n\xC3\xA3o respondeu a tempo");
     if (!answer->second.empty()) throw VoiceError(answer->second);
   }
 
