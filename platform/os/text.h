@@ -57,9 +57,7 @@ std::string UpperLatin1Text(std::string s);
 std::string LowerLatin1Text(std::string s);
 std::string UpperAsciiText(std::string s);
 
-// Case folding, as the profile functions and file names compare without
-// regard to case.
-inline unsigned char FoldCase(unsigned char c) { return kCase.lower[c]; }
+// Compared without regard to case, as the profile functions and file names are.
 bool EqualsNoCase(const std::string& a, const std::string& b);
 
 // The runtime's integer conversion, shared by every number a user types or

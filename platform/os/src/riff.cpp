@@ -23,7 +23,7 @@ void PutLe32(uint8_t* p, uint32_t v) {
 
 bool ChunkIdIs(const uint8_t* id, const char* name) {
   for (int i = 0; i < 4; ++i)
-    if (FoldCase(id[i]) != FoldCase(static_cast<unsigned char>(name[i]))) return false;
+    if (LowerLatin1Char(id[i]) != LowerLatin1Char(static_cast<unsigned char>(name[i]))) return false;
   return true;
 }
 

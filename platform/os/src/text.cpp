@@ -132,8 +132,8 @@ std::string UpperAsciiText(std::string s) { return MapBytes(std::move(s), UpperA
 bool EqualsNoCase(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i)
-    if (FoldCase(static_cast<unsigned char>(a[i])) !=
-        FoldCase(static_cast<unsigned char>(b[i])))
+    if (LowerLatin1Char(static_cast<unsigned char>(a[i])) !=
+        LowerLatin1Char(static_cast<unsigned char>(b[i])))
       return false;
   return true;
 }
