@@ -22,16 +22,13 @@ ROOT = os.path.dirname(os.path.dirname(HERE))
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
 sys.path.insert(0, os.path.join(ROOT, "tests", "speechd"))
 import private_speechd as spd  # noqa: E402
+import speech_capture as cap  # noqa: E402
 from system_voice import settings  # noqa: E402
 from tmuxsession import PROMPT, Session  # noqa: E402
 
 
 def writes_after(trace, t0):
-    if not os.path.exists(trace):
-        return []
-    with open(trace) as f:
-        times = [int(line.split()[0]) / 1e6 for line in f if line.endswith(" write\n")]
-    return [t for t in times if t > t0]
+    return [t / 1e6 for t, what in cap.trace_events(trace) if what == "write" and t / 1e6 > t0]
 
 
 def trial(selenor, build, sig):

@@ -22,6 +22,7 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
                                 "..", "..", "tests", "e2e"))
+import speech_capture as cap  # noqa: E402
 from tmuxsession import PROMPT, Failure, Session, wait_for  # noqa: E402
 
 
@@ -60,12 +61,8 @@ QUIET_S = 4.0  # no block for this long: the speech has ended
 
 
 def speech_ended(trace):
-    try:
-        with open(trace) as f:
-            events = [line.split() for line in f if line.endswith("\n")]
-    except FileNotFoundError:
-        return False
-    writes = [int(t) for t, what, *_ in events if what == "write"]
+    events = cap.trace_events(trace)
+    writes = [t for t, what in events if what == "write"]
     if not writes or events[-1][1] in ("close", "release"):
         return bool(writes)
     return time.monotonic() - writes[-1] / 1e6 > QUIET_S

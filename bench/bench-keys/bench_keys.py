@@ -39,6 +39,7 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
                                 "..", "..", "tests", "e2e"))
+import speech_capture as cap  # noqa: E402
 from window_x11 import Xvfb  # noqa: E402
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
@@ -61,12 +62,7 @@ class Trace:
         self.path = path
 
     def events(self):
-        try:
-            with open(self.path) as f:
-                return [(int(t) / 1e6, what) for t, what, *_ in
-                        (line.split() for line in f if line.endswith("\n"))]
-        except FileNotFoundError:
-            return []
+        return [(t / 1e6, what) for t, what in cap.trace_events(self.path)]
 
     def wait(self, predicate, timeout):
         deadline = time.monotonic() + timeout

@@ -27,6 +27,9 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
                                 "..", "..", "tests", "speechd"))
 import private_speechd as spd  # noqa: E402
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)),
+                                "..", "..", "tests", "e2e"))
+import speech_capture as cap  # noqa: E402
 
 SHORT = "Bom dia, Maria."
 LONG = " ".join(["Esta é uma frase longa que o teste interrompe no meio."] * 10)
@@ -79,8 +82,7 @@ def own_stops(d, env, trace):
     log = os.path.join(d.logdir, "sonaris-own.log")
     text = lambda path: open(path).read() if os.path.exists(path) else ""  # noqa: E731
     stops = lambda: [int(t) for t in re.findall(r"sd_sonaris: (\d+) STOP recebido", text(log))]  # noqa: E731
-    traced = lambda what: [int(line.split()[0]) for line in text(trace).splitlines()  # noqa: E731
-                           if line.split()[1:2] and line.split()[1] in what]
+    traced = lambda what: [t for t, event in cap.trace_events(trace) if event in what]  # noqa: E731
     spans = []
     for _ in range(TRIALS):
         writes, earlier = len(traced(("write",))), len(stops())

@@ -21,6 +21,17 @@ def samples(path):
     return pcm
 
 
+def trace_events(path):
+    """The audio trace (SONARIS_AUDIO_TRACE) as (microseconds, what) pairs,
+    its last line left out while it is still being written."""
+    try:
+        with open(path) as f:
+            return [(int(t), what) for t, what, *_ in
+                    (line.split() for line in f if line.endswith("\n") and line.strip())]
+    except FileNotFoundError:
+        return []
+
+
 def loud_seconds(pcm):
     """How long the samples above the sound level last, together."""
     return sum(1 for v in pcm if abs(v) > LOUD) / RATE

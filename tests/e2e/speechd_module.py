@@ -117,9 +117,9 @@ def stop(run):
     check(run.say("-C").returncode == 0, "spd-say -C failed")
     received = int(wait_for("the stop in the module's log", lambda: stops()[earlier:], timeout=10)[0])
     # The device is silenced by its reset, or by its closing when nothing was queued.
-    resets = wait_for("the device's reset", lambda: [int(t) for t, what in
-                      (l.split()[:2] for l in open(run.trace) if l.strip())
-                      if what in ("reset", "close") and int(t) >= received], timeout=10)
+    resets = wait_for("the device's reset", lambda: [t for t, what in cap.trace_events(run.trace)
+                                                     if what in ("reset", "close") and t >= received],
+                      timeout=10)
     ms = (resets[0] - received) / 1000
     check(ms <= 10, f"the sound stopped {ms:.1f} ms after the module received STOP")
     wait_for("the end of the stopped message", lambda: "fala parada" in run.module_log(), timeout=10)
