@@ -15,22 +15,18 @@ display showing the changed field is taken. The display is polled every
 Usage: bench_braille.py SELENOR [TRIALS]   (default 40)
 """
 import ctypes
-import fcntl
 import os
 import shutil
-import signal
-import struct
-import subprocess
 import sys
 import tempfile
-import termios
-import threading
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path[:0] = [os.path.join(HERE, "..", "..", "tests", "e2e"), os.path.join(HERE, "..", "bench-keys")]
+sys.path[:0] = [os.path.join(HERE, "..", "..", "tests", "e2e"), os.path.join(HERE, "..", "bench-keys"),
+                os.path.join(HERE, "..")]
 from braille_display import Brltty, field_line, free_number, window  # noqa: E402
-from bench_keys import spread  # noqa: E402
+from bench_common import spread  # noqa: E402
+from bench_keys import Program, playing  # noqa: E402
 
 POLL_S = 0.0002
 SETTLE_S = 0.05  # between trials, so that one key's work is over
@@ -72,22 +68,7 @@ def peer(display, trials):
 def selenor_trials(selenor, display, trials):
     env = dict(os.environ, SONARIS_DISPLAY="terminal", SONARIS_AUDIO="null",
                SONARIS_BRAILLE="brlapi", LANG="C.UTF-8", TERM="xterm-256color")
-    folder = tempfile.mkdtemp(prefix="bench-braille-")
-    env["SONARIS_WINDIR"] = folder
-    master, slave = os.openpty()
-    fcntl.ioctl(slave, termios.TIOCSWINSZ, struct.pack("HHHH", 25, 80, 0, 0))
-    build = os.path.dirname(os.path.dirname(os.path.abspath(selenor)))
-    proc = subprocess.Popen([selenor], cwd=build, env=env, stdin=slave, stdout=slave,
-                            stderr=slave, start_new_session=True)
-    os.close(slave)
-
-    def drain():
-        try:
-            while os.read(master, 65536):
-                pass
-        except OSError:
-            pass
-    threading.Thread(target=drain, daemon=True).start()
+    program = Program(os.path.abspath(selenor), env, "")
     figures = []
     try:
         empty = window(field_line(""), len(field_line("")))
@@ -95,23 +76,17 @@ def selenor_trials(selenor, display, trials):
         if shown_after(display, *empty, timeout=30) is None:
             print("Selenor's field never reached the display")
             return figures
-        time.sleep(1.0)  # the prompt's speech is under way; keys stop it
+        # The prompt is being said (keys stop it) before the first key.
+        program.trace.wait(playing, 10)
         for i in range(trials):
             key, after = (b"x", typed) if i % 2 == 0 else (b"\x7f", empty)
             start = time.monotonic()
-            os.write(master, key)
+            os.write(program.master, key)
             if shown_after(display, *after) is not None:
                 figures.append((time.monotonic() - start) * 1000)
             time.sleep(SETTLE_S)
     finally:
-        if proc.poll() is None:
-            proc.send_signal(signal.SIGTERM)
-            try:
-                proc.wait(5)
-            except subprocess.TimeoutExpired:
-                proc.kill()
-        os.close(master)
-        shutil.rmtree(folder, ignore_errors=True)
+        program.stop()
     return figures
 
 
