@@ -10,7 +10,10 @@ daemon's log, one clock for both: from the message handed to the module
 to the module ("Module stop!") to the end of the sound the daemon had been
 given for the message, as a device playing it in real time would end it
 (the daemon plays all it was given before the module's 703), or to the 703
-if later. espeak-ng finds br4 through a private espeak-ng data folder
+if later. "Late blocks" counts the blocks that reached the daemon after
+the sound before them had ended (a device with no cushion of its own would
+have run dry there), with the largest lateness; the last row repeats
+sonaris with every core kept busy. espeak-ng finds br4 through a private espeak-ng data folder
 (ESPEAK_DATA_PATH): links to the system's espeak-ng-data plus mbrola/br4,
 the project's voice file; the project's mbrola program comes first in PATH.
 
@@ -59,12 +62,13 @@ def wait_log(d, since, needle, timeout=30):
 
 
 def measure(d, env, module, voice):
-    first, stop = [], []
+    first, stop, late = [], [], []
     say = ["spd-say", "-o", module, "-y", voice]
     for _ in range(TRIALS):
         since = len(d.log())
         subprocess.run(say + ["-w", SHORT], env=env, timeout=60, check=True)
         first.append(span(d.log()[since:], "Module speak!", "Got audio"))
+        late += spd.late_blocks(d.log()[since:])
         since = len(d.log())
         subprocess.run(say + [LONG], env=env, timeout=60, check=True)
         if not wait_log(d, since, "Got audio"):
@@ -73,7 +77,18 @@ def measure(d, env, module, voice):
         wait_log(d, since, "got stopped")
         silence = spd.stop_to_silence(d.log()[since:])
         stop.append(None if silence is None else silence * 1000)
-    return first, stop
+        late += spd.late_blocks(d.log()[since:])
+    return first, stop, late
+
+
+def lateness(late):
+    return f"{len(late)} ({max(late) * 1000:.1f} ms)" if late else "0"
+
+
+def busy_cores():
+    """One spinning process per core, to be killed by the caller."""
+    return [subprocess.Popen([sys.executable, "-c", "while True: pass"])
+            for _ in range(os.cpu_count() or 1)]
 
 
 def own_stops(d, env, trace):
@@ -162,10 +177,17 @@ def main():
                 rows.append((f"espeak-ng-mbrola {peer_name}", "espeak-ng-mbrola", peer_name))
             else:
                 print("espeak-ng-mbrola with br4: not available here")
-            print(f"{'module and voice':32} {'text to first audio':>28} {'STOP to silence':>28}")
-            for title, name, voice_name in rows:
-                first, stop = measure(d, client, name, voice_name)
-                print(f"{title:32} {figures(first):>28} {figures(stop):>28}")
+            print(f"{'module and voice':32} {'text to first audio':>28} {'STOP to silence':>28} "
+                  f"{'late blocks':>16}")
+            for title, name, voice_name in rows + [("sonaris br4, cores busy", "sonaris", "br4")]:
+                busy = busy_cores() if "busy" in title else []
+                try:
+                    first, stop, late = measure(d, client, name, voice_name)
+                finally:
+                    for p in busy:
+                        p.kill()
+                        p.wait()
+                print(f"{title:32} {figures(first):>28} {figures(stop):>28} {lateness(late):>16}")
             own_stops(d, client, trace)
     return 0
 

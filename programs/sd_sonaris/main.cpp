@@ -15,6 +15,7 @@
 #include <cstdlib>
 #include <deque>
 #include <fstream>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -81,12 +82,17 @@ void Send(const std::string& text) {
 // reads it and does nothing to what it has been sent when it passes us a
 // STOP: it goes on reading and playing our events until our 703. So the
 // samples go out paced to real time, a slice at a time and never more than
-// kLead before they are due, and a STOP stops the sending at once: the
-// server never holds more than kLead plus a slice. A block comes back (and
-// the mark after it is reported) when its last sample is due.
+// the lead before they are due, and a STOP stops the sending at once: the
+// server never holds more than the lead plus a slice, which is what a STOP
+// leaves to be heard (logged at each STOP). The lead is also how late the
+// sender may be before the server runs out of our sound. Its device keeps
+// a cushion of its own (PulseAudio starts a stream only once it holds its
+// target length), so a few milliseconds are enough; SonarisAudioLead
+// raises it on a machine too loaded for that. A block
+// comes back (and the mark after it is reported) when its last sample is due.
 using Clock = std::chrono::steady_clock;
-constexpr auto kLead = std::chrono::milliseconds(30);
-constexpr uint32_t kSliceMs = 10;
+constexpr uint32_t kSliceMs = 4;
+constexpr int kDefaultLeadMs = 4, kMaxLeadMs = 500;
 
 struct PacedBlock {
   const uint8_t* data;  // the caller's until it comes back
@@ -101,6 +107,7 @@ struct Pacing {
   std::deque<PacedBlock> blocks;
   platform::AudioFormat format;
   Clock::time_point heldUntil;  // when what the server was given ends
+  Clock::duration lead = std::chrono::milliseconds(kDefaultLeadMs);
   bool muted = false;           // a STOP came: nothing goes out until the next message
   bool quit = false;
   std::vector<int16_t> samples;
@@ -142,11 +149,11 @@ void SendPaced() {
     if (played && now >= P.blocks.front().end) {
       platform::PostMessage(platform::MM_WOM_DONE, 0, P.blocks.front().tag);
       P.blocks.pop_front();
-    } else if (next != P.blocks.end() && now >= P.heldUntil - kLead) {
+    } else if (next != P.blocks.end() && now >= P.heldUntil - P.lead) {
       SendSlice(*next);
     } else {
       Clock::time_point due = played ? P.blocks.front().end : Clock::time_point::max();
-      if (next != P.blocks.end()) due = std::min(due, P.heldUntil - kLead);
+      if (next != P.blocks.end()) due = std::min(due, P.heldUntil - P.lead);
       if (due == Clock::time_point::max())
         P.wake.wait(g);
       else
@@ -156,10 +163,13 @@ void SendPaced() {
 }
 
 // The reader's side of STOP: the rest goes nowhere until the next message.
-void MuteServerAudio(bool muted) {
+// Returns the microseconds of sound the server still has to play.
+int64_t MuteServerAudio(bool muted) {
   std::lock_guard<std::mutex> g(P.lock);
   P.muted = muted;
   if (muted) ReturnBlocks();
+  return std::max<int64_t>(0, std::chrono::duration_cast<std::chrono::microseconds>(
+                                  P.heldUntil - Clock::now()).count());
 }
 
 void EndServerAudio() {
@@ -252,7 +262,11 @@ void ReaderLoop() {
       case Command::Stop:
         Log("STOP recebido");
         M.stoppedThrough = M.taken;
-        if (M.serverAudio) MuteServerAudio(true);
+        if (M.serverAudio) {
+          const int64_t held = MuteServerAudio(true);
+          Log("som que o servidor ainda toca: " + std::to_string(held / 1000) + "," +
+              std::to_string(held / 100 % 10) + " ms");
+        }
         // As a key: the first note silences the device, the key ends the speech.
         platform::PostMessage(platform::WM_KEY_ARRIVING);
         platform::PostMessage(platform::WM_CHAR, 27);
@@ -350,27 +364,32 @@ void Speak(const Request& r) {
                                   : "703 STOP\n");
 }
 
-// "Key value" lines of the module's configuration file.
-std::string ConfValue(const std::string& path, const std::string& key) {
+// The "Key value" lines of the module's configuration file, read once.
+std::map<std::string, std::string> ReadConf(const std::string& path) {
+  std::map<std::string, std::string> conf;
   std::ifstream in(path);
   for (std::string line; std::getline(in, line);) {
-    if (line.rfind(key + " ", 0) != 0) continue;
-    std::string value = line.substr(key.size() + 1);
+    size_t space = line.find_first_of(" \t");
+    if (line.empty() || line[0] == '#' || space == std::string::npos) continue;
+    std::string value = line.substr(space);
     size_t a = value.find_first_not_of(" \t\""), b = value.find_last_not_of(" \t\"\r");
-    return a == std::string::npos ? std::string() : value.substr(a, b - a + 1);
+    conf.emplace(line.substr(0, space), a == std::string::npos ? std::string() : value.substr(a, b - a + 1));
   }
-  return {};
+  return conf;
 }
 
 void Configure(int argc, char** argv) {
-  std::string conf = argc > 1 ? argv[1] : "";
+  std::map<std::string, std::string> conf = ReadConf(argc > 1 ? argv[1] : "");
   // The data folder of an installed Sonaris, which the module's own folder
   // does not lead to.
-  std::string data = ConfValue(conf, "SonarisData");
-  if (!data.empty()) setenv("SONARIS_DATA", data.c_str(), 0);
+  if (!conf["SonarisData"].empty()) setenv("SONARIS_DATA", conf["SonarisData"].c_str(), 0);
   // SonarisAudio: our own back end for this module alone (as SONARIS_AUDIO).
-  std::string own = ConfValue(conf, "SonarisAudio");
-  if (!own.empty()) setenv("SONARIS_AUDIO", own.c_str(), 1);
+  if (!conf["SonarisAudio"].empty()) setenv("SONARIS_AUDIO", conf["SonarisAudio"].c_str(), 1);
+  // SonarisAudioLead: milliseconds of sound the server may hold ahead.
+  if (!conf["SonarisAudioLead"].empty()) {
+    const int ms = std::atoi(conf["SonarisAudioLead"].c_str());
+    P.lead = std::chrono::milliseconds(std::clamp(ms, 0, kMaxLeadMs));
+  }
   setenv("SONARIS_DISPLAY", "headless", 1);
   const char* audio = std::getenv("SONARIS_AUDIO");
   M.ownAudio = audio && *audio;

@@ -188,9 +188,11 @@ def server_audio(module):
     """Without SONARIS_AUDIO the samples go to the daemon, which plays them.
     It plays all it was given before the module's 703, so the module gives
     them at the pace they play: little is left to sound after a STOP, with
-    either voice. Returns those seconds, by voice."""
+    either voice: the module says how much at each STOP (at most 10 ms),
+    and the daemon's log agrees. Returns those seconds, by voice."""
     with PrivateSpeechd(modules=[("sonaris", module, "")]) as d:
         env = dict(os.environ, **d.env())
+        module_log = lambda: open(os.path.join(d.logdir, "sonaris.log"), encoding="utf-8").read()  # noqa: E731
         r = subprocess.run(["spd-say", "-o", "sonaris", "-w", TEXT], env=env, capture_output=True,
                            text=True, timeout=60)
         check(r.returncode == 0, f"spd-say -w through the daemon's audio failed: {r.stderr}")
@@ -206,8 +208,11 @@ def server_audio(module):
             check(subprocess.run(["spd-say", "-C"], env=env, timeout=30).returncode == 0,
                   "spd-say -C failed")
             wait_for(f"{voice}'s stop", lambda: "got stopped" in d.log()[since:], timeout=10)
+            held = re.findall(r"som que o servidor ainda toca: (\d+),(\d) ms", module_log())
+            check(held and float(".".join(held[-1])) <= 10,
+                  f"{voice}: the module left {held[-1:]} ms of sound to the daemon at STOP")
             left[voice] = stop_to_silence(d.log()[since:])
-            check(left[voice] is not None and left[voice] <= 0.3,
+            check(left[voice] is not None and left[voice] <= 0.05,
                   f"{voice}: the daemon still had {left[voice]} s to play after STOP")
         return left
 

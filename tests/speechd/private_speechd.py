@@ -64,6 +64,24 @@ def stop_to_silence(log):
     return None
 
 
+def late_blocks(log):
+    """Seconds by which each of the module's blocks reached the daemon after
+    the sound before it had ended (played in real time from its arrival, as
+    in stop_to_silence): where a device with no cushion of its own would
+    have run dry. The first block of each message is not counted."""
+    rate, end, late = 16000, None, []
+    for t, text in events(log):
+        if m := re.search(r"Got audio parameter sample_rate (\d+)", text):
+            rate = int(m.group(1))
+        elif m := re.search(r"Got audio: eventually (\d+) bytes", text):
+            if end is not None and t > end:
+                late.append(t - end)
+            end = max(end or t, t) + int(m.group(1)) / 2 / rate  # 16-bit mono
+        elif "Module speak!" in text:
+            end = None
+    return late
+
+
 class PrivateSpeechd:
     def __init__(self, start_timeout=15, modules=(), env=None):
         """modules: (name, binary, configuration text) of further output
