@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "text_files.h"
-#include "platform/os/text.h"
 #include "tts/mbrola_lines.h"
 #include "tts/message_box.h"
 #include "tts/phrasing.h"
@@ -12,8 +11,7 @@
 namespace {
 
 using Lines = std::vector<std::string>;
-
-std::string W(const std::string& utf8) { return platform::Utf8ToCp1252(utf8); }
+using textfiles::W;
 
 Lines& Shown() {
   static Lines shown;
@@ -46,10 +44,10 @@ const char kProsody[] =
     "de = prep\n"
     "Olá=XX\n";
 
-class Prosody : public ::testing::Test {
+class Prosody : public textfiles::FolderTest {
  protected:
   void SetUp() override {
-    dir_ = textfiles::FreshDir();
+    FolderTest::SetUp();
     Shown().clear();
     SetMessageBoxScreen(Capture);
     ASSERT_TRUE(LoadProsody(Write("teste.pro", kProsody)));
@@ -59,10 +57,6 @@ class Prosody : public ::testing::Test {
     ClearProsody();
     FreeDiphoneList();
   }
-  std::string Write(const std::string& name, const std::string& utf8) {
-    return testfiles::Write(dir_ / name, W(utf8));
-  }
-  std::filesystem::path dir_;
 };
 
 TEST_F(Prosody, FileLoads) {
@@ -89,7 +83,7 @@ TEST_F(Prosody, FileLoads) {
   EXPECT_EQ(ClassOfWord("casa"), "");
   EXPECT_TRUE(Shown().empty());
   // The same file saved as UTF-8 reads the same.
-  ASSERT_TRUE(LoadProsody(testfiles::Write(dir_ / "utf8.pro", kProsody)));
+  ASSERT_TRUE(LoadProsody(WriteAsIs("utf8.pro", kProsody)));
   EXPECT_EQ(::Prosody().patterns.size(), 5u);
   EXPECT_EQ(ClassOfWord(W("olá")), "XX");
 }
@@ -181,14 +175,13 @@ TEST_F(Prosody, Tokenize) {
 }
 
 TEST_F(Prosody, AssignPatterns) {
-  Lines tokens = Tokenize(W("Olá, mundo."));
-  EXPECT_EQ(AssignPatterns(tokens, true),
-            (Lines{"555|", W("467|Olá"), "731|,", "467|mundo", "111|.", "555|"}));
-  EXPECT_EQ(AssignPatterns(tokens, false),
-            (Lines{"555|", W("555|Olá"), "555|,", "555|mundo", "555|.", "555|"}));
+  // Not using the patterns, or with none loaded, every token takes 555.
+  const Lines tokens = Tokenize(W("Olá, mundo."));
+  const Lines flat = {"555|", W("555|Olá"), "555|,", "555|mundo", "555|.", "555|"};
+  EXPECT_EQ(AssignPatterns(tokens, true), (Lines{"555|", W("467|Olá"), "731|,", "467|mundo", "111|.", "555|"}));
+  EXPECT_EQ(AssignPatterns(tokens, false), flat);
   ClearProsody();
-  EXPECT_EQ(AssignPatterns(tokens, true),
-            (Lines{"555|", W("555|Olá"), "555|,", "555|mundo", "555|.", "555|"}));
+  EXPECT_EQ(AssignPatterns(tokens, true), flat);
 }
 
 TEST_F(Prosody, DiphoneList) {
@@ -223,6 +216,11 @@ class MbrolaLines : public Prosody {
   static Lines Build(const Lines& phonemes, double pitch = 1.0, double duration = 1.0) {
     return BuildMbrolaLines(phonemes, pitch, duration);
   }
+  // Rows of phonemes and the lines they make.
+  using Cases = std::vector<std::pair<Lines, Lines>>;
+  static void Check(const Cases& cases) {
+    for (const auto& [phonemes, lines] : cases) EXPECT_EQ(Build(phonemes), lines) << ::testing::PrintToString(phonemes);
+  }
 };
 
 // Pattern 567 (levels 120, 100, 110 of HERTZ=200): the first phoneme at
@@ -240,10 +238,9 @@ TEST_F(MbrolaLines, PitchTargetsAndDurations) {
 }
 
 TEST_F(MbrolaLines, Durations) {
-  const struct {
-    Lines phonemes;
-    Lines lines;
-  } cases[] = {
+  // No pitch levels in this file: only durations show.
+  ASSERT_TRUE(LoadProsody(Write("d.pro", "[DURAÇÃO]\na=100\nb=80\n_,=200\n__=300\n[CHAVES]\n[PROSÓDIA]\n")));
+  Check({
       // before the stress, long words are said faster: 13 letters 80 %, 9 letters 90 %
       {{";555|abcdefghijklm", "a", ">a", ""}, {";abcdefghijklm", "a 80", "a 145", ""}},
       {{";555|abcdefghi", "a", ">a", ""}, {";abcdefghi", "a 90", "a 145", ""}},
@@ -254,10 +251,7 @@ TEST_F(MbrolaLines, Durations) {
       {{">a", "b", "\xA8" "a", "b", "", "a"}, {"a 145", "b 116", "a 100", "b 80", "", "a 100"}},
       {{">\xA8" "a"}, {"a 145"}},
       {{}, {}},
-  };
-  // No pitch levels in this file: only durations show.
-  ASSERT_TRUE(LoadProsody(Write("d.pro", "[DURAÇÃO]\na=100\nb=80\n_,=200\n__=300\n[CHAVES]\n[PROSÓDIA]\n")));
-  for (const auto& c : cases) EXPECT_EQ(Build(c.phonemes), c.lines) << ::testing::PrintToString(c.phonemes);
+  });
 }
 
 // A missing diphone gets a short filler: "y" when the voice can glide
@@ -265,18 +259,14 @@ TEST_F(MbrolaLines, Durations) {
 TEST_F(MbrolaLines, Fillers) {
   ASSERT_TRUE(LoadProsody(Write("d.pro", "[DURAÇÃO]\n[CHAVES]\n[PROSÓDIA]\n")));
   ASSERT_TRUE(LoadDiphoneList(Write("f.dfn", "_ a\n_ b\na _\nb _\nb a\na y\nr2 _\n_ _\n")));
-  const struct {
-    Lines phonemes;
-    Lines lines;
-  } cases[] = {
+  Check({
       {{"a", "b"}, {"a 100", "y 50", "b 100"}},
       {{"b", "a", "b"}, {"b 100", "a 100", "y 50", "b 100"}},
       {{"b", "x"}, {"b 100", "_ 50", "x 100"}},
       {{"r2", "b"}, {"_ 50", "r2 100", "_ 50", "b 100"}},
       {{"a", "", ";555|b", "b"}, {"a 100", "", ";b", "y 50", "b 100"}},  // across words, past the comment
       {{"_", "_"}, {"_ 100", "_ 100"}},
-  };
-  for (const auto& c : cases) EXPECT_EQ(Build(c.phonemes), c.lines) << ::testing::PrintToString(c.phonemes);
+  });
   FreeDiphoneList();
   EXPECT_EQ(Build({"r2", "b"}), (Lines{"r2 100", "b 100"}));  // no list: nothing known missing
 }

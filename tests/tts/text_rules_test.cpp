@@ -8,14 +8,12 @@
 #include "tts/exceptions.h"
 #include "tts/phoneme_rules.h"
 #include "tts/words.h"
-#include "platform/os/text.h"
 #include "platform/os/word_exceptions.h"
 
 namespace {
 
-std::string W(const std::string& utf8) { return platform::Utf8ToCp1252(utf8); }
-
 using Lines = std::vector<std::string>;
+using textfiles::W;
 
 const char kRules[] =
     "; regras do teste\n"
@@ -44,25 +42,26 @@ const char kRules[] =
     "(K)=_ 250\n"
     "LONGO(LONGOS)DIREITO=um&dois&tres&quatro&cinco|a comment\n";
 
-class Rules : public ::testing::Test {
+class Rules : public textfiles::FolderTest {
  protected:
   void SetUp() override {
-    dir_ = textfiles::FreshDir();
+    FolderTest::SetUp();
     ASSERT_TRUE(LoadPhonemeRules(Write("teste.nrl", kRules)));
   }
   void TearDown() override {
     FreePhonemeRules();
     ClearExceptionList();
   }
-  std::string Write(const std::string& name, const std::string& utf8) {
-    return testfiles::Write(dir_ / name, W(utf8));
-  }
   static Lines Phonemes(const std::string& word, int stress) {
     Lines out;
     ApplyPhonemeRules(W(word), stress, out);
     return out;
   }
-  std::filesystem::path dir_;
+  // The word after the exceptions list.
+  static std::string Excepted(std::string word) {
+    FindException(word);
+    return word;
+  }
 };
 
 TEST_F(Rules, LoaderCutsTheFields) {
@@ -180,11 +179,7 @@ TEST_F(Rules, Exceptions) {
       {"EXATOS", "EZATOS"}, {"CASAS", "CASAS"}, {"SSS", "SSS"},    {";XIS", "SHIS"},
       {"SEM IGUAL", "SEM IGUAL"}, {"", ""},     {"MS", "MS"},
   };
-  for (const auto& c : cases) {
-    std::string w = c.word;
-    FindException(w);
-    EXPECT_EQ(w, c.result) << c.word;
-  }
+  for (const auto& c : cases) EXPECT_EQ(Excepted(c.word), c.result) << c.word;
 }
 
 TEST_F(Rules, ExceptionsBeyondTheTable) {
@@ -192,15 +187,9 @@ TEST_F(Rules, ExceptionsBeyondTheTable) {
   for (int i = 0; i < 15100; ++i) text += "P" + std::to_string(i) + "=R" + std::to_string(i) + "\n";
   ASSERT_TRUE(LoadExceptionList(Write("muitas.exc", text)));
   EXPECT_EQ(ExceptionListCount(), platform::kMaxExceptionEntries);
-  std::string w = std::string(255, 'L');  // the line was cut to 255 characters
-  FindException(w);
-  EXPECT_EQ(w, std::string(255, 'L'));
-  w = "P14998";
-  FindException(w);
-  EXPECT_EQ(w, "R14998");
-  w = "P14999";
-  FindException(w);
-  EXPECT_EQ(w, "P14999");
+  EXPECT_EQ(Excepted(std::string(255, 'L')), std::string(255, 'L'));  // the line was cut to 255 characters
+  EXPECT_EQ(Excepted("P14998"), "R14998");
+  EXPECT_EQ(Excepted("P14999"), "P14999");
 }
 
 TEST_F(Rules, LoadDictionaries) {
