@@ -8,7 +8,7 @@
 
 namespace {
 
-std::string W(const std::string& utf8) { return platform::Utf8ToCp1252(utf8); }
+using textfiles::W;
 std::string U(const std::string& cp1252) { return platform::Cp1252ToUtf8(cp1252); }
 
 // The abbreviations of the golden texts (the engine's own file may hold
@@ -29,11 +29,11 @@ const char kAbbreviations[] =
     "   \n"
     "R=rua\n";
 
-class Normalize : public ::testing::Test {
+class Normalize : public textfiles::FolderTest {
  protected:
   void SetUp() override {
-    auto dir = textfiles::FreshDir();
-    ASSERT_TRUE(LoadAbbreviations(testfiles::Write(dir / "teste.abr", kAbbreviations)));
+    FolderTest::SetUp();
+    ASSERT_TRUE(LoadAbbreviations(WriteAsIs("teste.abr", kAbbreviations)));
   }
   void TearDown() override {
     ClearAbbreviations();
@@ -49,49 +49,7 @@ TEST_F(Normalize, GoldenTexts) {
 // is below a hundred or whole hundreds, never after a group that has its
 // own "e".
 TEST_F(Normalize, CardinalWords) {
-  const struct {
-    int64_t n;
-    const char* words;
-  } cases[] = {
-      {0, "zero"},
-      {1, "um"},
-      {16, "dezesseis"},
-      {21, "vinte e um"},
-      {100, "cem"},
-      {101, "cento e um"},
-      {110, "cento e dez"},
-      {200, "duzentos"},
-      {999, "novecentos e noventa e nove"},
-      {1000, "mil"},
-      {1001, "mil e um"},
-      {1021, "mil e vinte e um"},
-      {1100, "mil e cem"},
-      {1200, "mil e duzentos"},
-      {1250, "mil duzentos e cinqüenta"},
-      {1999, "mil novecentos e noventa e nove"},
-      {2000, "dois mil"},
-      {2020, "dois mil e vinte"},
-      {2024, "dois mil e vinte e quatro"},
-      {21000, "vinte e um mil"},
-      {100000, "cem mil"},
-      {101000, "cento e um mil"},
-      {1000000, "um milhão"},
-      {1000001, "um milhão e um"},
-      {1001000, "um milhão e mil"},
-      {1500000, "um milhão e quinhentos mil"},
-      {1250000, "um milhão duzentos e cinqüenta mil"},
-      {2000000, "dois milhões"},
-      {2000300, "dois milhões e trezentos"},
-      {3456789, "três milhões quatrocentos e cinqüenta e seis mil setecentos e oitenta e nove"},
-      {1000000000, "um bilhão"},
-      {1000000000000, "um trilhão"},
-      {999999999999999,
-       "novecentos e noventa e nove trilhões novecentos e noventa e nove bilhões novecentos e "
-       "noventa e nove milhões novecentos e noventa e nove mil novecentos e noventa e nove"},
-      {1000000000000000, "um zero zero zero zero zero zero zero zero zero zero zero zero zero zero zero"},
-      {-5, "menos cinco"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(U(CardinalWords(c.n)), c.words) << c.n;
+  golden::Check("cardinal_words.txt", 35, [](const std::string& n) { return CardinalWords(std::stoll(n)); });
 }
 
 TEST_F(Normalize, OrdinalWords) {
@@ -110,45 +68,42 @@ TEST_F(Normalize, OrdinalWords) {
   for (const auto& c : cases) EXPECT_EQ(U(OrdinalWords(c.gender, c.n)), c.words) << c.n;
 }
 
-// ReadNumber stops where the number ends; further digits start a new one.
-TEST_F(Normalize, ReadNumberPositions) {
+// Each reader stops where its piece ends: further digits start a new
+// number, a trailing hyphen is no part of a word, a known abbreviation is
+// kept for the expansion, an acronym is spelt.
+TEST_F(Normalize, ReadersStopWhereTheirPieceEnds) {
   const struct {
+    std::string (*read)(const std::string&, size_t&);
     const char* text;
     size_t start, end;
     const char* words;
   } cases[] = {
-      {"12 x", 0, 2, "doze"},
-      {"1.000.000", 0, 9, "um milhão"},
-      {"3.5", 0, 1, "três"},
-      {"1.0000", 0, 1, "um"},
-      {"2ª vez", 0, 2, "segunda"},
-      {"4as.", 0, 4, "quartas"},
-      {"3o.", 0, 3, "terceiro"},
-      {"555-12", 0, 6, " cinco cinco cinco traço um dois"},
-      {"1234567890123456", 0, 15, "cento e vinte e três trilhões quatrocentos e cinqüenta e seis "
-                                  "bilhões setecentos e oitenta e nove milhões "
-                                  "doze mil trezentos e quarenta e cinco"},
-      {"007", 0, 3, "zero zero sete"},
-      {"x 42", 2, 4, "quarenta e dois"},
+      {ReadNumber, "12 x", 0, 2, "doze"},
+      {ReadNumber, "1.000.000", 0, 9, "um milhão"},
+      {ReadNumber, "3.5", 0, 1, "três"},
+      {ReadNumber, "1.0000", 0, 1, "um"},
+      {ReadNumber, "2ª vez", 0, 2, "segunda"},
+      {ReadNumber, "4as.", 0, 4, "quartas"},
+      {ReadNumber, "3o.", 0, 3, "terceiro"},
+      {ReadNumber, "555-12", 0, 6, " cinco cinco cinco traço um dois"},
+      {ReadNumber, "1234567890123456", 0, 15,
+       "cento e vinte e três trilhões quatrocentos e cinqüenta e seis bilhões setecentos e oitenta e nove "
+       "milhões doze mil trezentos e quarenta e cinco"},
+      {ReadNumber, "007", 0, 3, "zero zero sete"},
+      {ReadNumber, "x 42", 2, 4, "quarenta e dois"},
+      {ReadWord, "guarda-chuva!", 0, 12, "guarda-chuva"},
+      {ReadWord, "fim- x", 0, 3, "fim"},
+      {ReadWord, "CPF", 0, 3, " sêpêéfe"},
+      {ReadWord, "Sr. X", 0, 2, "Sr"},
   };
   for (const auto& c : cases) {
     size_t pos = c.start;
-    EXPECT_EQ(U(ReadNumber(W(c.text), pos)), c.words) << c.text;
+    EXPECT_EQ(U(c.read(W(c.text), pos)), c.words) << c.text;
     EXPECT_EQ(pos, c.end) << c.text;
   }
 }
 
-TEST_F(Normalize, ReadWordAndCharNames) {
-  size_t pos = 0;
-  EXPECT_EQ(U(ReadWord(W("guarda-chuva!"), pos)), "guarda-chuva");
-  EXPECT_EQ(pos, 12u);
-  pos = 0;
-  EXPECT_EQ(U(ReadWord(W("fim- x"), pos)), "fim");  // a trailing hyphen is no part of it
-  EXPECT_EQ(pos, 3u);
-  pos = 0;
-  EXPECT_EQ(U(ReadWord(W("CPF"), pos)), " sêpêéfe");
-  pos = 0;
-  EXPECT_EQ(U(ReadWord(W("Sr. X"), pos)), "Sr");  // known: kept for the expansion
+TEST_F(Normalize, CharNames) {
   const struct {
     unsigned char c;
     const char* name;
@@ -182,8 +137,7 @@ TEST_F(Normalize, AbbreviationsFile) {
 TEST_F(Normalize, AbbreviationsBeyondTheTable) {
   std::string text = "AA=primeiro\nAA=segundo\n";
   for (int i = 0; i < 2100; ++i) text += "K" + std::to_string(i) + "=x" + std::to_string(i) + "\n";
-  auto dir = textfiles::FreshDir();
-  ASSERT_TRUE(LoadAbbreviations(testfiles::Write(dir / "muitas.abr", text)));
+  ASSERT_TRUE(LoadAbbreviations(WriteAsIs("muitas.abr", text)));
   EXPECT_EQ(AbbreviationCount(), kMaxAbbreviations);
   EXPECT_EQ(FindAbbreviation("aa"), "primeiro");
   EXPECT_EQ(FindAbbreviation("K1997"), "x1997");
@@ -207,9 +161,7 @@ TEST_F(Normalize, ReadingTablesFile) {
       "[UNIDADES]\n"
       "a23456789012345678901234567890123=longa demais|longas|m\n";
   for (int i = 0; i < 600; ++i) text += "u" + std::to_string(i) + "=x|x" + std::to_string(i) + "|m\n";
-  auto dir = textfiles::FreshDir();
-  std::string path = testfiles::Write(dir / "teste.nrm", text);
-  ASSERT_TRUE(LoadReadingTables(path));
+  ASSERT_TRUE(LoadReadingTables(WriteAsIs("teste.nrm", text)));
   EXPECT_EQ(U(SpokenWords("10 km")), "dez quilômetros");
   EXPECT_EQ(SpokenWords("10 kg"), plainKg);  // a section this reader does not know
   EXPECT_EQ(U(SpokenWords("a = b <= c")), "a igual a bê menor ou igual a sê");
@@ -217,7 +169,7 @@ TEST_F(Normalize, ReadingTablesFile) {
   EXPECT_EQ(SpokenWords("2 u498"), "dois x498");
   EXPECT_NE(SpokenWords("2 u499"), "dois x499");  // past the bound
   EXPECT_NE(SpokenWords("2 a23456789012345678901234567890123"), "dois longas");
-  EXPECT_FALSE(LoadReadingTables((dir / "nenhum.nrm").string()));
+  EXPECT_FALSE(LoadReadingTables((dir_ / "nenhum.nrm").string()));
   EXPECT_EQ(U(SpokenWords("10 km")), "dez cáême");
   EXPECT_EQ(ReadingTablesBeside("/a/b/portug.abr"), "/a/b/portug.nrm");
   EXPECT_EQ(ReadingTablesBeside("c:\\toada.d\\portug"), "c:\\toada.d\\portug.nrm");
