@@ -28,6 +28,8 @@ std::string Joined(const std::vector<std::string>& lines) {
   return s;
 }
 
+std::string PhonemeLine(const std::string& words) { return PhonemesInOneLine(TextToPhonemes(words)); }
+
 class RealData : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -52,14 +54,12 @@ TEST_F(RealData, EverydayForms) {
 }
 
 TEST_F(RealData, PhonemesOfWords) {
-  golden::Check("phonemes.txt", 500,
-                [](const std::string& w) { return PhonemesInOneLine(TextToPhonemes(w)); });
+  golden::Check("phonemes.txt", 500, PhonemeLine);
 }
 
 // A final s or r before the next word's vowel: z and the tapped r.
 TEST_F(RealData, LiaisonBetweenWords) {
-  golden::Check("liaison.txt", 20,
-                [](const std::string& w) { return PhonemesInOneLine(TextToPhonemes(w)); });
+  golden::Check("liaison.txt", 20, PhonemeLine);
 }
 
 // The melody of each word that ends a phrase (before a sign), read from the
@@ -133,10 +133,6 @@ TEST_F(RealData, EveryPhonemeHasADuration) {
   EXPECT_EQ(missing, "");
 }
 
-}  // namespace
-
-namespace {
-
 std::string ReadCorpus(const std::string& name) {
   std::ifstream in(std::string(SONARIS_SOURCE_DIR) + "/data/corpus/" + name);
   std::string text, line;
@@ -166,8 +162,6 @@ std::vector<std::string> PieceLines(const std::string& text, size_t feed, size_t
   return all;
 }
 
-}  // namespace
-
 // A long text made into lines sentence by sentence, whether it comes whole
 // or a little at a time, reads exactly as the whole text at once: the same
 // pauses between sentences, one opening and one closing pause.
@@ -186,3 +180,5 @@ TEST_F(RealData, TextInPiecesGivesTheLinesOfTheWholeText) {
     }
   }
 }
+
+}  // namespace
