@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,21 +21,13 @@ namespace toada_test {
 class ScopedMbrolaDir {
  public:
   explicit ScopedMbrolaDir(const std::string& dir) {
-    const char* old = std::getenv("SONARIS_MBROLA_DIR");
-    had_ = old != nullptr;
-    if (had_) old_ = old;
+    if (const char* old = std::getenv("SONARIS_MBROLA_DIR")) old_ = old;
     setenv("SONARIS_MBROLA_DIR", dir.c_str(), 1);
   }
-  ~ScopedMbrolaDir() {
-    if (had_)
-      setenv("SONARIS_MBROLA_DIR", old_.c_str(), 1);
-    else
-      unsetenv("SONARIS_MBROLA_DIR");
-  }
+  ~ScopedMbrolaDir() { old_ ? setenv("SONARIS_MBROLA_DIR", old_->c_str(), 1) : unsetenv("SONARIS_MBROLA_DIR"); }
 
  private:
-  bool had_ = false;
-  std::string old_;
+  std::optional<std::string> old_;
 };
 
 // Children of this process that are still alive (not zombies).

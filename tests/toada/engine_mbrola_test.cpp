@@ -20,10 +20,9 @@ std::string VoiceOrSkip(const std::string& voice) {
   return platform::MbrolaVoiceFile(voice);
 }
 
-#define REQUIRE_VOICE(path, voice)                                                   \
-  std::string path = VoiceOrSkip(voice);                                             \
-  if (path.empty()) GTEST_SKIP() << "MBROLA or its voice " voice " is not installed " \
-                                    "(scripts/fetch-mbrola.sh)";
+#define REQUIRE_VOICE(path, voice) \
+  std::string path = VoiceOrSkip(voice); \
+  if (path.empty()) GTEST_SKIP() << "MBROLA or its voice " << voice << " is not installed (scripts/fetch-mbrola.sh)"
 
 // What `mbrola` itself makes of the text, read from a pipe to its end.
 std::string ProgramOutput(const std::string& voice, const std::string& text) {
@@ -72,8 +71,7 @@ TEST_F(Bridge, FlushedTextGivesEverySampleAndTheVoicesOwnRate) {
     int rate;
   } cases[] = {{"br1", 16000}, {"br3", 22050}, {"br4", 16000}};
   for (const auto& c : cases) {
-    std::string path = VoiceOrSkip(c.voice);
-    if (path.empty()) GTEST_SKIP() << "MBROLA voice " << c.voice << " is not installed (scripts/fetch-mbrola.sh)";
+    REQUIRE_VOICE(path, c.voice);
     ASSERT_TRUE(LoadMbrola());
     ASSERT_EQ(init_MBR(path.c_str()), 0) << c.voice;
     setNoError_MBR(1);

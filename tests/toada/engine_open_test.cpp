@@ -39,6 +39,35 @@ std::vector<uint8_t> ReadAll(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+const char* const Sentence = "Bom dia, Maria. Voc\xEA nasceu numa quinta-feira?";
+
+// The text said by the voice into the file, and the file read back.
+std::vector<uint8_t> SpeakToFile(const std::string& voice, const std::string& file, const char* text) {
+  SetOutputFile(file);
+  EXPECT_TRUE(Open(voice)) << voice << ": " << EngineLastError;
+  EXPECT_TRUE(ToFile) << voice;
+  EXPECT_TRUE(EngineSpeak(text)) << voice;
+  EngineClose();
+  return ReadAll(file);
+}
+
+// A folder of its own holding these of the build's Toada files.
+std::string FolderWith(const std::string& name, std::initializer_list<const char*> extensions) {
+  std::string dir = wave_test::TempDir() + "/" + name + "/";
+  std::filesystem::create_directories(dir);
+  for (const char* ext : extensions)
+    std::filesystem::copy_file(DataFolder + "portug." + ext, dir + "portug." + ext,
+                               std::filesystem::copy_options::overwrite_existing);
+  return dir;
+}
+
+// Blocks that never come back from the device: it plays for ever.
+void PlayForever() {
+  wave_test::Log().autoDone = false;
+  std::vector<uint8_t> samples(3200, 1);
+  PlayPcm(samples.data(), uint32_t(samples.size()), 16000, 16, 1);
+}
+
 class Engine : public toada_test::EngineTest {
  protected:
   void TearDown() override {
@@ -57,13 +86,7 @@ TEST_F(Engine, FileOutputCarriesTheVoicesRateAndItsLength) {
   } cases[] = {{"br1", 16000}, {"br3", 22050}, {"br4", 16000}};
   for (const auto& c : cases) {
     REQUIRE_TOADA(c.voice);
-    std::string file = wave_test::TempDir() + "/" + c.voice + ".wav";
-    SetOutputFile(file);
-    ASSERT_TRUE(Open(c.voice)) << c.voice << ": " << EngineLastError;
-    EXPECT_TRUE(ToFile);
-    EXPECT_TRUE(EngineSpeak("Bom dia, Maria. Voc\xEA nasceu numa quinta-feira?")) << c.voice;
-    EngineClose();
-    std::vector<uint8_t> wav = ReadAll(file);
+    std::vector<uint8_t> wav = SpeakToFile(c.voice, wave_test::TempDir() + "/" + c.voice + ".wav", Sentence);
     ASSERT_GT(wav.size(), 44u + 16000u) << c.voice;  // well over half a second of speech
     EXPECT_EQ(platform::Le32(wav.data() + 24), c.rate) << c.voice;
     EXPECT_EQ(platform::Le32(wav.data() + 28), 2 * c.rate) << c.voice;
@@ -84,9 +107,7 @@ TEST_F(Engine, SpokenBlocksCarryTheVoicesRate) {
 
 TEST_F(Engine, FailedOpeningLeavesNoSynthesizerRunning) {
   REQUIRE_TOADA("br4");
-  std::string empty = wave_test::TempDir() + "/no-toada-files/";
-  std::filesystem::create_directories(empty);
-  EXPECT_FALSE(Open("br4", empty));
+  EXPECT_FALSE(Open("br4", FolderWith("no-toada-files", {})));
   EXPECT_EQ(EngineLastError, "Erro na base de dados de portugu\xEAs");
   EXPECT_FALSE(MbrolaLoaded());
   EXPECT_TRUE(LiveChildren().empty());
@@ -102,12 +123,7 @@ TEST_F(Engine, OpeningLoadsTheEverydayFormsBesideTheAbbreviations) {
   ASSERT_TRUE(Open("br4"));
   EXPECT_EQ(SpokenWords("10 km"), "dez quil\xF4metros");
   EngineClose();
-  std::string without = wave_test::TempDir() + "/no-everyday-forms/";
-  std::filesystem::create_directories(without);
-  for (const char* ext : {"nrl", "exc", "dfn", "pro", "abr"})
-    std::filesystem::copy_file(DataFolder + "portug." + ext, without + "portug." + ext,
-                               std::filesystem::copy_options::overwrite_existing);
-  ASSERT_TRUE(Open("br4", without));
+  ASSERT_TRUE(Open("br4", FolderWith("no-everyday-forms", {"nrl", "exc", "dfn", "pro", "abr"})));
   EXPECT_EQ(SpokenWords("10 km"), "dez c\xE1\xEAme");
 }
 
@@ -126,16 +142,11 @@ TEST_F(Engine, EachVoiceItsOwnFilesAndTheOutputFileExactlyAsNamed) {
   EXPECT_LT(::Prosody().baseHertz, 140);
   EXPECT_FALSE(VoiceFile(DataFolder + "portug.nrl", "BR3", ".rnm").empty());
   EngineClose();
-  std::string dir = wave_test::TempDir() + "/case/";
-  std::filesystem::create_directories(dir);
+  std::string dir = FolderWith("case", {});
   std::ofstream(dir + "Notas.wav") << "guardado";
-  SetOutputFile(dir + "notas.wav");
-  ASSERT_TRUE(Open("br4"));
-  EXPECT_TRUE(EngineSpeak("Oi."));
-  EngineClose();
+  EXPECT_GT(SpeakToFile("br4", dir + "notas.wav", "Oi.").size(), 1000u);
   std::vector<uint8_t> kept = ReadAll(dir + "Notas.wav");
   EXPECT_EQ(std::string(kept.begin(), kept.end()), "guardado");
-  EXPECT_GT(ReadAll(dir + "notas.wav").size(), 1000u);
   // A folder that does not exist: the message names the file and why.
   SetOutputFile(dir + "nenhuma/notas.wav");
   EXPECT_FALSE(Open("br4"));
@@ -143,11 +154,7 @@ TEST_F(Engine, EachVoiceItsOwnFilesAndTheOutputFileExactlyAsNamed) {
   EXPECT_NE(EngineLastError.find("a pasta n\xE3o existe"), std::string::npos) << EngineLastError;
   // No diphone list: said as such, not as a fault of the prosody file.
   SetOutputFile("");
-  std::string noList = dir + "sem-lista/";
-  std::filesystem::create_directories(noList);
-  for (const char* ext : {"nrl", "exc", "pro", "abr"})
-    std::filesystem::copy_file(DataFolder + "portug." + ext, noList + "portug." + ext);
-  EXPECT_FALSE(Open("br4", noList));
+  EXPECT_FALSE(Open("br4", FolderWith("sem-lista", {"nrl", "exc", "pro", "abr"})));
   EXPECT_EQ(EngineLastError.rfind("A lista de difones da voz n\xE3o foi encontrada", 0), 0u) << EngineLastError;
 }
 
@@ -177,10 +184,7 @@ TEST_F(Engine, StartSetsBoundedFactorsWhateverTheResult) {
 }
 
 TEST_F(Engine, EndStopsAVoiceThatNeverFinishesWithinItsBound) {
-  // Blocks that never come back from the device: playing forever.
-  wave_test::Log().autoDone = false;
-  std::vector<uint8_t> samples(3200, 1);
-  PlayPcm(samples.data(), uint32_t(samples.size()), 16000, 16, 1);
+  PlayForever();
   ASSERT_TRUE(ToadaBusy());
   auto start = std::chrono::steady_clock::now();
   ToadaEnd();
@@ -193,17 +197,11 @@ TEST_F(Engine, BusyIsFalseWhileWritingToAFileAndAKeyStopsTheVoice) {
   ToFile = true;
   EXPECT_FALSE(ToadaBusy());
   ToFile = false;
-  wave_test::Log().autoDone = false;
-  std::vector<uint8_t> samples(3200, 1);
-  PlayPcm(samples.data(), uint32_t(samples.size()), 16000, 16, 1);
+  PlayForever();
   wave_test::PressKey('x');
   EXPECT_FALSE(ToadaBusy());
   EXPECT_FALSE(WavePlaying());
 }
-
-}  // namespace
-
-namespace {
 
 std::string LongText(int sentences) {
   std::string text;
@@ -256,7 +254,7 @@ TEST_F(Engine, ASynthesizerStartedAheadMakesTheSameSound) {
     ASSERT_TRUE(Open("br4")) << EngineLastError;
     std::vector<int> waiting = LiveChildren();
     EXPECT_EQ(waiting.size(), size_t(ahead)) << "before the text, started ahead: " << ahead;
-    EXPECT_TRUE(EngineSpeak("Bom dia, Maria. Voc\xEA nasceu numa quinta-feira?"));
+    EXPECT_TRUE(EngineSpeak(Sentence));
     std::vector<int> after = LiveChildren();
     EXPECT_EQ(after.size(), size_t(ahead)) << "after the text, started ahead: " << ahead;
     if (ahead) {
