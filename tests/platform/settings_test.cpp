@@ -165,9 +165,8 @@ TEST_F(TempDir, DataIsFoundBesideTheProgramThenInTheBuild) {
   Write("usr/share/sonaris/SONARIS.INI", "");
   Write("opt/moved/share/sonaris/SONARIS.INI", "");
   Write("build/data/SONARIS.INI", "");
-  fs::create_directories(fs::path(dir_) / "usr/bin");
-  fs::create_directories(fs::path(dir_) / "opt/moved/bin");
-  fs::create_directories(fs::path(dir_) / "build/app");
+  for (const char* bin : {"usr/bin", "opt/moved/bin", "build/app"})
+    fs::create_directories(fs::path(dir_) / bin);
   const std::string build = dir_ + "/build/data", gone = dir_ + "/gone/data";
   struct Case {
     std::string env, program, built, want;
