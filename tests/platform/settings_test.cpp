@@ -49,15 +49,14 @@ TEST_F(Ini, NamesIgnoreCaseAndBlanksFirstMatchWins) {
                            "AMPLIF=4\r\n"
                            "[sonaris]\r\n"
                            "DIRLETRAS=c:\\ecofala\\som\\\r\n");
-  EXPECT_EQ(IniReadString(path, "video", "CORLETRA", "d"), "14");
-  EXPECT_EQ(IniReadString(path, "SONARIS", "dirletras", "d"), "c:\\ecofala\\som\\");
-  EXPECT_EQ(IniReadString(path, "VIDEO", "FONTE", "d"), "Courier New");
-  EXPECT_EQ(IniReadString(path, "VIDEO", "ODD", "d"), "'half");
-  // Lines before any section and comment lines are no keys.
-  EXPECT_EQ(IniReadString(path, "", "orphan", "d"), "d");
-  EXPECT_EQ(IniReadString(path, "VIDEO", "; comment", "d"), "d");
-  // Only the first section of a name is searched.
-  EXPECT_EQ(IniReadString(path, "VIDEO", "AMPLIF", "d"), "d");
+  const struct { const char *section, *key, *value; } cases[] = {
+      {"video", "CORLETRA", "14"}, {"SONARIS", "dirletras", "c:\\ecofala\\som\\"},
+      {"VIDEO", "FONTE", "Courier New"}, {"VIDEO", "ODD", "'half"},
+      // Lines before any section and comment lines are no keys; only the
+      // first section of a name is searched.
+      {"", "orphan", "d"}, {"VIDEO", "; comment", "d"}, {"VIDEO", "AMPLIF", "d"}};
+  for (const auto& c : cases)
+    EXPECT_EQ(IniReadString(path, c.section, c.key, "d"), c.value) << c.section << "/" << c.key;
 }
 
 TEST_F(Ini, MissingDiffersFromEmptyAndValuesAreCutToTheBuffer) {
