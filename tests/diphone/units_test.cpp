@@ -58,13 +58,7 @@ class Synth : public ::testing::Test {
   std::string oldDbName = DiphoneDbName;
 
   void SetUp() override {
-    fs::create_directories(letters);
-    fs::create_directories(diphones);
-    setenv("SONARIS_WINDIR", dir.c_str(), 1);
-    testfiles::Write(dir / "SONARIS.INI", "[TRADUTOR]\ndirLetras=" + letters.string() +
-                                              "\nDIRDIFONES=" + diphones.string() + "\n");
-    testfiles::Write(diphones / "regras.rgr", "");
-    testfiles::Write(diphones / "portug.exc", "");
+    testfiles::WriteVoiceFolder(dir);
     DiphoneDbName = "TESTE";
     DiphoneSetTuning(0, 0, 100);
     events.clear();
