@@ -95,10 +95,6 @@ class Synth : public ::testing::Test {
   }
 };
 
-std::vector<unsigned char> Same(size_t n, unsigned char value) {
-  return std::vector<unsigned char>(n, value);
-}
-
 struct Part {
   size_t length;
   int level;
@@ -211,7 +207,7 @@ TEST_F(Synth, GroupsAndTheSilenceBetweenWords) {
 TEST_F(Synth, PunctuationPausesOrRecordings) {
   testfiles::WriteWave(letters / "_44.wav", 50, 7);
   Start({});
-  EXPECT_EQ(Render("[ /_,]"), Same(4000, 128));
+  EXPECT_EQ(Render("[ /_,]"), std::vector<unsigned char>(4000, 128));
   EXPECT_EQ(Render("[ /_.]").size(), 8000u);
   EXPECT_EQ(Render("[ /_;]").size(), 6000u);
   EXPECT_TRUE(events.empty());

@@ -73,12 +73,10 @@ TEST(Recordings, EveryNamedWordAndToneHasItsFile) {
 }
 
 TEST(UnitNames, MarkTheRightVowelAndKeepOurClusters) {
-  EXPECT_EQ(UnitPhonemes("$KWATIL"), (std::vector<std::string>{"k", "w", "'", "&~"}));
-  EXPECT_EQ(UnitPhonemes("$AWTIL"), (std::vector<std::string>{"'", "&U~"}));
-  EXPECT_EQ(UnitPhonemes("$TCHI"), (std::vector<std::string>{"tS", "'", "i"}));
-  EXPECT_EQ(UnitPhonemes("$NHOCIRC"), (std::vector<std::string>{"n^", "'", "o"}));
-  EXPECT_TRUE(UnitPhonemes("$H").empty());
-  EXPECT_TRUE(UnitPhonemes("_65").empty());
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
+      {"$KWATIL", {"k", "w", "'", "&~"}}, {"$AWTIL", {"'", "&U~"}}, {"$TCHI", {"tS", "'", "i"}},
+      {"$NHOCIRC", {"n^", "'", "o"}},     {"$H", {}},               {"_65", {}}};
+  for (const auto& [name, phonemes] : cases) EXPECT_EQ(UnitPhonemes(name), phonemes) << name;
 }
 
 class Voice : public ::testing::Test {
