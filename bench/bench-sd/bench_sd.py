@@ -6,16 +6,16 @@ with the same br4 voice.
 
 Both modules hand their samples to the daemon, so the figures come from the
 daemon's log, one clock for both: from the message handed to the module
-("Module speak!") to its first samples ("Got audio"); and from STOP passed
-to the module ("Module stop!") to the end of the sound the daemon had been
-given for the message, as a device playing it in real time would end it
-(the daemon plays all it was given before the module's 703), or to the 703
-if later. "Late blocks" counts the blocks that reached the daemon after
-the sound before them had ended (a device with no cushion of its own would
-have run dry there), with the largest lateness; the last row repeats
-sonaris with every core kept busy. espeak-ng finds br4 through a private espeak-ng data folder
-(ESPEAK_DATA_PATH): links to the system's espeak-ng-data plus mbrola/br4,
-the project's voice file; the project's mbrola program comes first in PATH.
+("Module speak!") to its first samples ("Got audio"); and from STOP handed
+to the module to silence: the daemon plays what it had queued until the
+module's 703 and then stops its device ("Stopping audio"), or earlier if
+its queue ran dry. "Late blocks" counts the blocks that reached the daemon
+after the sound before them had ended (a device with no cushion of its own
+would have run dry there), with the largest lateness; the last row repeats
+sonaris with every core kept busy. espeak-ng finds br4 through a private
+espeak-ng data folder (ESPEAK_DATA_PATH): links to the system's
+espeak-ng-data plus mbrola/br4, the project's voice file; the project's
+mbrola program comes first in PATH.
 
 Usage: bench_sd.py SD_SONARIS_PATH SOURCE_DIR
 """
@@ -74,7 +74,7 @@ def measure(d, env, module, voice):
         if not wait_log(d, since, "Got audio"):
             raise RuntimeError(f"{module}: no audio for the long text")
         subprocess.run(["spd-say", "-C"], env=env, timeout=30, check=True)
-        wait_log(d, since, "got stopped")
+        wait_log(d, since, "Stopping audio", timeout=10)
         silence = spd.stop_to_silence(d.log()[since:])
         stop.append(None if silence is None else silence * 1000)
         late += spd.late_blocks(d.log()[since:])
@@ -95,28 +95,22 @@ def own_stops(d, env, trace):
     """The module with its own device: STOP received (its log) to the
     device's reset or close (the trace), both on the monotonic clock."""
     log = os.path.join(d.logdir, "sonaris-own.log")
-    text = lambda path: open(path).read() if os.path.exists(path) else ""  # noqa: E731
-    stops = lambda: [int(t) for t in re.findall(r"sd_sonaris: (\d+) STOP recebido", text(log))]  # noqa: E731
-    traced = lambda what: [t for t, event in cap.trace_events(trace) if event in what]  # noqa: E731
+    text = lambda: open(log).read() if os.path.exists(log) else ""  # noqa: E731
+    writes = lambda: len([1 for _, event in cap.trace_events(trace) if event == "write"])  # noqa: E731
     spans = []
     for _ in range(TRIALS):
-        writes, earlier = len(traced(("write",))), len(stops())
+        before, earlier = writes(), len(cap.module_stops(text()))
         subprocess.run(["spd-say", "-o", "sonaris-own", "-y", "br4", LONG], env=env, timeout=60,
                        check=True)
         deadline = time.monotonic() + 30
-        while len(traced(("write",))) < writes + 2 and time.monotonic() < deadline:
+        while writes() < before + 2 and time.monotonic() < deadline:
             time.sleep(0.01)  # polling the trace until the device plays, bounded above
         subprocess.run(["spd-say", "-C"], env=env, timeout=30, check=True)
         deadline = time.monotonic() + 10
-        while len(stops()) <= earlier and time.monotonic() < deadline:
-            time.sleep(0.01)  # polling the module's log, bounded above
-        received = stops()[earlier:earlier + 1]
-        while received and not [t for t in traced(("reset", "close")) if t >= received[0]] \
-                and time.monotonic() < deadline:
-            time.sleep(0.01)
-        silenced = [t for t in traced(("reset", "close")) if received and t >= received[0]]
-        if silenced:
-            spans.append((silenced[0] - received[0]) / 1000)
+        while not (span := cap.stop_to_reset(text(), trace, earlier)) and time.monotonic() < deadline:
+            time.sleep(0.01)  # polling the module's log and the trace, bounded above
+        if span:
+            spans.append(span[0])
     print(f"{'sonaris br4, own device':32} {'':>28} {figures(spans):>28}")
 
 

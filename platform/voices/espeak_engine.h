@@ -40,8 +40,9 @@ void EspeakQueue(const std::string& text);
 // Drops the queued texts and cuts the one being synthesized; nothing of
 // them comes out of EspeakTake afterwards.
 void EspeakCancel();
-// The next entry, or false when there is none yet.
-bool EspeakTake(EspeakEvent& out);
+// The next entry, or false when there is none yet (after waiting up to
+// waitMs for one).
+bool EspeakTake(EspeakEvent& out, int waitMs = 0);
 // No text queued or being synthesized, and nothing left to take.
 bool EspeakIdle();
 

@@ -78,18 +78,19 @@ void Send(const std::string& text) {
   }
 }
 
-// speech-dispatcher's own audio. The server plays each 705 event as it
-// reads it and does nothing to what it has been sent when it passes us a
-// STOP: it goes on reading and playing our events until our 703. So the
-// samples go out paced to real time, a slice at a time and never more than
-// the lead before they are due, and a STOP stops the sending at once: the
-// server never holds more than the lead plus a slice, which is what a STOP
-// leaves to be heard (logged at each STOP). The lead is also how late the
-// sender may be before the server runs out of our sound. Its device keeps
-// a cushion of its own (PulseAudio starts a stream only once it holds its
-// target length), so a few milliseconds are enough; SonarisAudioLead
-// raises it on a machine too loaded for that. A block
-// comes back (and the mark after it is reported) when its last sample is due.
+// speech-dispatcher's own audio. The server queues each 705 event for its
+// player as it reads it; on a STOP it takes no more of our sound, plays
+// what it has queued until our 703 and only then stops its device, which
+// can itself take tens of milliseconds. So the samples go out paced to
+// real time, a slice at a time and never more than the lead before they
+// are due, and a STOP stops the sending at once: the server never holds
+// more than the lead plus a slice, which bounds what a STOP leaves to be
+// heard (logged at each STOP). The lead is also how late the sender may be
+// before the server runs out of our sound. Its device keeps a cushion of
+// its own (PulseAudio starts a stream only once it holds its target
+// length), so a few milliseconds are enough; SonarisAudioLead raises it on
+// a machine too loaded for that. A block comes back (and the mark after it
+// is reported) when its last sample is due.
 using Clock = std::chrono::steady_clock;
 constexpr uint32_t kSliceMs = 4;
 constexpr int kDefaultLeadMs = 4, kMaxLeadMs = 500;

@@ -45,13 +45,8 @@ inline const std::string& TempWindowsDir() {
   return folder.path;
 }
 
-inline platform::Message Msg(unsigned message, uintptr_t wParam = 0,
-                             unsigned mods = 0) {
-  platform::Message m;
-  m.message = message;
-  m.wParam = wParam;
-  m.mods = mods;
-  return m;
+inline platform::Message Msg(unsigned message, uintptr_t wParam = 0, unsigned mods = 0) {
+  return {.message = message, .wParam = wParam, .mods = mods};
 }
 inline void Send(unsigned message, uintptr_t wParam, unsigned mods = 0) {
   ConsoleWindowProc(Msg(message, wParam, mods));

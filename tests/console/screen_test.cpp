@@ -116,41 +116,29 @@ TEST_F(ConsoleTest, PastingKeepsToTheBuffer) {
 }
 
 platform::Message Mouse(unsigned message, int x, int y) {
-  platform::Message m = Msg(message);
-  m.x = x;
-  m.y = y;
-  return m;
+  return {.message = message, .x = x, .y = y};
 }
-
-struct ZoomCase {
-  const char* ini;
-  int zoom;
-};
-
-class MagnifierTest : public ConsoleTest,
-                      public ::testing::WithParamInterface<ZoomCase> {};
 
 // The point under the mouse keeps its place; a factor of 0 shows the
 // whole picture instead of dividing by zero.
-TEST_P(MagnifierTest, SourceRectangleFollowsTheMouse) {
-  Reopen(GetParam().ini);
-  int width = 0, height = 0, zoom = GetParam().zoom;
-  platform::ActiveDisplay()->ClientSize(width, height);
-  ConsoleWindowProc(Mouse(platform::WM_RBUTTONDOWN, 300, 90));
-  int x, y, w, h;
-  ASSERT_TRUE(platform::HeadlessZoom(x, y, w, h));
-  EXPECT_EQ((std::vector{x, y, w, h}),
-            (std::vector{300 - 300 / zoom, 90 - 90 / zoom, width / zoom,
-                         height / zoom}));
-  ConsoleWindowProc(Mouse(platform::WM_RBUTTONUP, 30, 12));
-  ConsoleWindowProc(Mouse(platform::WM_MOUSEMOVE, 50, 50));
-  EXPECT_FALSE(platform::HeadlessZoom(x, y, w, h));
+TEST_F(ConsoleTest, MagnifierSourceRectangleFollowsTheMouse) {
+  const std::pair<const char*, int> factors[] = {
+      {"[VIDEO]\nAMPLIF=3\n", 3}, {"[VIDEO]\nAMPLIF=0\n", 1}, {"[VIDEO]\nAMPLIF=8\n", 1}};
+  for (const auto& [ini, zoom] : factors) {
+    SCOPED_TRACE(ini);
+    Reopen(ini);
+    int width = 0, height = 0;
+    platform::ActiveDisplay()->ClientSize(width, height);
+    ConsoleWindowProc(Mouse(platform::WM_RBUTTONDOWN, 300, 90));
+    int x, y, w, h;
+    ASSERT_TRUE(platform::HeadlessZoom(x, y, w, h));
+    EXPECT_EQ((std::vector{x, y, w, h}),
+              (std::vector{300 - 300 / zoom, 90 - 90 / zoom, width / zoom, height / zoom}));
+    ConsoleWindowProc(Mouse(platform::WM_RBUTTONUP, 30, 12));
+    ConsoleWindowProc(Mouse(platform::WM_MOUSEMOVE, 50, 50));
+    EXPECT_FALSE(platform::HeadlessZoom(x, y, w, h));
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(Factors, MagnifierTest,
-                         ::testing::Values(ZoomCase{"[VIDEO]\nAMPLIF=3\n", 3},
-                                           ZoomCase{"[VIDEO]\nAMPLIF=0\n", 1},
-                                           ZoomCase{"[VIDEO]\nAMPLIF=8\n", 1}));
 
 }  // namespace
 }  // namespace console_test

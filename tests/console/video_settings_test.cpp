@@ -21,7 +21,7 @@ VideoSettings Load(const char* ini, int width = 1024, int height = 734,
   return settings;
 }
 
-TEST(VideoSettings, DefaultsWithoutAFile) {
+TEST(VideoSettings, DefaultsWithoutAFileAndACellSizedToTheDesktop) {
   TextAttribute = 0;
   BrailleMode = 2;
   VideoSettings s = Load(nullptr);
@@ -31,9 +31,13 @@ TEST(VideoSettings, DefaultsWithoutAFile) {
   EXPECT_EQ(BrailleMode, 0);
   EXPECT_EQ(s.zoom, 2);
   EXPECT_EQ(s.fontFace, "Lucida Console");
-  EXPECT_EQ(s.fontWidth * 100 + s.fontHeight, 1328);
-  s = Load(nullptr, 1920, 1080);  // 24.37 x 41.2
-  EXPECT_EQ(s.fontWidth * 100 + s.fontHeight, 2441);
+  // {desktop width, height, cell width, height}: 1920 x 1080 is 24.37 x
+  // 41.2; a huge desktop still gets a cell of sensible size.
+  const int desktops[][4] = {{1024, 734, 13, 28}, {1920, 1080, 24, 41}, {1 << 30, 1 << 30, 96, 192}};
+  for (const auto& [width, height, cellWidth, cellHeight] : desktops) {
+    s = Load(nullptr, width, height);
+    EXPECT_EQ((std::pair{s.fontWidth, s.fontHeight}), (std::pair{cellWidth, cellHeight})) << width;
+  }
 }
 
 // Keys the user's file lacks come from the installed sample.
@@ -109,9 +113,6 @@ TEST(VideoSettings, NumbersInTheRuntimeFormsAndWithinBounds) {
     EXPECT_EQ(s.fontHeight, c.height) << c.ini;
     EXPECT_EQ(s.fontWeight, c.weight) << c.ini;
   }
-  // A huge desktop still gets a cell of sensible size.
-  VideoSettings s = Load(nullptr, 1 << 30, 1 << 30);
-  EXPECT_EQ(s.fontWidth * 1000 + s.fontHeight, 96192);
 }
 
 }  // namespace

@@ -2,10 +2,13 @@
 // themselves, in a fresh folder per test.
 #pragma once
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include "platform/os/riff.h"
 
 namespace testfiles {
 
@@ -51,23 +54,25 @@ inline void WriteDatabase(const std::filesystem::path& dir, const std::string& b
 // A RIFF/WAVE file of 8-bit mono samples, with an extra chunk before the
 // data so that readers must walk the chunks.
 inline void WriteWave(const std::filesystem::path& path, size_t samples, uint8_t value) {
-  std::string w = "RIFF";
-  PutLittle(w, static_cast<uint32_t>(36 + 12 + samples), 4);
-  w += "WAVEfmt ";
-  PutLittle(w, 16, 4);
-  PutLittle(w, 1, 2);
-  PutLittle(w, 1, 2);
-  PutLittle(w, 11025, 4);
-  PutLittle(w, 11025, 4);
-  PutLittle(w, 1, 2);
-  PutLittle(w, 8, 2);
-  w += "LIST";
-  PutLittle(w, 4, 4);
-  w += "INFO";
-  w += "data";
-  PutLittle(w, static_cast<uint32_t>(samples), 4);
-  w += std::string(samples, static_cast<char>(value));
-  Write(path, w);
+  uint8_t header[platform::kWaveHeaderBytes];
+  platform::WriteWaveHeader(header, static_cast<uint32_t>(samples), 11025, 8, 1);
+  std::string w(reinterpret_cast<const char*>(header), sizeof header);
+  w.insert(36, std::string("LIST\x04\0\0\0INFO", 12));
+  platform::PutLe32(reinterpret_cast<uint8_t*>(w.data()) + 4, static_cast<uint32_t>(w.size() - 8 + samples));
+  Write(path, w + std::string(samples, static_cast<char>(value)));
+}
+
+// The folders and settings the synthesizer starts on: SONARIS.INI names
+// the letters and diphone folders, whose rule and exceptions files are
+// written here too; SONARIS_WINDIR points at the folder.
+inline void WriteVoiceFolder(const std::filesystem::path& dir, const std::string& rules = "") {
+  std::filesystem::create_directories(dir / "letras");
+  std::filesystem::create_directories(dir / "difones");
+  setenv("SONARIS_WINDIR", dir.c_str(), 1);
+  Write(dir / "SONARIS.INI", "[TRADUTOR]\ndirLetras=" + (dir / "letras").string() +
+                                 "\nDIRDIFONES=" + (dir / "difones").string() + "\n");
+  Write(dir / "difones" / "regras.rgr", rules);
+  Write(dir / "difones" / "portug.exc", "");
 }
 
 }  // namespace testfiles

@@ -23,10 +23,8 @@ void Count(const std::string& unit, UnitOutcome outcome) {
   if (outcome != UnitOutcome::Found) tally->missing[unit]++;
 }
 
-void StartBuiltDatabase() { golden::StartBuiltDatabase("sonaris-golden-coverage"); }
-
 TEST(GoldenCoverage, CorpusUnitsAreFoundInTheBuiltDatabase) {
-  ASSERT_NO_FATAL_FAILURE(StartBuiltDatabase());
+  ASSERT_NO_FATAL_FAILURE(golden::StartBuiltDatabase("sonaris-golden-coverage"));
 
   Tally counts;
   tally = &counts;
@@ -60,7 +58,7 @@ TEST(GoldenCoverage, CorpusUnitsAreFoundInTheBuiltDatabase) {
 // The prompt of the program, at the normal speed of the sample settings,
 // lasts as long as a person would take to say it.
 TEST(GoldenCoverage, APromptTakesSpeakingTime) {
-  ASSERT_NO_FATAL_FAILURE(StartBuiltDatabase());
+  ASSERT_NO_FATAL_FAILURE(golden::StartBuiltDatabase("sonaris-golden-coverage"));
   DiphoneSetTuning(600, 1000, 500);
   std::string phonetic;
   TranslateText("Digite a data do seu nascimento", phonetic);

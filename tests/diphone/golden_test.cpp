@@ -65,11 +65,10 @@ TEST_F(GoldenRules, OutputsUseOnlyOurPhonemeLetters) {
 TEST_F(GoldenRules, NoLetterOfTheCorpusIsSpelledInsideAWord) {
   std::string report;
   for (const auto& line : golden::Lines(golden::SourceFile("data/corpus/selenor.txt"))) {
-    std::string phonetic;
-    TranslateText(platform::Utf8ToCp1252(line), phonetic);
+    const std::string phonetic = Translate(line);
     for (size_t at = phonetic.find("/_"); at != std::string::npos; at = phonetic.find("/_", at + 2)) {
       const bool spelledWord = at >= 2 && phonetic.compare(at - 2, 2, "[ ") == 0;
-      if (!spelledWord) report += platform::Cp1252ToUtf8(phonetic.substr(at > 20 ? at - 20 : 0, 40)) + "\n";
+      if (!spelledWord) report += phonetic.substr(at > 20 ? at - 20 : 0, 40) + "\n";
     }
   }
   EXPECT_TRUE(report.empty()) << report;

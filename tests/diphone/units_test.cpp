@@ -58,13 +58,7 @@ class Synth : public ::testing::Test {
   std::string oldDbName = DiphoneDbName;
 
   void SetUp() override {
-    fs::create_directories(letters);
-    fs::create_directories(diphones);
-    setenv("SONARIS_WINDIR", dir.c_str(), 1);
-    testfiles::Write(dir / "SONARIS.INI", "[TRADUTOR]\ndirLetras=" + letters.string() +
-                                              "\nDIRDIFONES=" + diphones.string() + "\n");
-    testfiles::Write(diphones / "regras.rgr", "");
-    testfiles::Write(diphones / "portug.exc", "");
+    testfiles::WriteVoiceFolder(dir);
     DiphoneDbName = "TESTE";
     DiphoneSetTuning(0, 0, 100);
     events.clear();
@@ -100,10 +94,6 @@ class Synth : public ::testing::Test {
     }
   }
 };
-
-std::vector<unsigned char> Same(size_t n, unsigned char value) {
-  return std::vector<unsigned char>(n, value);
-}
 
 struct Part {
   size_t length;
@@ -217,7 +207,7 @@ TEST_F(Synth, GroupsAndTheSilenceBetweenWords) {
 TEST_F(Synth, PunctuationPausesOrRecordings) {
   testfiles::WriteWave(letters / "_44.wav", 50, 7);
   Start({});
-  EXPECT_EQ(Render("[ /_,]"), Same(4000, 128));
+  EXPECT_EQ(Render("[ /_,]"), std::vector<unsigned char>(4000, 128));
   EXPECT_EQ(Render("[ /_.]").size(), 8000u);
   EXPECT_EQ(Render("[ /_;]").size(), 6000u);
   EXPECT_TRUE(events.empty());

@@ -3,6 +3,7 @@ mono 22050 Hz, silence included, so speech shows as runs of sound
 separated by measurable quiet."""
 import array
 import os
+import re
 import sys
 
 RATE = 22050
@@ -30,6 +31,20 @@ def trace_events(path):
                     (line.split() for line in f if line.endswith("\n") and line.strip())]
     except FileNotFoundError:
         return []
+
+
+def module_stops(log):
+    """When sd_sonaris received each STOP (monotonic microseconds), from its log."""
+    return [int(t) for t in re.findall(r"sd_sonaris: (\d+) STOP recebido", log)]
+
+
+def stop_to_reset(log, trace, earlier):
+    """(milliseconds,) from the module's first STOP after the earlier ones to
+    its device's reset, or its closing when nothing was queued; None until
+    both are there. Both are on the monotonic clock."""
+    stops = module_stops(log)[earlier:]
+    ends = [t for t, what in trace_events(trace) if stops and what in ("reset", "close") and t >= stops[0]]
+    return ((ends[0] - stops[0]) / 1000,) if ends else None
 
 
 def loud_seconds(pcm):

@@ -29,6 +29,23 @@ LONG = " ".join(["Esta é uma frase longa que o módulo fala enquanto o teste o 
 TEXT = "Bom dia, Maria. Hoje é quinta-feira."
 
 
+def live_children(parent, name):
+    """The live children of parent called name (an ended one may linger
+    unreaped for a while and must not be taken for a running one)."""
+    found = []
+    for c in subprocess.run(["pgrep", "-P", str(parent)], capture_output=True,
+                            text=True).stdout.split():
+        try:
+            with open(f"/proc/{c}/stat") as f:
+                stat = f.read()
+        except OSError:
+            continue
+        comm = stat[stat.index("(") + 1:stat.rindex(")")]
+        if comm == name and stat[stat.rindex(")") + 2] != "Z":
+            found.append(int(c))
+    return found
+
+
 class Run:
     def __init__(self, module, work):
         self.wav = os.path.join(work, "capture.wav")
@@ -50,11 +67,8 @@ class Run:
         return open(path, encoding="utf-8", errors="replace").read() if os.path.exists(path) else ""
 
     def module_pid(self):
-        out = subprocess.run(["pgrep", "-P", str(self.d.process.pid)], capture_output=True, text=True)
-        for pid in out.stdout.split():
-            if open(f"/proc/{pid}/comm").read().strip() == "sd_sonaris":
-                return int(pid)
-        return None
+        found = live_children(self.d.process.pid, "sd_sonaris")
+        return found[0] if found else None
 
     def sound_after(self, start):
         """Seconds of sound in the capture after sample start."""
@@ -112,15 +126,10 @@ def stop(run):
     r = subprocess.Popen(["spd-say", "-o", "sonaris", "-y", "br4", LONG], env=run.env)
     r.wait(30)
     wait_for("speech", lambda: run.sound_after(before) > 0.3, timeout=30)
-    stops = lambda: re.findall(r"sd_sonaris: (\d+) STOP recebido", run.module_log())  # noqa: E731
-    earlier = len(stops())
+    earlier = len(cap.module_stops(run.module_log()))
     check(run.say("-C").returncode == 0, "spd-say -C failed")
-    received = int(wait_for("the stop in the module's log", lambda: stops()[earlier:], timeout=10)[0])
-    # The device is silenced by its reset, or by its closing when nothing was queued.
-    resets = wait_for("the device's reset", lambda: [t for t, what in cap.trace_events(run.trace)
-                                                     if what in ("reset", "close") and t >= received],
-                      timeout=10)
-    ms = (resets[0] - received) / 1000
+    ms = wait_for("the stop and the device's reset",
+                  lambda: cap.stop_to_reset(run.module_log(), run.trace, earlier), timeout=10)[0]
     check(ms <= 10, f"the sound stopped {ms:.1f} ms after the module received STOP")
     wait_for("the end of the stopped message", lambda: "fala parada" in run.module_log(), timeout=10)
     return ms
@@ -143,20 +152,7 @@ def killed_mbrola(run):
     check(pid, "no sd_sonaris under the daemon")
 
     def mbrola():
-        """The module's live mbrola children (an ended one may linger
-        unreaped for a while and must not be taken for the text's)."""
-        found = []
-        for c in subprocess.run(["pgrep", "-P", str(pid)], capture_output=True,
-                                text=True).stdout.split():
-            try:
-                with open(f"/proc/{c}/stat") as f:
-                    stat = f.read()
-            except OSError:
-                continue
-            comm = stat[stat.index("(") + 1:stat.rindex(")")]
-            if comm == "mbrola" and stat[stat.rindex(")") + 2] != "Z":
-                found.append(int(c))
-        return found
+        return live_children(pid, "mbrola")
 
     # A long text goes through several mbrola in turn, each started ahead:
     # one that is killed while it waits for its part is only replaced, one
@@ -185,11 +181,11 @@ def killed_mbrola(run):
 
 
 def server_audio(module):
-    """Without SONARIS_AUDIO the samples go to the daemon, which plays them.
-    It plays all it was given before the module's 703, so the module gives
-    them at the pace they play: little is left to sound after a STOP, with
-    either voice: the module says how much at each STOP (at most 10 ms),
-    and the daemon's log agrees. Returns those seconds, by voice."""
+    """Without SONARIS_AUDIO the samples go to the daemon, which plays them
+    until the module answers a STOP, and then stops its device (which may
+    take it tens of ms): the module keeps at most 10 ms of sound there, and
+    the sound ends within 10 ms of the STOP handed to the module, with
+    either voice. Returns those seconds, by voice."""
     with PrivateSpeechd(modules=[("sonaris", module, "")]) as d:
         env = dict(os.environ, **d.env())
         module_log = lambda: open(os.path.join(d.logdir, "sonaris.log"), encoding="utf-8").read()  # noqa: E731
@@ -207,12 +203,12 @@ def server_audio(module):
             wait_for(f"{voice}'s samples", lambda: "Got audio" in d.log()[since:], timeout=30)
             check(subprocess.run(["spd-say", "-C"], env=env, timeout=30).returncode == 0,
                   "spd-say -C failed")
-            wait_for(f"{voice}'s stop", lambda: "got stopped" in d.log()[since:], timeout=10)
+            wait_for(f"{voice}'s stop", lambda: "Stopping audio" in d.log()[since:], timeout=10)
             held = re.findall(r"som que o servidor ainda toca: (\d+),(\d) ms", module_log())
             check(held and float(".".join(held[-1])) <= 10,
                   f"{voice}: the module left {held[-1:]} ms of sound to the daemon at STOP")
             left[voice] = stop_to_silence(d.log()[since:])
-            check(left[voice] is not None and left[voice] <= 0.05,
+            check(left[voice] is not None and left[voice] <= 0.010,
                   f"{voice}: the daemon still had {left[voice]} s to play after STOP")
         return left
 

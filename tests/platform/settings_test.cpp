@@ -49,15 +49,14 @@ TEST_F(Ini, NamesIgnoreCaseAndBlanksFirstMatchWins) {
                            "AMPLIF=4\r\n"
                            "[sonaris]\r\n"
                            "DIRLETRAS=c:\\ecofala\\som\\\r\n");
-  EXPECT_EQ(IniReadString(path, "video", "CORLETRA", "d"), "14");
-  EXPECT_EQ(IniReadString(path, "SONARIS", "dirletras", "d"), "c:\\ecofala\\som\\");
-  EXPECT_EQ(IniReadString(path, "VIDEO", "FONTE", "d"), "Courier New");
-  EXPECT_EQ(IniReadString(path, "VIDEO", "ODD", "d"), "'half");
-  // Lines before any section and comment lines are no keys.
-  EXPECT_EQ(IniReadString(path, "", "orphan", "d"), "d");
-  EXPECT_EQ(IniReadString(path, "VIDEO", "; comment", "d"), "d");
-  // Only the first section of a name is searched.
-  EXPECT_EQ(IniReadString(path, "VIDEO", "AMPLIF", "d"), "d");
+  const struct { const char *section, *key, *value; } cases[] = {
+      {"video", "CORLETRA", "14"}, {"SONARIS", "dirletras", "c:\\ecofala\\som\\"},
+      {"VIDEO", "FONTE", "Courier New"}, {"VIDEO", "ODD", "'half"},
+      // Lines before any section and comment lines are no keys; only the
+      // first section of a name is searched.
+      {"", "orphan", "d"}, {"VIDEO", "; comment", "d"}, {"VIDEO", "AMPLIF", "d"}};
+  for (const auto& c : cases)
+    EXPECT_EQ(IniReadString(path, c.section, c.key, "d"), c.value) << c.section << "/" << c.key;
 }
 
 TEST_F(Ini, MissingDiffersFromEmptyAndValuesAreCutToTheBuffer) {
@@ -165,9 +164,8 @@ TEST_F(TempDir, DataIsFoundBesideTheProgramThenInTheBuild) {
   Write("usr/share/sonaris/SONARIS.INI", "");
   Write("opt/moved/share/sonaris/SONARIS.INI", "");
   Write("build/data/SONARIS.INI", "");
-  fs::create_directories(fs::path(dir_) / "usr/bin");
-  fs::create_directories(fs::path(dir_) / "opt/moved/bin");
-  fs::create_directories(fs::path(dir_) / "build/app");
+  for (const char* bin : {"usr/bin", "opt/moved/bin", "build/app"})
+    fs::create_directories(fs::path(dir_) / bin);
   const std::string build = dir_ + "/build/data", gone = dir_ + "/gone/data";
   struct Case {
     std::string env, program, built, want;

@@ -89,6 +89,12 @@ int ReadToEndAndWait(int fd, std::string& text, pid_t pid) {
   return status;
 }
 
+// Echo and line editing of the terminal (~0 when it cannot be read).
+tcflag_t EchoAndLines(int fd) {
+  termios modes{};
+  return tcgetattr(fd, &modes) == 0 ? modes.c_lflag & (ECHO | ICANON) : ~tcflag_t{0};
+}
+
 // Starts the child on a new pseudo-terminal and reads up to its greeting.
 bool StartOnPseudoTerminal(int& master, pid_t& pid, std::string& out, int ending = 0) {
   pid = forkpty(&master, nullptr, nullptr, nullptr);
@@ -104,9 +110,7 @@ TEST_P(OnPseudoTerminal, DrawsReadsKeysAndRestoresTheTerminal) {
   std::string out;
   ASSERT_TRUE(StartOnPseudoTerminal(master, pid, out, GetParam())) << out;
   EXPECT_NE(out.find("\x1b[?1049h"), std::string::npos);
-  termios modes{};
-  ASSERT_EQ(tcgetattr(master, &modes), 0);
-  EXPECT_EQ(modes.c_lflag & (ECHO | ICANON), 0u);
+  EXPECT_EQ(EchoAndLines(master), 0u);
 
   ASSERT_EQ(write(master, "\x1b[2;5~", 6), 6);  // Ctrl+Insert
   ASSERT_TRUE(ReadUntil(master, out, "[256,45,2]")) << out;
@@ -124,11 +128,10 @@ TEST_P(OnPseudoTerminal, DrawsReadsKeysAndRestoresTheTerminal) {
   ASSERT_NE(leave, std::string::npos);
   // What went to stderr meanwhile comes out after the screen is left.
   EXPECT_TRUE(out.find("aviso") != std::string::npos && out.find("aviso") > leave) << out;
-  ASSERT_EQ(tcgetattr(master, &modes), 0);
-  EXPECT_EQ(modes.c_lflag & (ECHO | ICANON), static_cast<tcflag_t>(ECHO | ICANON));
+  EXPECT_EQ(EchoAndLines(master), static_cast<tcflag_t>(ECHO | ICANON));
   close(master);
   if (GetParam() == 0)
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(status, 0);  // exited with 0
   else
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == GetParam()) << status;
 }
@@ -160,12 +163,9 @@ TEST(OnPseudoTerminalStop, StopGivesTheTerminalBackAndGoingOnRedraws) {
     EXPECT_GT(after.find("Ol\xC3\xA1!"), enter);
     out += after;
   }
-  termios modes{};
-  ASSERT_EQ(tcgetattr(master, &modes), 0);
-  EXPECT_EQ(modes.c_lflag & (ECHO | ICANON), 0u);
+  EXPECT_EQ(EchoAndLines(master), 0u);
   ASSERT_EQ(write(master, "\r", 1), 1);
-  int status = ReadToEndAndWait(master, out, pid);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_EQ(ReadToEndAndWait(master, out, pid), 0);  // exited with 0
   close(master);
 }
 
@@ -201,8 +201,7 @@ TEST(OnPseudoTerminalSplitKey, AnnouncedOnItsFirstBytesThenDecidedOnce) {
       EXPECT_EQ(Count(out, "[260,"), 0u) << out;
     }
     ASSERT_EQ(write(master, "\r", 1), 1);
-    int status = ReadToEndAndWait(master, out, pid);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(ReadToEndAndWait(master, out, pid), 0);  // exited with 0
     close(master);
   }
   EXPECT_TRUE(decided);
@@ -229,8 +228,7 @@ TEST(OnPipes, PipedKeysArriveAndTheirEndClosesTheConsole) {
   ASSERT_TRUE(ReadUntil(out[0], text, "[258,120,0]")) << text;
   close(in[1]);  // no Enter: the end of input closes the console, after its keys
   ASSERT_TRUE(ReadUntil(out[0], text, "[16,1,0]")) << text;
-  int status = ReadToEndAndWait(out[0], text, pid);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(ReadToEndAndWait(out[0], text, pid), 0);  // exited with 0
   close(out[0]);
 }
 

@@ -38,6 +38,8 @@ struct Case {
   const char* name;
   std::string bytes;
   std::vector<Ev> events;
+  bool lineFeedIsEnter = false;  // read from a pipe
+  unsigned char erase = 0;       // the terminal's erase character (0: unknown)
 };
 
 TEST(TerminalKeys, SequencesGiveWindowsKeyMessages) {
@@ -86,18 +88,21 @@ TEST(TerminalKeys, SequencesGiveWindowsKeyMessages) {
       {"latin1 byte", "\xE9", {{KD, 0, 0}, {CH, 0xE9, 0}}},
       {"unknown csi dropped", "\x1b[99~x", {{KD, 'X', 0}, {CH, 'x', 0}}},
       {"private csi dropped", "\x1b[?1;2c", {}},
+      {"line feed from a pipe ends a line", "\n", {{KD, VK_RETURN, 0}, {CH, 13, 0}}, true},
+      // The desktop keeps Ctrl+Alt+F-keys: Ctrl+Shift stands in for them.
+      {"ctrl shift f9", "\x1b[20;6~", {{KD, VK_F9, C | A}}},
+      {"ctrl shift f11", "\x1b[23;6~", {{KD, VK_F11, C | A}}},
+      {"ctrl shift f12", "\x1b[24;6~", {{KD, VK_F12, C | A}}},
+      {"ctrl shift f10 keeps its chord", "\x1b[21;6~", {{KD, VK_F10, C | S}}},
+      // Where the terminal erases with 127, byte 8 can only be Ctrl+Backspace.
+      {"del, erase 127", "\x7f", {{KD, VK_BACK, 0}, {CH, 8, 0}}, false, 127},
+      {"bs, erase 127", "\x08", {{KD, VK_BACK, C}, {CH, 8, C}}, false, 127},
+      {"bs, erase 8", "\x08", {{KD, VK_BACK, 0}, {CH, 8, 0}}, false, 8},
+      {"del, erase 8", "\x7f", {{KD, VK_BACK, 0}, {CH, 8, 0}}, false, 8},
+      {"alt bs, erase 127", "\x1b\x08", {{KD, VK_BACK, C | A}}, false, 127},
   };
-  for (const Case& c : cases) EXPECT_EQ(Decode(c.bytes), c.events) << c.name;
-  // From a pipe, a line feed ends a line.
-  EXPECT_EQ(Decode("\n", true), (std::vector<Ev>{{KD, VK_RETURN, 0}, {CH, 13, 0}}));
-}
-
-TEST(TerminalKeys, DesktopChordsBecomeCtrlAlt) {
-  EXPECT_EQ(Decode("\x1b[20;6~"), (std::vector<Ev>{{KD, VK_F9, C | A}}));
-  EXPECT_EQ(Decode("\x1b[23;6~"), (std::vector<Ev>{{KD, VK_F11, C | A}}));
-  EXPECT_EQ(Decode("\x1b[24;6~"), (std::vector<Ev>{{KD, VK_F12, C | A}}));
-  // Other Ctrl+Shift function keys keep their chord.
-  EXPECT_EQ(Decode("\x1b[21;6~"), (std::vector<Ev>{{KD, VK_F10, C | S}}));
+  for (const Case& c : cases)
+    EXPECT_EQ(Decode(c.bytes, c.lineFeedIsEnter, c.erase), c.events) << c.name;
 }
 
 TEST(TerminalKeys, IncompleteInputWaitsForMoreBytes) {
@@ -111,24 +116,6 @@ TEST(TerminalKeys, IncompleteInputWaitsForMoreBytes) {
   EXPECT_EQ(DecodeKeys(all, false, out), all.size());
   ASSERT_EQ(out.size(), 1u);
   EXPECT_EQ(out[0].wParam, VK_INSERT);
-}
-
-// Where the terminal erases with 127, byte 8 can only be Ctrl+Backspace.
-TEST(TerminalKeys, BackspaceBytesFollowTheEraseCharacter) {
-  const struct {
-    std::string bytes;
-    unsigned char erase;
-    std::vector<Ev> events;
-  } cases[] = {
-      {"\x7f", 127, {{KD, VK_BACK, 0}, {CH, 8, 0}}},
-      {"\x08", 127, {{KD, VK_BACK, C}, {CH, 8, C}}},
-      {"\x08", 8, {{KD, VK_BACK, 0}, {CH, 8, 0}}},
-      {"\x7f", 8, {{KD, VK_BACK, 0}, {CH, 8, 0}}},
-      {"\x08", 0, {{KD, VK_BACK, 0}, {CH, 8, 0}}},
-      {"\x1b\x08", 127, {{KD, VK_BACK, C | A}}},
-  };
-  for (const auto& c : cases)
-    EXPECT_EQ(Decode(c.bytes, false, c.erase), c.events) << int(c.bytes[0]) << " " << int(c.erase);
 }
 
 TEST(TerminalKeys, EscapesEndingAReadAreKeysAtOnce) {

@@ -15,22 +15,19 @@ TEST(TerminalOutput, OnlyChangedCellsAreWritten) {
   const int columns = 4;
   std::vector<TerminalCell> cells(8, TerminalCell{' ', kWhite, kBlack});
   std::vector<TerminalCell> shadow(8, TerminalCell{0, {}, {}});
-  std::string out;
-  RenderChanges(cells, shadow, columns, ColourDepth::True, out);
-  EXPECT_EQ(shadow, cells);
+  auto render = [&] {
+    std::string out;
+    RenderChanges(cells, shadow, columns, ColourDepth::True, out);
+    return out;
+  };
   // One colour change for the whole run, one move for the first cell and
   // one after the wrap at the end of the first row.
-  EXPECT_EQ(out, "\x1b[1;1H\x1b[38;2;255;255;255;48;2;0;0;0m    \x1b[2;1H    ");
-
-  out.clear();
-  RenderChanges(cells, shadow, columns, ColourDepth::True, out);
-  EXPECT_EQ(out, "");
-
+  EXPECT_EQ(render(), "\x1b[1;1H\x1b[38;2;255;255;255;48;2;0;0;0m    \x1b[2;1H    ");
+  EXPECT_EQ(shadow, cells);
+  EXPECT_EQ(render(), "");
   cells[6] = {0xE7, kWhite, kBlack};  // c cedilla
   cells[7] = {'x', kWhite, kBlue};
-  out.clear();
-  RenderChanges(cells, shadow, columns, ColourDepth::True, out);
-  EXPECT_EQ(out, "\x1b[2;3H\x1b[38;2;255;255;255;48;2;0;0;0m\xC3\xA7"
+  EXPECT_EQ(render(), "\x1b[2;3H\x1b[38;2;255;255;255;48;2;0;0;0m\xC3\xA7"
                  "\x1b[38;2;255;255;255;48;2;0;0;255mx");
 }
 
@@ -90,12 +87,6 @@ TEST(TerminalOutput, ClipboardGoesOutAsBase64OfUtf8) {
   EXPECT_EQ(ClipboardSequence("Ol\xE1"), "\x1b]52;c;T2zDoQ==\a");
   EXPECT_EQ(ClipboardSequence(""), "\x1b]52;c;\a");
 }
-
-}  // namespace
-}  // namespace platform
-
-namespace platform {
-namespace {
 
 // A terminal smaller than the screen shows the part holding the cursor and
 // moves it no further than it must; a larger one shows all from the top left.

@@ -105,16 +105,16 @@ TEST(WindowKeys, AltGrTypesItsCharacter) {
   auto slash = k.Text("/");
   ExpectOne(slash, WM_CHAR, '/');
   EXPECT_EQ(k.Key(SDL_KEYUP, SDLK_q, KMOD_RALT)[0].message, WM_SYSKEYUP);
-  EXPECT_TRUE(k.Down(SDLK_w, KMOD_RALT | KMOD_LSHIFT).empty());
-  ExpectOne(k.Text("?"), WM_CHAR, '?');
-  EXPECT_TRUE(k.Down(SDLK_2, KMOD_MODE).empty());
-  ExpectOne(k.Text("\xC2\xB2"), WM_CHAR, 0xB2);
-  // ... and of its punctuation keys: AltGr+[ is "ª", AltGr+] "º", AltGr+= "§".
-  const struct { SDL_Keycode key; const char* text; unsigned char typed; } signs[] = {
+  // ... with Shift, from the Mode key, and from its punctuation keys:
+  // AltGr+[ is "ª", AltGr+] "º", AltGr+= "§".
+  struct Sign { SDL_Keycode key; const char* text; unsigned char typed; Uint16 mod = KMOD_RALT; };
+  const Sign signs[] = {
+      {SDLK_w, "?", '?', KMOD_RALT | KMOD_LSHIFT}, {SDLK_2, "\xC2\xB2", 0xB2, KMOD_MODE},
       {SDLK_LEFTBRACKET, "\xC2\xAA", 0xAA}, {SDLK_RIGHTBRACKET, "\xC2\xBA", 0xBA},
       {SDLK_EQUALS, "\xC2\xA7", 0xA7}, {SDLK_UNKNOWN, "\xC2\xB9", 0xB9}};
   for (const auto& sign : signs) {
-    EXPECT_TRUE(k.Down(sign.key, KMOD_RALT).empty());
+    SCOPED_TRACE(sign.text);
+    EXPECT_TRUE(k.Down(sign.key, sign.mod).empty());
     ExpectOne(k.Text(sign.text), WM_CHAR, sign.typed);
   }
   // Where Right Alt types nothing it stays the Alt key, given at its release.

@@ -136,10 +136,7 @@ TEST_F(ReviewTest, FieldsAreRunsOfOneColourBetweenSeparators) {
 }
 
 TEST_F(ReviewTest, WrongCommandsGiveTheErrorCue) {
-  const Heard cue{"buzz", "click", "buzz"};
-  EXPECT_EQ(Review("x", 1, 1), cue);
-  EXPECT_EQ(Review("tz", 1, 1), cue);
-  EXPECT_EQ(Review("\x01", 1, 1), cue);
+  for (const char* keys : {"x", "tz", "\x01"}) EXPECT_EQ(Review(keys, 1, 1), (Heard{"buzz", "click", "buzz"})) << keys;
 }
 
 TEST_F(ReviewTest, GoToRowAndColumnTakesFourDigits) {

@@ -35,6 +35,7 @@ struct EditCase {
   std::string after;
   std::optional<Heard> heard;
   int column = 0;  // where the editor left the cursor; 0: not checked
+  bool offered = false;  // the field holds a value offered for replacing
 };
 
 TEST_F(EditorTest, KeysChangeTheFieldAndAreHeard) {
@@ -57,9 +58,13 @@ TEST_F(EditorTest, KeysChangeTheFieldAndAreHeard) {
       {"ab", "{Left}{A-Right}{Right}\b", 3, true, "a", Heard{"buzz", "_FON97", "b", "_DEL", "b"}},
       {"a", "{Right*4}\b\b\b", 3, true, "",
        Heard{"a", " ", " ", "buzz", "_DEL", " ", "_DEL", " ", "_DEL", "a"}},
+      // The first printable key replaces an offered value, but an arrow keeps it.
+      {"12/05/1990", "3", 255, true, "3", Heard{"click", "click", "3"}, 0, true},
+      {"12/05/1990", "{Right}4", 255, true, "142/05/1990", Heard{"1", "4"}, 0, true},
   };
   for (const EditCase& c : cases) {
     platform::SetHeadlessClipboard("XY\r\nsecond line");
+    SelectionOverwrite = c.offered;
     std::string s = c.before;
     EXPECT_EQ(Edit(s, c.keys, c.maxLen, c.editable), '\r') << c.keys;
     EXPECT_EQ(s, c.after) << c.keys;
@@ -70,18 +75,6 @@ TEST_F(EditorTest, KeysChangeTheFieldAndAreHeard) {
       EXPECT_EQ(LastEditColumn, c.column) << c.keys;
     }
   }
-}
-
-TEST_F(EditorTest, FirstPrintableKeyReplacesAnOfferedValueButAnArrowKeepsIt) {
-  SelectionOverwrite = true;
-  std::string offered = "12/05/1990";
-  Edit(offered, "3");
-  EXPECT_EQ(offered, "3");
-  EXPECT_EQ(TakeHeard(), (Heard{"click", "click", "3"}));
-  std::string kept = "12/05/1990";
-  Edit(kept, "{Right}4");
-  EXPECT_EQ(kept, "142/05/1990");
-  EXPECT_EQ(TakeHeard(), (Heard{"1", "4"}));
 }
 
 TEST_F(EditorTest, CopyTakesTheTrimmedTextWithALineEndOrJustTheSelection) {

@@ -24,14 +24,10 @@ TEST(NumberWords, WholeNumbers) {
       {1200, "mil e duzentos"},
       {1234, "mil e duzentos e trinta e quatro"},
       {21000, "vinte e um mil "},
-      {2000000,
-       "dois milh\xF5"
-       "es "},
+      {2000000, "dois milh\xF5" "es "},
       {1000001, "um milh\xE3o e um"},
       {1001000, "um milh\xE3o e um mil "},
-      {3000000000000,
-       "tr\xEAs trilh\xF5"
-       "es "},
+      {3000000000000, "tr\xEAs trilh\xF5" "es "},
   };
   for (const auto& [n, words] : cases) EXPECT_EQ(NumberToWords(n), words) << n;
 }

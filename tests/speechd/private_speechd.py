@@ -44,24 +44,26 @@ def events(log):
 
 
 def stop_to_silence(log):
-    """Seconds from STOP passed to the module ("Module stop!") to silence,
-    for a log holding one stopped message played by the daemon (server
-    audio). The daemon does nothing to the sound it was given when it passes
-    STOP on: it plays every block of the module's as it reads it, in real
-    time, until the module's 703. So silence comes at the end of the last
-    block it read (each played from its arrival or the previous one's end),
-    or at the 703 if that is later. None when the log has no stop."""
-    rate, end, stop = 16000, None, None
+    """Seconds from the STOP handed to the module to silence, for a log
+    holding one stopped message played by the daemon (server audio). On a
+    STOP the daemon takes no more of the module's sound; it plays what it
+    had queued (each block in real time from its arrival or the previous
+    one's end) until the module's 703, and then stops its device ("Stopping
+    audio"). None when the log has no stop."""
+    rate, end, stop, answered = 16000, None, None, None
     for t, text in events(log):
-        if m := re.search(r"Got audio parameter sample_rate (\d+)", text):
+        if stop is None and (m := re.search(r"Got audio parameter sample_rate (\d+)", text)):
             rate = int(m.group(1))
-        elif m := re.search(r"Got audio: eventually (\d+) bytes", text):
+        elif stop is None and (m := re.search(r"Got audio: eventually (\d+) bytes", text)):
             end = max(end or t, t) + int(m.group(1)) / 2 / rate  # 16-bit mono
-        elif "Module stop!" in text and stop is None:
+        elif stop is None and "Module stop!" in text:  # just before it is written
             stop = t
-        elif "got stopped" in text and stop is not None:
-            return max(end or t, t) - stop
-    return None
+        elif stop is not None and "got stopped" in text and answered is None:
+            answered = t
+        elif answered is not None and "Stopping audio" in text:
+            return max(0.0, min(end or stop, t) - stop)
+    # Nothing was playing to be stopped: silence came with the 703, or before.
+    return None if answered is None else max(0.0, min(end or stop, answered) - stop)
 
 
 def late_blocks(log):

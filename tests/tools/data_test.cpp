@@ -5,13 +5,13 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <set>
 #include <sstream>
 
 #include "diphone/diphone.h"
 #include "platform/os/text.h"
 #include "speech/sncrt.h"
+#include "tests/diphone/files.h"
 #include "tools/build-diphones/cut.h"
 #include "tools/build-diphones/database.h"
 #include "tools/build-diphones/unitname.h"
@@ -30,12 +30,10 @@ TEST(Recordings, EveryNumberWordHasItsFile) {
   auto check = [&](const std::string& name) {
     if (!fs::exists(letters / (name + ".wav"))) missing.insert(name);
   };
-  for (int64_t n : {0LL, 7LL, 17LL, 16LL, 100LL, 1000LL, 1000000LL, 2000000LL, 1000000000LL, 3000000000LL,
-                    1000000000000LL, 5000000000000LL}) {
-    std::stringstream words(NumberToWords(n));
-    for (std::string w; words >> w;) check(NumberWordFileName(w, false));
-  }
-  for (int n = 1; n < 1000; ++n) {
+  std::vector<int64_t> numbers = {0, 7, 17, 16, 100, 1000, 1000000, 2000000, 1000000000, 3000000000,
+                                  1000000000000, 5000000000000};
+  for (int n = 1; n < 1000; ++n) numbers.push_back(n);
+  for (int64_t n : numbers) {
     std::stringstream words(NumberToWords(n));
     for (std::string w; words >> w;) check(NumberWordFileName(w, false));
   }
@@ -75,12 +73,10 @@ TEST(Recordings, EveryNamedWordAndToneHasItsFile) {
 }
 
 TEST(UnitNames, MarkTheRightVowelAndKeepOurClusters) {
-  EXPECT_EQ(UnitPhonemes("$KWATIL"), (std::vector<std::string>{"k", "w", "'", "&~"}));
-  EXPECT_EQ(UnitPhonemes("$AWTIL"), (std::vector<std::string>{"'", "&U~"}));
-  EXPECT_EQ(UnitPhonemes("$TCHI"), (std::vector<std::string>{"tS", "'", "i"}));
-  EXPECT_EQ(UnitPhonemes("$NHOCIRC"), (std::vector<std::string>{"n^", "'", "o"}));
-  EXPECT_TRUE(UnitPhonemes("$H").empty());
-  EXPECT_TRUE(UnitPhonemes("_65").empty());
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
+      {"$KWATIL", {"k", "w", "'", "&~"}}, {"$AWTIL", {"'", "&U~"}}, {"$TCHI", {"tS", "'", "i"}},
+      {"$NHOCIRC", {"n^", "'", "o"}},     {"$H", {}},               {"_65", {}}};
+  for (const auto& [name, phonemes] : cases) EXPECT_EQ(UnitPhonemes(name), phonemes) << name;
 }
 
 class Voice : public ::testing::Test {
@@ -129,20 +125,11 @@ TEST(Index, IsFoundByTheSynthesizer) {
   EXPECT_EQ(files.data.size(), 1500u);
 
   // One folder per build tree, so that two builds' tests never share it.
-  const fs::path dir = fs::temp_directory_path() /
-                       ("sonaris-datatools-index-" + std::to_string(std::hash<std::string>{}(SONARIS_BINARY_DIR)));
-  fs::remove_all(dir);
-  fs::create_directories(dir / "letras");
-  fs::create_directories(dir / "difones");
-  std::ofstream(dir / "difones" / "TESTE.IND", std::ios::binary)
-      .write(reinterpret_cast<const char*>(files.index.data()), files.index.size());
-  std::ofstream(dir / "difones" / "TESTE.DIF", std::ios::binary)
-      .write(reinterpret_cast<const char*>(files.data.data()), files.data.size());
-  std::ofstream(dir / "difones" / "regras.rgr") << "(K)= k|\n(A)=a|\n";
-  std::ofstream(dir / "difones" / "portug.exc") << "";
-  std::ofstream(dir / "SONARIS.INI") << "[TRADUTOR]\ndirLetras=" << (dir / "letras").string()
-                                     << "\nDIRDIFONES=" << (dir / "difones").string() << "\n";
-  setenv("SONARIS_WINDIR", dir.c_str(), 1);
+  const fs::path dir =
+      testfiles::FreshDir("datatools-index-" + std::to_string(std::hash<std::string>{}(SONARIS_BINARY_DIR)));
+  testfiles::WriteVoiceFolder(dir, "(K)= k|\n(A)=a|\n");
+  testfiles::Write(dir / "difones" / "TESTE.IND", std::string(files.index.begin(), files.index.end()));
+  testfiles::Write(dir / "difones" / "TESTE.DIF", std::string(files.data.begin(), files.data.end()));
   DiphoneDbName = "TESTE";
   ASSERT_EQ(DiphoneStart(), 0);
   DiphoneSetTuning(0, 0, 0);

@@ -5,16 +5,13 @@
 #include <cmath>
 
 #include "platform/builders/espeak_voice.h"
+#include "platform/os/riff.h"
 #include "tools/build-sounds/pcm.h"
 #include "tools/build-sounds/table.h"
 
 namespace {
 
 using namespace voicedata;
-
-uint32_t Get32(const std::vector<uint8_t>& v, size_t at) {
-  return v[at] | v[at + 1] << 8 | v[at + 2] << 16 | static_cast<uint32_t>(v[at + 3]) << 24;
-}
 
 // Strength of one frequency in the samples (Goertzel), relative to a full
 // sine of amplitude 1.
@@ -39,9 +36,9 @@ TEST(WaveFile, IsThePlainHeaderFollowedByTheSamples) {
   const std::vector<uint8_t> data = {1, 2, 3, 200, 128};
   const auto image = WaveImage8(data, kRate);
   ASSERT_EQ(image.size(), 44 + data.size());  // number words are read from byte 44
-  EXPECT_EQ(Get32(image, 4), data.size() + 36);
-  EXPECT_EQ(Get32(image, 40), data.size());
-  EXPECT_EQ(Get32(image, 24), static_cast<uint32_t>(kRate));
+  EXPECT_EQ(platform::Le32(&image[4]), data.size() + 36);
+  EXPECT_EQ(platform::Le32(&image[40]), data.size());
+  EXPECT_EQ(platform::Le32(&image[24]), static_cast<uint32_t>(kRate));
   EXPECT_EQ(image[22], 1);  // mono
   EXPECT_EQ(image[34], 8);  // bits
   EXPECT_TRUE(std::equal(data.begin(), data.end(), image.begin() + 44));

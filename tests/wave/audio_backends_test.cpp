@@ -118,10 +118,8 @@ TEST_F(Backends, CaptureHoldsWhatWasPlayedConvertedToItsFormat) {
 
   ASSERT_EQ(out->Open(AudioFormat{44100, 16, 2}), platform::AUDIO_OK);
   std::vector<uint8_t> stereo(4 * 1000);
-  for (size_t f = 0; f < 1000; ++f) {  // left 1000 + f, right 3000 + f
-    stereo[4 * f] = uint8_t(1000 + f), stereo[4 * f + 1] = uint8_t((1000 + f) >> 8);
-    stereo[4 * f + 2] = uint8_t(3000 + f), stereo[4 * f + 3] = uint8_t((3000 + f) >> 8);
-  }
+  for (uint32_t f = 0; f < 1000; ++f)  // left 1000 + f, right 3000 + f
+    Put32(stereo, 4 * f, (1000 + f) | (3000 + f) << 16);
   out->Write(stereo.data(), stereo.size(), 2);
   ASSERT_TRUE(NextDone(tag, 5000));
   out->Close();

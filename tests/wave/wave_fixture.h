@@ -76,9 +76,6 @@ inline const std::string& TempDir() {
   return dir;
 }
 
-inline void Put16(std::vector<uint8_t>& v, size_t at, uint16_t x) {
-  v[at] = uint8_t(x), v[at + 1] = uint8_t(x >> 8);
-}
 inline void Put32(std::vector<uint8_t>& v, size_t at, uint32_t x) {
   for (int i = 0; i < 4; ++i) v[at + i] = uint8_t(x >> (8 * i));
 }
@@ -103,25 +100,21 @@ inline std::vector<uint8_t> Riff(std::initializer_list<std::vector<uint8_t>> chu
   return v;
 }
 
+// The 16-byte PCM format chunk body.
+inline std::vector<uint8_t> PcmFormat(uint32_t rate, uint16_t bits, uint16_t channels) {
+  std::vector<uint8_t> b(16);
+  Put32(b, 0, 1u | uint32_t(channels) << 16);  // PCM, channels
+  Put32(b, 4, rate);
+  Put32(b, 8, rate * bits / 8 * channels);
+  Put32(b, 12, uint32_t(bits / 8 * channels) | uint32_t(bits) << 16);  // block align, bits
+  return b;
+}
+
 // A 44-byte-header RIFF image around the samples.
 inline std::vector<uint8_t> WavImage(uint32_t rate, uint16_t bits, uint16_t channels,
                                      const std::vector<uint8_t>& samples) {
-  std::vector<uint8_t> v(44);
-  v.reserve(44 + samples.size());
-  const char* ids = "RIFF----WAVEfmt ";
-  std::copy(ids, ids + 16, v.begin());
-  Put32(v, 4, uint32_t(36 + samples.size()));
-  Put32(v, 16, 16);
-  Put16(v, 20, 1);
-  Put16(v, 22, channels);
-  Put32(v, 24, rate);
-  Put32(v, 28, rate * bits / 8 * channels);
-  Put16(v, 32, uint16_t(bits / 8 * channels));
-  Put16(v, 34, bits);
-  std::copy_n("data", 4, v.begin() + 36);
-  Put32(v, 40, uint32_t(samples.size()));
-  v.insert(v.end(), samples.begin(), samples.end());
-  return v;
+  return Riff({Chunk("fmt ", 16, PcmFormat(rate, bits, channels)),
+               Chunk("data", uint32_t(samples.size()), samples)});
 }
 
 inline std::string WriteFile(const std::string& name, const std::vector<uint8_t>& bytes) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <deque>
@@ -44,7 +45,8 @@ bool OpenEspeak() {
 
 struct EngineState {
   std::mutex lock;
-  std::condition_variable wake;
+  std::condition_variable wake;   // the worker: a text or the end
+  std::condition_variable ready;  // a taker: an entry
   std::thread worker;
   bool initialized = false;
   bool running = false;
@@ -72,6 +74,7 @@ void Deliver(EspeakEvent&& e, unsigned generation) {
     if (generation != E.generation) return;
     E.events.push_back(std::move(e));
   }
+  E.ready.notify_all();
   PostMessage(WM_VOICE_WAKE);
 }
 
@@ -226,8 +229,9 @@ void EspeakCancel() {
   HoldClockWhileBusy();
 }
 
-bool EspeakTake(EspeakEvent& out) {
-  std::lock_guard<std::mutex> hold(E.lock);
+bool EspeakTake(EspeakEvent& out, int waitMs) {
+  std::unique_lock<std::mutex> hold(E.lock);
+  if (waitMs > 0) E.ready.wait_for(hold, std::chrono::milliseconds(waitMs), [] { return !E.events.empty(); });
   if (E.events.empty()) return false;
   out = std::move(E.events.front());
   E.events.pop_front();

@@ -453,9 +453,8 @@ class EspeakFileStream : public SpFileStream {
     // not come out within the bound is given up.
     const auto deadline = Clock::now() + std::chrono::seconds(kFileTextSeconds);
     while (!done) {
-      if (!EspeakTake(e)) {
+      if (!EspeakTake(e, 100)) {
         if (Clock::now() > deadline) throw VoiceError("o espeak-ng n\xC3\xA3o terminou o texto");
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
         continue;
       }
       if (e.kind == EspeakEvent::Samples) dest_->Write(e.samples.data(), e.samples.size(), EspeakSampleRate());
