@@ -56,4 +56,8 @@ bool ChildEnded(PipedChild& child, int& status);
 // returns its wait status (-1 when there was none).
 int EndPipedChild(PipedChild& child);
 
+// Bytes written to the pipe fd that its reader has not taken yet; -1 when
+// fd is not a pipe (a file or a socket: nothing to tell).
+long UnreadInPipe(int fd);
+
 }  // namespace platform

@@ -25,6 +25,7 @@
 #include "console/snwin.h"
 #include "platform/audio/audio.h"
 #include "platform/os/messages.h"
+#include "platform/os/spawn.h"
 #include "programs/sd_sonaris/protocol.h"
 #include "programs/sd_sonaris/voice.h"
 #include "wave/snwav.h"
@@ -94,6 +95,7 @@ void Send(const std::string& text) {
 using Clock = std::chrono::steady_clock;
 constexpr uint32_t kSliceMs = 4;
 constexpr int kDefaultLeadMs = 4, kMaxLeadMs = 500;
+constexpr auto kBehindRetry = std::chrono::milliseconds(2);
 
 struct PacedBlock {
   const uint8_t* data;  // the caller's until it comes back
@@ -110,6 +112,7 @@ struct Pacing {
   Clock::time_point heldUntil;  // when what the server was given ends
   Clock::duration lead = std::chrono::milliseconds(kDefaultLeadMs);
   bool muted = false;           // a STOP came: nothing goes out until the next message
+  size_t lastSliceBytes = 0;    // the last 705 event's size
   bool quit = false;
   std::vector<int16_t> samples;
   std::thread sender;
@@ -132,11 +135,21 @@ void SendSlice(PacedBlock& b) {
   for (size_t i = 0; i < count; ++i, p += width)
     P.samples.push_back(width == 1 ? int16_t((int(p[0]) - 128) << 8) : int16_t(p[0] | p[1] << 8));
   b.sent = count == 0 ? b.length : b.sent + count * width;
-  if (count > 0) Send(sd::AudioEvent(P.samples.data(), count, P.format.rate));
+  if (count > 0) {
+    const std::string event = sd::AudioEvent(P.samples.data(), count, P.format.rate);
+    P.lastSliceBytes = event.size();
+    Send(event);
+  }
   P.heldUntil = std::max(P.heldUntil, Clock::now()) +
                 std::chrono::microseconds(int64_t(count) * 1000000 / P.format.rate);
   if (b.sent == b.length) b.end = P.heldUntil;
 }
+
+// A server that has not read our last slice yet (it is busy, or stuck):
+// nothing more goes into the pipe, so that what waits there for it never
+// outgrows about one slice (and a line or two), and the sender never
+// blocks on a full pipe.
+bool ServerBehind() { return platform::UnreadInPipe(STDOUT_FILENO) > long(P.lastSliceBytes + 256); }
 
 // The sender thread: sleeps until the next slice is due or the front
 // block has been played; a write, a reset or a STOP wakes it.
@@ -150,8 +163,10 @@ void SendPaced() {
     if (played && now >= P.blocks.front().end) {
       platform::PostMessage(platform::MM_WOM_DONE, 0, P.blocks.front().tag);
       P.blocks.pop_front();
-    } else if (next != P.blocks.end() && now >= P.heldUntil - P.lead) {
+    } else if (next != P.blocks.end() && now >= P.heldUntil - P.lead && !ServerBehind()) {
       SendSlice(*next);
+    } else if (next != P.blocks.end() && now >= P.heldUntil - P.lead) {
+      P.wake.wait_until(g, now + kBehindRetry);  // nothing tells us when the server reads
     } else {
       Clock::time_point due = played ? P.blocks.front().end : Clock::time_point::max();
       if (next != P.blocks.end()) due = std::min(due, P.heldUntil - P.lead);

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
-"""sd_sonaris spoken to directly over its protocol (no daemon, silent device):
-a STOP ends every message taken before it, also one not yet begun, and
-none taken after it.
+"""sd_sonaris spoken to directly over its protocol (no daemon): a STOP ends
+every message taken before it, also one not yet begun, and none taken
+after it (silent device); and with the server's audio, a server that stops
+reading finds no more than a slice waiting for it when it reads again.
 
 usage: sd_sonaris_stop.py SD_SONARIS"""
 import os
@@ -24,7 +25,14 @@ CASES = [
 
 
 def main():
-    env = dict(os.environ, SONARIS_AUDIO="null", SONARIS_CLOCK="real")
+    run(SONARIS_AUDIO="null")
+    run(SONARIS_AUDIO="")
+    print("ok")
+    return 0
+
+
+def run(**settings):
+    env = dict(os.environ, SONARIS_CLOCK="real", **settings)
     module = subprocess.Popen([MODULE], stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                               stderr=subprocess.DEVNULL, env=env)
     lines, pending = [], b""
@@ -50,6 +58,19 @@ def main():
 
     say("INIT\n", "299 OK LOADED SUCCESSFULLY")
     say("SET\nsynthesis_voice=sonaris\n.\n", "203 OK SETTINGS RECEIVED")
+    if not settings["SONARIS_AUDIO"]:
+        say("AUDIO\naudio_output_method=server\n.\n", "203 OK AUDIO INITIALIZED")
+        del lines[:]
+        say("SPEAK\n" + LONG + "\n.\n", "705 AUDIO")
+        time.sleep(0.6)  # the server busy elsewhere: it reads nothing for a while
+        del lines[:]
+        say("STOP\n", "703 STOP")
+        rates = [int(line[16:]) for line in lines if line.startswith("705-sample_rate=")]
+        waited = sum(int(line[16:]) for line in lines if line.startswith("705-num_samples="))
+        if rates and waited > rates[0] * 0.03:
+            sys.exit(f"FAILED: {waited} samples waited for a server that read nothing for 0.6 s")
+        say("QUIT\n", "210 OK QUIT")
+        return module.wait(10)
     for text, events in CASES:
         del lines[:]
         module.stdin.write(text.encode("utf-8"))
@@ -59,9 +80,7 @@ def main():
         if events_of() != events:
             sys.exit(f"FAILED: {text[:30]!r}...: {events_of()}, not {events}")
     say("QUIT\n", "210 OK QUIT")
-    module.wait(10)
-    print("ok")
-    return 0
+    return module.wait(10)
 
 
 sys.exit(main())

@@ -4,6 +4,7 @@
 
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -212,6 +213,13 @@ bool ShellOpen(const std::string& program, const std::string& parameters,
   // A document name that starts like an option is still a name.
   if (target[0] == '-') target = "./" + target;
   return s.spawner->Run("xdg-open", {target}, dir);
+}
+
+long UnreadInPipe(int fd) {
+  struct stat st;
+  int unread = 0;
+  if (fstat(fd, &st) != 0 || !S_ISFIFO(st.st_mode) || ioctl(fd, FIONREAD, &unread) != 0) return -1;
+  return unread;
 }
 
 }  // namespace platform
