@@ -46,7 +46,10 @@ struct ModuleState {
   std::deque<Request> inbox;
   std::vector<const sd::Voice*> voices;
   sd::Settings settings;  // the reader's: each message takes a copy
-  std::atomic<bool> pause{false};
+  // A PAUSE is for the message last taken: it stops at that message's next
+  // mark, also when it came before the message began.
+  std::atomic<uint64_t> pauseFor{0};
+  std::atomic<uint64_t> speaking{0};  // the number of the message being said
   std::atomic<bool> serverAudio{false};
   // A STOP ends every message taken before it, also one not yet begun.
   uint64_t taken = 0;  // the reader's count
@@ -288,7 +291,7 @@ void ReaderLoop() {
         platform::PostMessage(platform::WM_CHAR, 27);
         break;
       case Command::Pause:
-        M.pause = true;
+        M.pauseFor = M.taken;
         break;
       case Command::ListVoices:
         Send(sd::VoiceList(M.voices));
@@ -344,7 +347,8 @@ bool TakeRequest(Request& r) {
 
 bool ReachMark(const std::string& mark) {
   Send("700-" + mark + "\n700 INDEX MARK\n");
-  return M.pause.exchange(false);
+  uint64_t current = M.speaking;
+  return M.pauseFor.compare_exchange_strong(current, 0);
 }
 
 void Speak(const Request& r) {
@@ -357,7 +361,7 @@ void Speak(const Request& r) {
     return;
   }
   if (M.serverAudio) MuteServerAudio(false);
-  M.pause = false;
+  M.speaking = r.number;
   Send("701 BEGIN\n");
   sd::Outcome o = sd::Outcome::Ended;
   switch (r.command) {

@@ -21,6 +21,9 @@ CASES = [
      ["701 BEGIN", "703 STOP", "701 BEGIN", "703 STOP"]),
     ("SPEAK\num\n.\n", ["701 BEGIN", "702 END"]),
     ("STOP\nSPEAK\ntrês\n.\n", ["701 BEGIN", "702 END"]),  # a STOP with nothing said
+    # PAUSE stops at the next mark; the one after it is not reached.
+    ('SPEAK\n<speak>um, dois <mark name="a"/> três <mark name="b"/> quatro</speak>\n.\nPAUSE\n',
+     ["701 BEGIN", "700-a", "704 PAUSE"]),
 ]
 
 
@@ -75,7 +78,8 @@ def run(**settings):
         del lines[:]
         module.stdin.write(text.encode("utf-8"))
         module.stdin.flush()
-        events_of = lambda: [line for line in lines if line[:3] in ("701", "702", "703")]  # noqa: E731
+        events_of = lambda: [line for line in lines  # noqa: E731
+                             if line[:3] in ("701", "702", "703", "704") or line[:4] == "700-"]
         wait_until("end of every message", lambda: len(events_of()) >= len(events))
         if events_of() != events:
             sys.exit(f"FAILED: {text[:30]!r}...: {events_of()}, not {events}")
