@@ -273,6 +273,26 @@ std::string AnswerAudio(const std::vector<std::string>& lines) {
   return "203 OK AUDIO INITIALIZED\n";
 }
 
+// Ends every message taken so far, the one being said at once.
+void StopAll() {
+  M.stoppedThrough = M.taken;
+  if (M.serverAudio) {
+    const int64_t held = MuteServerAudio(true);
+    Log("som que o servidor ainda toca: " + std::to_string(held / 1000) + "," +
+        std::to_string(held / 100 % 10) + " ms");
+  }
+  // As a key: the first note silences the device, the key ends the speech.
+  platform::PostMessage(platform::WM_KEY_ARRIVING);
+  platform::PostMessage(platform::WM_CHAR, 27);
+}
+
+// QUIT, or the server gone: nothing more is said, also not the rest of
+// the message being said.
+void Quit() {
+  StopAll();
+  Push({Command::Quit, "", {}});
+}
+
 void ReaderLoop() {
   for (std::string line; ReadLine(line);) {
     Command c = sd::ParseCommand(line);
@@ -280,15 +300,7 @@ void ReaderLoop() {
     switch (c) {
       case Command::Stop:
         Log("STOP recebido");
-        M.stoppedThrough = M.taken;
-        if (M.serverAudio) {
-          const int64_t held = MuteServerAudio(true);
-          Log("som que o servidor ainda toca: " + std::to_string(held / 1000) + "," +
-              std::to_string(held / 100 % 10) + " ms");
-        }
-        // As a key: the first note silences the device, the key ends the speech.
-        platform::PostMessage(platform::WM_KEY_ARRIVING);
-        platform::PostMessage(platform::WM_CHAR, 27);
+        StopAll();
         break;
       case Command::Pause:
         M.pauseFor = M.taken;
@@ -301,7 +313,7 @@ void ReaderLoop() {
       case Command::Key:
       case Command::SoundIcon: {
         Send("202 OK RECEIVING MESSAGE\n");
-        if (!ReadData(data)) return Push({Command::Quit, "", {}});
+        if (!ReadData(data)) return Quit();
         std::string text = Joined(data);
         if (text.empty() || (c != Command::Speak && data.size() > 1)) {
           Send(text.empty() ? "301 ERROR CANT SPEAK\n" : "305 DATA MORE THAN ONE LINE\n");
@@ -315,7 +327,7 @@ void ReaderLoop() {
       case Command::Audio:
       case Command::LogLevel: {
         Send("207 OK RECEIVING SETTINGS\n");
-        if (!ReadData(data)) return Push({Command::Quit, "", {}});
+        if (!ReadData(data)) return Quit();
         bool ok = true;
         if (c == Command::Set)
           for (const std::string& l : data) ok = sd::ApplySetting(M.settings, l) && ok;
@@ -329,12 +341,12 @@ void ReaderLoop() {
         Send(line.find(" ON") != std::string::npos ? "200 OK DEBUGGING ON\n" : "200 OK DEBUGGING OFF\n");
         break;
       case Command::Quit:
-        return Push({Command::Quit, "", {}});
+        return Quit();
       default:
         Send("300 ERR UNKNOWN COMMAND\n");
     }
   }
-  Push({Command::Quit, "", {}});  // the server closed our input
+  Quit();  // the server closed our input
 }
 
 bool TakeRequest(Request& r) {

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """sd_sonaris spoken to directly over its protocol (no daemon): a STOP ends
 every message taken before it, also one not yet begun, and none taken
-after it (silent device); and with the server's audio, a server that stops
-reading finds no more than a slice waiting for it when it reads again.
+after it, a PAUSE stops at the next mark, and a module whose server has
+gone ends at once (silent device); and with the server's audio, a server
+that stops reading finds no more than a slice waiting when it reads again.
 
 usage: sd_sonaris_stop.py SD_SONARIS"""
 import os
@@ -83,8 +84,13 @@ def run(**settings):
         wait_until("end of every message", lambda: len(events_of()) >= len(events))
         if events_of() != events:
             sys.exit(f"FAILED: {text[:30]!r}...: {events_of()}, not {events}")
-    say("QUIT\n", "210 OK QUIT")
-    return module.wait(10)
+    # The server gone in the middle of a message: the module ends at once.
+    say("SPEAK\n" + LONG + "\n.\n", "701 BEGIN")
+    module.stdin.close()
+    try:
+        return module.wait(5)
+    except subprocess.TimeoutExpired:
+        sys.exit("FAILED: the module went on speaking after its server had gone")
 
 
 sys.exit(main())
