@@ -65,7 +65,17 @@ std::string Attribute(const std::string& tag, const char* name) {
   char quote = tag[at + key.size()];
   if (quote != '"' && quote != '\'') return {};
   size_t start = at + key.size() + 1, end = tag.find(quote, start);
-  return end == std::string::npos ? std::string() : tag.substr(start, end - start);
+  if (end == std::string::npos) return {};
+  // As XML reads a value: a line end or tab is a blank; other control
+  // bytes are no text. A mark goes back on a protocol line of its own.
+  std::string value;
+  for (char c : tag.substr(start, end - start)) {
+    if (c == '\n' || c == '\r' || c == '\t')
+      value += ' ';
+    else if (static_cast<unsigned char>(c) >= 0x20 && c != 0x7F)
+      value += c;
+  }
+  return value;
 }
 
 const struct {

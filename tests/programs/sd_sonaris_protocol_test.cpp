@@ -82,6 +82,8 @@ TEST(SdProtocol, SsmlPiecesAndMarks) {
       {"a &lt;b&gt; &amp; &quot;c&quot; &apos;d&apos; &x;", {{"a <b> & \"c\" 'd' &x;", ""}}},
       {"um<break time=\"100ms\"/>dois", {{"um dois", ""}}},
       {"corte <mark name=\"x\"", {{"corte ", ""}}},
+      // A mark is written back on a protocol line: no line end may come through.
+      {"a<mark name=\"b\n702 END\r\t\x01\"/>", {{"a", "b 702 END  "}, {"", ""}}},
   };
   for (const auto& c : cases) {
     std::vector<sd::Piece> got = sd::SplitSsml(c.ssml);
