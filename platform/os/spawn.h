@@ -56,8 +56,10 @@ bool ChildEnded(PipedChild& child, int& status);
 // returns its wait status (-1 when there was none).
 int EndPipedChild(PipedChild& child);
 
+// True when fd is a pipe (not a file or a socket).
+bool IsPipe(int fd);
 // Bytes written to the pipe fd that its reader has not taken yet; -1 when
-// fd is not a pipe (a file or a socket: nothing to tell).
+// that cannot be told.
 long UnreadInPipe(int fd);
 
 }  // namespace platform

@@ -152,7 +152,10 @@ void SendSlice(PacedBlock& b) {
 // nothing more goes into the pipe, so that what waits there for it never
 // outgrows about one slice (and a line or two), and the sender never
 // blocks on a full pipe.
-bool ServerBehind() { return platform::UnreadInPipe(STDOUT_FILENO) > long(P.lastSliceBytes + 256); }
+bool ServerBehind() {
+  static const bool pipe = platform::IsPipe(STDOUT_FILENO);  // it stays what it was
+  return pipe && platform::UnreadInPipe(STDOUT_FILENO) > long(P.lastSliceBytes + 256);
+}
 
 // The sender thread: sleeps until the next slice is due or the front
 // block has been played; a write, a reset or a STOP wakes it.
@@ -166,10 +169,11 @@ void SendPaced() {
     if (played && now >= P.blocks.front().end) {
       platform::PostMessage(platform::MM_WOM_DONE, 0, P.blocks.front().tag);
       P.blocks.pop_front();
-    } else if (next != P.blocks.end() && now >= P.heldUntil - P.lead && !ServerBehind()) {
-      SendSlice(*next);
     } else if (next != P.blocks.end() && now >= P.heldUntil - P.lead) {
-      P.wake.wait_until(g, now + kBehindRetry);  // nothing tells us when the server reads
+      if (ServerBehind())
+        P.wake.wait_until(g, now + kBehindRetry);  // nothing tells us when the server reads
+      else
+        SendSlice(*next);
     } else {
       Clock::time_point due = played ? P.blocks.front().end : Clock::time_point::max();
       if (next != P.blocks.end()) due = std::min(due, P.heldUntil - P.lead);

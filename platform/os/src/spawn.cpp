@@ -215,11 +215,14 @@ bool ShellOpen(const std::string& program, const std::string& parameters,
   return s.spawner->Run("xdg-open", {target}, dir);
 }
 
-long UnreadInPipe(int fd) {
+bool IsPipe(int fd) {
   struct stat st;
+  return fstat(fd, &st) == 0 && S_ISFIFO(st.st_mode);
+}
+
+long UnreadInPipe(int fd) {
   int unread = 0;
-  if (fstat(fd, &st) != 0 || !S_ISFIFO(st.st_mode) || ioctl(fd, FIONREAD, &unread) != 0) return -1;
-  return unread;
+  return ioctl(fd, FIONREAD, &unread) == 0 ? unread : -1;
 }
 
 }  // namespace platform
